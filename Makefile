@@ -1,0 +1,25 @@
+# The two commands a developer needs on a fresh Debian 12 machine.
+PRESET ?= debug
+BUILD_DIR := build/$(PRESET)
+BIN_DIR := $(BUILD_DIR)/bin
+
+.PHONY: all deps build test run clean
+
+all: build
+
+deps:
+	@bash tools/install-deps
+
+build: deps
+	cmake --preset $(PRESET)
+	cmake --build --preset $(PRESET)
+
+test: build
+	QT_QPA_PLATFORM=offscreen ctest --preset $(PRESET)
+
+run: build
+	cmake -DSOURCE_DIR=$(BUILD_DIR)/examples -DDEST_DIR=$(BIN_DIR) -P cmake/PlaceLabels.cmake
+	$(BIN_DIR)/korvath $(BUILD_DIR)/examples/demo.bin
+
+clean:
+	rm -rf build

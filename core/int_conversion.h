@@ -1,0 +1,30 @@
+#pragma once
+
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+namespace korvath {
+
+// Raised by StrToInt; what() is the exact message the user sees.
+class ConversionError : public std::runtime_error {
+ public:
+  explicit ConversionError(std::string_view text);
+  const std::string& Text() const { return text_; }
+
+ private:
+  std::string text_;
+};
+
+// Leading spaces, an optional sign, then decimal digits or hexadecimal digits after "$", "x",
+// "X", "0x" or "0X"; nothing may follow, and the result must fit a signed 32-bit integer.
+int32_t StrToInt(std::string_view text);
+
+// The lenient form: the default for any text StrToInt refuses.
+int32_t StrToIntDef(std::string_view text, int32_t fallback);
+
+// Plain decimal text of a number, with a sign only when negative.
+std::string IntToStr(int64_t value);
+
+}  // namespace korvath

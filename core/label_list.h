@@ -1,0 +1,69 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace korvath {
+
+// Any failure while reading the label files or setting up the tables at start-up.
+class StartupError : public std::runtime_error {
+ public:
+  StartupError() : std::runtime_error("ファイル読込エラー") {}
+};
+
+// Shift-JIS as Windows writes it (CP932) to UTF-8; bytes that do not decode become U+FFFD.
+std::string DecodeCp932(std::string_view bytes);
+// UTF-8 to CP932, for the demo generator; characters CP932 lacks become '?'.
+std::string EncodeCp932(std::string_view utf8);
+
+// One label file: entry i is line i, the name of id i. Entries are UTF-8.
+class LabelList {
+ public:
+  LabelList() = default;
+  explicit LabelList(std::vector<std::string> entries) : entries_(std::move(entries)) {}
+
+  // Splits raw file bytes into entries (CR LF, LF or CR end a line; a NUL ends the text) and
+  // decodes each from CP932.
+  static LabelList Parse(std::string_view fileBytes);
+
+  int Count() const { return int(entries_.size()); }
+  // Entry i; throws std::out_of_range when there is none.
+  const std::string& Entry(int i) const { return entries_.at(std::size_t(i)); }
+  const std::vector<std::string>& Entries() const { return entries_; }
+
+  // Entry v when 0 <= v < Count(), the empty text otherwise.
+  std::string Label(int64_t v) const;
+
+  // Cuts entry i down to the text before its first TAB (empty when it has none) and returns the
+  // text after that TAB, or the whole line when there is no TAB.
+  std::string CutToName(int i);
+
+ private:
+  std::vector<std::string> entries_;
+};
+
+// The six lists, in the order they are read.
+struct LabelSet {
+  LabelList plan;
+  LabelList unit;
+  LabelList pilot;
+  LabelList area;
+  LabelList klass;  // "class.txt": pilot ranks
+  LabelList special;
+};
+
+inline constexpr int kMinAreaEntries = 78;
+inline constexpr int kMinSpecialEntries = 211;
+
+// Reads plan, unit, pilot, area, class and special.txt from dir, in that order. Throws
+// StartupError for a missing or unreadable file, or an area or special list that is too short.
+LabelSet ReadLabelLists(const std::filesystem::path& dir);
+
+// The folder that holds the running executable.
+std::filesystem::path ExecutableDir();
+
+}  // namespace korvath

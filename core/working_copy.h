@@ -1,0 +1,119 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/cell_grid.h"
+#include "core/field_maps.h"
+#include "core/grid_layout.h"
+#include "core/label_list.h"
+#include "core/save_image.h"
+
+namespace korvath {
+
+// Told about every change the working copy makes, so that views can follow.
+class WorkingCopyObserver {
+ public:
+  virtual ~WorkingCopyObserver() = default;
+  virtual void GridChanged(GridId /*grid*/) {}  // any number of cells
+  virtual void CellChanged(GridId /*grid*/, int /*row*/, int /*column*/) {}
+  virtual void CurrentCellChanged(GridId /*grid*/) {}
+  virtual void ActivePageChanged(int /*page*/) {}
+  virtual void ControlsChanged() {}  // values of the bound controls or the check list
+};
+
+// The value of one bound control (edit box, check box or drop-down list).
+struct ControlValue {
+  std::string Text;     // edit box text; the typed text of the scenario list
+  bool Checked = false; // check box
+  int ItemIndex = -1;   // selected item of a drop-down list, -1 for none
+};
+
+// One line of the special-plan check list.
+struct CheckListLine {
+  std::string Text;
+  bool Header = false;
+  bool Checked = false;
+};
+
+// Everything the editor holds between Open and Save: the image, the label lists, the cell stores
+// of the tables, the values of the bound controls and the check list. Views only read it and
+// change it through its operations.
+class WorkingCopy {
+ public:
+  // Reads the six label files from labelDir and sets up every table in start-up order.
+  // Throws StartupError ("ファイル読込エラー") on any failure.
+  explicit WorkingCopy(const std::filesystem::path& labelDir);
+  WorkingCopy(const WorkingCopy&) = delete;
+  WorkingCopy& operator=(const WorkingCopy&) = delete;
+
+  void AddObserver(WorkingCopyObserver* observer);
+  void RemoveObserver(WorkingCopyObserver* observer);
+
+  const SaveImage& Image() const { return image_; }
+  const LabelSet& Labels() const { return labels_; }
+
+  // Commits a whole file read elsewhere into the image and runs the load pass. Returns false,
+  // changing nothing, when the data are larger than the image.
+  bool Open(std::span<const std::uint8_t> data, const std::string& path);
+  void LoadPass();
+  // Throws ConversionError at the first text that is not an integer; entries before it stay
+  // stored in the image.
+  void StorePass();
+
+  // Bound controls, by control name. Unknown names throw std::out_of_range.
+  const ControlValue& Control(std::string_view name) const;
+  void SetEditText(std::string_view name, std::string text);
+  void SetChecked(std::string_view name, bool checked);
+  void SetItemIndex(std::string_view name, int index);
+  // The scenario list's typed text; sets the item of an exactly equal caption, or none.
+  void SetComboText(std::string_view name, std::string text);
+
+  const std::vector<CheckListLine>& CheckList() const { return checkList_; }
+  void SetCheckListChecked(int line, bool checked);  // header lines and bad lines are ignored
+
+  const CellGrid& Grid(GridId grid) const { return grids_[std::size_t(grid)]; }
+  void SetCell(GridId grid, int row, int column, std::string text);
+  void SetCurrentCell(GridId grid, int row, int column);
+
+  int ActivePage() const { return activePage_; }
+  void SetActivePage(int page);
+
+  // Popup items: write into the current row of the table on the active page.
+  void PlanPopupMenuClick(int item);
+  void UnitPopupMenuClick(int item);
+  void AreaPopupMenu1Click(int item);
+  void AreaPopupMenu2Click(int item);  // may throw ConversionError through ApplyFactionLabel
+  void ApplyFactionLabel(int column, int row, const std::string& label);
+
+  // The weapons list's maximum durability, maximum supplies and capacity of unit type t;
+  // -1 for a text that is not an integer or a t outside the unit list.
+  int32_t WeaponMaxDurability(int t) const;
+  int32_t WeaponMaxSupplies(int t) const;
+  int32_t WeaponCapacity(int t) const;
+
+ private:
+  CellGrid& MutableGrid(GridId grid) { return grids_[std::size_t(grid)]; }
+  void NotifyGrid(GridId grid);
+  void NotifyCell(GridId grid, int row, int column);
+  void NotifyControls();
+  ControlValue& MutableControl(std::string_view name);
+
+  SaveImage image_;
+  LabelSet labels_;
+  std::vector<CellGrid> grids_;
+  std::vector<ControlValue> controls_;  // one per main field map entry, in map order
+  std::vector<CheckListLine> checkList_;
+  int activePage_ = 0;
+  std::vector<WorkingCopyObserver*> observers_;
+
+  friend class TableAccess;  // the table codecs in core/*_table.cpp
+};
+
+}  // namespace korvath
