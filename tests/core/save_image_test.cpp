@@ -96,6 +96,60 @@ TEST(Advance, CarriesIntoTheNextByte) {
   EXPECT_EQ(c.ByteOffset + c.BitOffset + c.BitWidth, 0);
 }
 
+TEST(Advance, StepsThroughRecordsNotAlignedToBytes) {
+  struct Case {
+    int32_t byte, bit, stride, records, wantByte, wantBit;
+  };
+  const Case cases[] = {
+      {1676, 0, 175, 1, 1697, 7},    {1676, 0, 175, 199, 6029, 1}, {1676, 0, 175, 200, 6051, 0},
+      {14801, 0, 52, 199, 16094, 4}, {17002, 4, 23, 77, 17223, 7}, {17295, 6, 9, 265, 17593, 7},
+  };
+  for (const auto& c : cases) {
+    BitCursor cursor(c.byte, c.bit, c.stride);
+    for (int r = 0; r < c.records; ++r) Advance(cursor, c.stride);
+    EXPECT_EQ(cursor.ByteOffset, c.wantByte) << c.byte << "+" << c.records;
+    EXPECT_EQ(cursor.BitOffset, c.wantBit) << c.byte << "+" << c.records;
+  }
+}
+
+TEST(FieldAt, MovesACopyAndNarrowsIt) {
+  const BitCursor record(1697, 7, 175);
+  const BitCursor durability = FieldAt(record, 155, 10);
+  EXPECT_EQ(durability.ByteOffset, 1717);
+  EXPECT_EQ(durability.BitOffset, 2);
+  EXPECT_EQ(durability.BitWidth, 10);
+  EXPECT_EQ(record.ByteOffset, 1697);
+  EXPECT_EQ(record.BitWidth, 175);
+}
+
+// Every field shape against a bit-by-bit model of the stream: the value lands in its bits, most
+// significant first, and nothing else in the window moves.
+TEST(WriteBits, MatchesTheBitStreamModelForEveryShape) {
+  const auto bitAt = [](const SaveImage& image, int p) {
+    return (image.Bytes[std::size_t(p / 8)] >> (7 - p % 8)) & 1;
+  };
+  const std::uint8_t background[] = {0xA5, 0x3C, 0xF0, 0x96, 0x5A};
+  for (int32_t bit = 0; bit < 32; ++bit) {
+    for (int32_t width = 1; bit + width <= 32; ++width) {
+      SaveImage image;
+      image.Length = SaveImage::Capacity;
+      for (int k = 0; k < 5; ++k) image.Bytes[std::size_t(100 + k)] = background[k];
+      const SaveImage before = image;
+      const int32_t value = int32_t(0x9E3779B9u >> (bit % 7));
+      WriteBits(image, 100, bit, width, value);
+      const int first = 800 + bit;
+      for (int p = 800; p < 840; ++p) {
+        const bool inField = p >= first && p < first + width;
+        const int want = inField ? int((std::uint32_t(value) >> (width - 1 - (p - first))) & 1)
+                                 : bitAt(before, p);
+        ASSERT_EQ(bitAt(image, p), want) << "bit " << bit << " width " << width << " at " << p;
+      }
+      const std::uint32_t mask = width == 32 ? 0xFFFFFFFFu : (1u << width) - 1u;
+      EXPECT_EQ(ReadBits(image, 100, bit, width), std::uint32_t(value) & mask);
+    }
+  }
+}
+
 TEST(SaveImage, CommitRefusesAFileLargerThanTheBuffer) {
   SaveImage image;
   std::vector<std::uint8_t> big(SaveImage::Capacity + 1, 1);

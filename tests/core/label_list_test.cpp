@@ -1,0 +1,222 @@
+#include "core/label_list.h"
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+namespace korvath {
+namespace {
+
+using Entries = std::vector<std::string>;
+
+Entries Lines(std::string_view bytes) { return LabelList::Parse(bytes).Entries(); }
+
+TEST(LabelListParse, CutsLinesAtEveryKindOfLineEnd) {
+  struct Case {
+    std::string_view bytes;
+    Entries want;
+  };
+  const Case cases[] = {
+      {"a\r\nb\r\nc", {"a", "b", "c"}},
+      {"a\r\nb\r\nc\r\n", {"a", "b", "c"}},
+      {"a\nb\nc\n", {"a", "b", "c"}},
+      {"a\rb\rc\r", {"a", "b", "c"}},
+      {"a\r\nb\r\nc\r\n\r\n", {"a", "b", "c", ""}},
+      {"a\n\rb", {"a", "", "b"}},  // LF CR is two line ends
+      {"a\r\r\nb", {"a", "", "b"}},
+      {"\r\n", {""}},
+      {"\n\n", {"", ""}},
+      {"a\r\n\r\nb", {"a", "", "b"}},
+      {"", {}},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(Lines(c.bytes), c.want) << testing::PrintToString(std::string(c.bytes));
+  }
+}
+
+TEST(LabelListParse, AZeroByteEndsTheText) {
+  using namespace std::string_literals;
+  EXPECT_EQ(Lines("a\r\nb\0c\r\nd"s), (Entries{"a", "b"}));
+  EXPECT_EQ(Lines("\0a\r\nb"s), Entries{});
+  EXPECT_EQ(Lines("a\r\n\0b"s), Entries{"a"});
+}
+
+TEST(LabelListParse, KeepsBlanksAndTabsUntouched) {
+  EXPECT_EQ(Lines(" 1 name\t3 \r\n\t\r\n"), (Entries{" 1 name\t3 ", "\t"}));
+}
+
+TEST(Cp932, DecodesKanaAndKanji) {
+  struct Case {
+    std::string_view cp932, utf8;
+  };
+  const Case cases[] = {
+      {"\x82\xA0", "あ"},
+      {"\x83\x41", "ア"},
+      {"\xB1", "ｱ"},  // single-byte half-width kana
+      {"\x8A\xBF\x8E\x9A", "漢字"},
+      {"12 \x83\x5E\x83\x93\x83\x4E", "12 タンク"},
+      {"\x95\x5C", "表"},  // trail byte 0x5C is not a backslash
+      {"\x81\x5B", "ー"},
+      {"\x81\x40", "　"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(DecodeCp932(c.cp932), c.utf8) << c.utf8;
+}
+
+TEST(Cp932, InvalidBytesBecomeReplacementCharacters) {
+  struct Case {
+    std::string_view cp932, utf8;
+  };
+  const Case cases[] = {
+      {"a\x82", "a\uFFFD"},               // cut off at the end
+      {"\x82 b", "\uFFFD b"},             // lead byte without a trail byte
+      {"\x82\x41\x82\xA0", "\uFFFDAあ"},  // unassigned pair: only its first byte is lost
+      {"\xFF\xFFx", "\uFFFD\uFFFDx"},     // bytes that start nothing
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(DecodeCp932(c.cp932), c.utf8) << testing::PrintToString(std::string(c.cp932));
+  }
+}
+
+TEST(Cp932, SingleBytesDecodeToOneCharacterEach) {
+  for (int b = 0; b < 0x80; ++b)
+    EXPECT_EQ(DecodeCp932(std::string(1, char(b))), std::string(1, char(b)));
+  for (int b : {0x80, 0xA0, 0xFD, 0xFE, 0xFF})
+    EXPECT_EQ(DecodeCp932(std::string(1, char(b))), "\uFFFD") << b;
+  // Every lead byte followed by every trail byte: nothing may throw or read past the input.
+  for (int lead = 0x80; lead < 0x100; ++lead) {
+    std::string pairs;
+    for (int trail = 0; trail < 0x100; ++trail) pairs += {char(lead), char(trail)};
+    EXPECT_FALSE(DecodeCp932(pairs).empty());
+  }
+}
+
+TEST(Cp932, EncodingRoundTripsAndMarksWhatItCannotMap) {
+  EXPECT_EQ(EncodeCp932("12 漢字ｱ"), "12 \x8A\xBF\x8E\x9A\xB1");
+  EXPECT_EQ(DecodeCp932(EncodeCp932("―― 第１部 ――")), "―― 第１部 ――");
+  EXPECT_EQ(EncodeCp932("a😀b"), "a?b");
+  EXPECT_EQ(EncodeCp932("a\xC3"), "a?");  // truncated UTF-8
+}
+
+TEST(LabelListParse, DecodesEachLineOnItsOwn) {
+  // A lead byte at a line's end must not swallow the line end.
+  EXPECT_EQ(Lines("\x82\r\n\x82\xA0"), (Entries{"\uFFFD", "あ"}));
+}
+
+TEST(LabelList, LabelGivesTheEntryOrNothing) {
+  const LabelList list(Entries{"0 none", "1 first", "2 last"});
+  EXPECT_EQ(list.Label(0), "0 none");
+  EXPECT_EQ(list.Label(2), "2 last");
+  EXPECT_EQ(list.Label(3), "");
+  EXPECT_EQ(list.Label(-1), "");
+  EXPECT_EQ(list.Label(int64_t(1) << 40), "");
+  EXPECT_EQ(LabelList().Label(0), "");
+}
+
+TEST(LabelList, CutToNameSplitsAtTheFirstTab) {
+  LabelList list(Entries{"3 山\t3", "4 谷\tA\tB", "5 平原", "\t", ""});
+  EXPECT_EQ(list.CutToName(0), "3");
+  EXPECT_EQ(list.Entry(0), "3 山");
+  EXPECT_EQ(list.CutToName(1), "A\tB");
+  EXPECT_EQ(list.Entry(1), "4 谷");
+  // Without a TAB the name is lost and the whole line goes to the caller.
+  EXPECT_EQ(list.CutToName(2), "5 平原");
+  EXPECT_EQ(list.Entry(2), "");
+  EXPECT_EQ(list.CutToName(3), "");
+  EXPECT_EQ(list.Entry(3), "");
+  EXPECT_EQ(list.CutToName(4), "");
+  EXPECT_EQ(list.Count(), 5);
+  EXPECT_THROW(list.CutToName(5), std::out_of_range);
+}
+
+// A fresh folder holding a set of label files, removed afterwards.
+class LabelFolder : public testing::Test {
+ protected:
+  void SetUp() override {
+    std::string pattern = (std::filesystem::temp_directory_path() / "korvath-labels-XXXXXX");
+    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
+    dir_ = pattern;
+    Write("plan.txt", Numbered(265));
+    Write("unit.txt", EncodeCp932("0 なし\t-\t0\t0\t0\r\n1 戦車\t陸\t120\t40\t0\r\n"));
+    Write("pilot.txt", EncodeCp932("0 パイロット\r\n"));
+    Write("area.txt", Numbered(78));
+    Write("class.txt", "");
+    Write("special.txt", Numbered(217));
+  }
+  void TearDown() override {
+    std::error_code ec;
+    std::filesystem::remove_all(dir_, ec);
+  }
+  static std::string Numbered(int n) {
+    std::string s;
+    for (int i = 0; i < n; ++i) s += std::to_string(i) + " \x96\xBC\r\n";  // "名"
+    return s;
+  }
+  void Write(const char* name, const std::string& bytes) {
+    std::ofstream(dir_ / name, std::ios::binary) << bytes;
+  }
+  std::filesystem::path dir_;
+};
+
+TEST_F(LabelFolder, ReadsAllSixLists) {
+  const LabelSet set = ReadLabelLists(dir_);
+  EXPECT_EQ(set.plan.Count(), 265);
+  EXPECT_EQ(set.unit.Count(), 2);
+  EXPECT_EQ(set.unit.Entry(1), "1 戦車\t陸\t120\t40\t0");
+  EXPECT_EQ(set.pilot.Count(), 1);
+  EXPECT_EQ(set.area.Count(), 78);
+  EXPECT_EQ(set.area.Entry(77), "77 名");
+  EXPECT_EQ(set.klass.Count(), 0);
+  EXPECT_EQ(set.special.Count(), 217);
+}
+
+TEST_F(LabelFolder, FailsOnAMissingFile) {
+  std::filesystem::remove(dir_ / "class.txt");
+  EXPECT_THROW(ReadLabelLists(dir_), StartupError);
+}
+
+TEST_F(LabelFolder, FailsOnAFolderInPlaceOfAFile) {
+  std::filesystem::remove(dir_ / "pilot.txt");
+  std::filesystem::create_directory(dir_ / "pilot.txt");
+  EXPECT_THROW(ReadLabelLists(dir_), StartupError);
+}
+
+TEST_F(LabelFolder, FailsOnShortAreaOrSpecialLists) {
+  Write("area.txt", Numbered(77));
+  EXPECT_THROW(ReadLabelLists(dir_), StartupError);
+  Write("area.txt", Numbered(78));
+  Write("special.txt", Numbered(210));
+  EXPECT_THROW(ReadLabelLists(dir_), StartupError);
+  Write("special.txt", Numbered(211));
+  EXPECT_EQ(ReadLabelLists(dir_).special.Count(), 211);
+}
+
+TEST_F(LabelFolder, TheMessageHasNoFileName) {
+  std::filesystem::remove(dir_ / "plan.txt");
+  try {
+    ReadLabelLists(dir_);
+    FAIL() << "no error";
+  } catch (const StartupError& e) {
+    EXPECT_STREQ(e.what(), "ファイル読込エラー");
+  }
+}
+
+TEST(ExecutableDir, IsTheFolderOfThisProgramNotTheWorkingFolder) {
+  const auto before = std::filesystem::current_path();
+  std::filesystem::current_path(std::filesystem::temp_directory_path());
+  const auto dir = ExecutableDir();
+  std::filesystem::current_path(before);
+  ASSERT_TRUE(dir.is_absolute());
+  bool holdsThisProgram = false;
+  for (const auto& entry : std::filesystem::directory_iterator(dir)) {
+    std::error_code ec;
+    if (std::filesystem::equivalent(entry.path(), "/proc/self/exe", ec)) holdsThisProgram = true;
+  }
+  EXPECT_TRUE(holdsThisProgram) << dir;
+}
+
+}  // namespace
+}  // namespace korvath
