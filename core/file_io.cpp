@@ -57,7 +57,14 @@ std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::filesystem::pa
   return data;
 }
 
-bool WriteFileAtomic(const std::filesystem::path& path, std::span<const std::uint8_t> data) {
+bool WriteFileAtomic(const std::filesystem::path& requested, std::span<const std::uint8_t> data) {
+  // Write through a symbolic link to the file it names, rather than replacing the link.
+  std::error_code linkError;
+  std::filesystem::path path = requested;
+  if (std::filesystem::is_symlink(requested, linkError)) {
+    path = std::filesystem::weakly_canonical(requested, linkError);
+    if (linkError) return false;
+  }
   std::filesystem::path temp = path;
   temp += ".korvath-XXXXXX";
   std::string pattern = temp.string();
@@ -71,8 +78,10 @@ bool WriteFileAtomic(const std::filesystem::path& path, std::span<const std::uin
   };
   // Keep the permissions of the file being replaced.
   struct stat st {};
-  if (::stat(path.c_str(), &st) == 0) ::fchmod(fd.get(), st.st_mode & 07777);
-  else ::fchmod(fd.get(), 0644);
+  if (::stat(path.c_str(), &st) == 0)
+    ::fchmod(fd.get(), st.st_mode & 07777);
+  else
+    ::fchmod(fd.get(), 0644);
   std::size_t done = 0;
   while (done < data.size()) {
     const ssize_t n = ::write(fd.get(), data.data() + done, data.size() - done);

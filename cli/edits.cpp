@@ -1,0 +1,193 @@
+#include "cli/edits.h"
+
+#include <charconv>
+#include <cstdint>
+#include <optional>
+
+#include <nlohmann/json.hpp>
+
+#include "cli/json_export.h"
+#include "core/field_maps.h"
+
+namespace korvath::cli {
+
+namespace {
+
+using Json = nlohmann::ordered_json;
+
+std::string Quoted(std::string_view text) { return Json(std::string(text)).dump(); }
+
+[[noreturn]] void Fail(const std::string& message) { throw EditsError(message); }
+
+// The value of a JSON integer when it lies in lo..hi.
+std::optional<int64_t> IntegerIn(const Json& value, int64_t lo, int64_t hi) {
+  if (value.is_number_unsigned()) {
+    const auto v = value.get<uint64_t>();
+    if (v > uint64_t(hi) || int64_t(v) < lo) return std::nullopt;
+    return int64_t(v);
+  }
+  if (value.is_number_integer()) {
+    const auto v = value.get<int64_t>();
+    if (v < lo || v > hi) return std::nullopt;
+    return v;
+  }
+  return std::nullopt;
+}
+
+// A cell or edit-box text; a JSON integer stands for its decimal text.
+std::optional<std::string> TextOf(const Json& value) {
+  if (value.is_string()) return value.get<std::string>();
+  if (value.is_number_integer()) return value.dump();
+  return std::nullopt;
+}
+
+ControlEdit ParseControl(const std::string& name, const Json& value) {
+  const MainFieldEntry* entry = FindMainField(name);
+  if (entry == nullptr) Fail("unknown control " + Quoted(name));
+  const std::string where = "control " + Quoted(name);
+  ControlEdit edit;
+  edit.Control = name;
+  switch (entry->Kind) {
+    case ControlKind::Edit:
+      if (auto text = TextOf(value)) {
+        edit.Operation = ControlEdit::Op::EditText;
+        edit.Text = std::move(*text);
+        return edit;
+      }
+      Fail(where + " takes a string or an integer");
+    case ControlKind::CheckBox:
+      if (!value.is_boolean()) Fail(where + " takes true or false");
+      edit.Operation = ControlEdit::Op::Check;
+      edit.Checked = value.get<bool>();
+      return edit;
+    case ControlKind::ComboBox:
+      switch (ListKindOf(name)) {
+        case ListKind::Faction:
+          if (auto index = IntegerIn(value, 0, 10)) {
+            edit.Operation = ControlEdit::Op::ItemIndex;
+            edit.Index = int(*index);
+            return edit;
+          }
+          Fail(where + " takes an item index from 0 to 10");
+        case ListKind::Scenario:
+          if (value.is_string()) {
+            edit.Operation = ControlEdit::Op::ComboText;
+            edit.Text = value.get<std::string>();
+            return edit;
+          }
+          if (auto index = IntegerIn(value, -1, 2)) {
+            edit.Operation = ControlEdit::Op::ItemIndex;
+            edit.Index = int(*index);
+            return edit;
+          }
+          Fail(where + " takes an item index from -1 to 2 or a typed text");
+        case ListKind::None:
+          break;
+      }
+      break;
+    case ControlKind::CheckList:
+      Fail(where + " is the check list; edit its lines under \"checklist\"");
+    case ControlKind::StringGrid:
+      Fail(where + " is a table; edit its cells under \"cells\"");
+  }
+  Fail(where + " has no value to edit");
+}
+
+std::optional<int> LineNumber(std::string_view key) {
+  int line = 0;
+  const char* end = key.data() + key.size();
+  auto [ptr, ec] = std::from_chars(key.data(), end, line);
+  if (key.empty() || ec != std::errc() || ptr != end || line < 0) return std::nullopt;
+  return line;
+}
+
+CheckListEdit ParseCheckListLine(const std::string& key, const Json& value,
+                                 const WorkingCopy& copy) {
+  const auto line = LineNumber(key);
+  const auto& lines = copy.CheckList();
+  if (!line || *line >= int(lines.size()))
+    Fail("check-list line " + Quoted(key) + " does not exist (lines 0 to " +
+         std::to_string(int(lines.size()) - 1) + ")");
+  if (lines[std::size_t(*line)].Header)
+    Fail("check-list line " + key + " is a header line and cannot be checked");
+  if (!value.is_boolean()) Fail("check-list line " + key + " takes true or false");
+  return {*line, value.get<bool>()};
+}
+
+CellEdit ParseCell(std::size_t index, const Json& value, const WorkingCopy& copy) {
+  const std::string where = "cells[" + std::to_string(index) + "]";
+  if (!value.is_array() || value.size() != 4) Fail(where + " must be [grid, row, column, text]");
+  if (!value[0].is_string()) Fail(where + ": the grid must be a name");
+  const std::string name = value[0].get<std::string>();
+  const auto grid = GridByName(name);
+  if (!grid) Fail(where + ": unknown grid " + Quoted(name));
+  if (!IsGridEditable(*grid)) Fail(where + ": " + name + " is read-only");
+  const int rows = GridRowCount(copy, *grid);
+  const int columns = copy.Grid(*grid).ColumnCount();
+  const auto row = IntegerIn(value[1], 1, rows - 1);
+  if (!row)
+    Fail(where + ": the row of " + name + " must be an integer from 1 to " +
+         std::to_string(rows - 1));
+  const auto column = IntegerIn(value[2], 0, columns - 1);
+  if (!column)
+    Fail(where + ": the column of " + name + " must be an integer from 0 to " +
+         std::to_string(columns - 1));
+  auto text = TextOf(value[3]);
+  if (!text) Fail(where + ": the text must be a string or an integer");
+  return {*grid, int(*row), int(*column), std::move(*text)};
+}
+
+}  // namespace
+
+Edits ParseEdits(std::string_view text, const WorkingCopy& copy) {
+  Json root;
+  try {
+    root = Json::parse(text);
+  } catch (const Json::parse_error& e) {
+    Fail(std::string("not valid JSON: ") + e.what());
+  }
+  if (!root.is_object()) Fail("the edits must be one JSON object");
+  Edits edits;
+  for (const auto& [key, value] : root.items()) {
+    if (key == "controls") {
+      if (!value.is_object()) Fail("\"controls\" must be an object of control names");
+      for (const auto& [name, v] : value.items()) edits.Controls.push_back(ParseControl(name, v));
+    } else if (key == "checklist") {
+      if (!value.is_object()) Fail("\"checklist\" must be an object of line numbers");
+      for (const auto& [line, v] : value.items())
+        edits.CheckList.push_back(ParseCheckListLine(line, v, copy));
+    } else if (key == "cells") {
+      if (!value.is_array()) Fail("\"cells\" must be an array");
+      for (std::size_t i = 0; i < value.size(); ++i)
+        edits.Cells.push_back(ParseCell(i, value[i], copy));
+    } else {
+      Fail("unknown key " + Quoted(key) + " (expected controls, checklist or cells)");
+    }
+  }
+  return edits;
+}
+
+void ApplyEdits(const Edits& edits, WorkingCopy& copy) {
+  for (const ControlEdit& edit : edits.Controls) {
+    switch (edit.Operation) {
+      case ControlEdit::Op::EditText:
+        copy.SetEditText(edit.Control, edit.Text);
+        break;
+      case ControlEdit::Op::Check:
+        copy.SetChecked(edit.Control, edit.Checked);
+        break;
+      case ControlEdit::Op::ItemIndex:
+        copy.SetItemIndex(edit.Control, edit.Index);
+        break;
+      case ControlEdit::Op::ComboText:
+        copy.SetComboText(edit.Control, edit.Text);
+        break;
+    }
+  }
+  for (const CheckListEdit& edit : edits.CheckList)
+    copy.SetCheckListChecked(edit.Line, edit.Checked);
+  for (const CellEdit& edit : edits.Cells)
+    copy.SetCell(edit.Grid, edit.Row, edit.Column, edit.Text);
+}
+
+}  // namespace korvath::cli

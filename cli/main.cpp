@@ -1,0 +1,186 @@
+// korvath-cli: the editor's open, edit and save cycle without a window, for scripts and tests.
+// Every value and cell text comes from the working copy; this file only parses, routes and maps
+// failures to exit statuses.
+
+#include <cstdint>
+#include <filesystem>
+#include <iostream>
+#include <memory>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// Third party
+#include <CLI/CLI.hpp>
+#include <nlohmann/json.hpp>
+
+// Korvath
+#include "cli/edits.h"
+#include "cli/json_export.h"
+#include "core/file_io.h"
+#include "core/hex_dump.h"
+#include "core/int_conversion.h"
+#include "core/label_list.h"
+#include "core/working_copy.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using korvath::SaveImage;
+using korvath::WorkingCopy;
+
+enum ExitStatus : int {
+  kOk = 0,
+  kNotAnInteger = 1,
+  kBadInput = 2,  // usage, label files, save file, edits file
+  kWriteFailed = 3,
+  kInternalError = 4,
+};
+
+// A failure whose message and exit status are already decided.
+class CommandError : public std::runtime_error {
+ public:
+  CommandError(ExitStatus status, const std::string& message)
+      : std::runtime_error(message), status_(status) {}
+  ExitStatus Status() const { return status_; }
+
+ private:
+  ExitStatus status_;
+};
+
+const std::string kReadError = "ファイル読込エラー";
+const std::string kWriteError = "ファイル書込エラー";
+
+struct Options {
+  std::string save;
+  std::string edits;
+  std::optional<std::string> output;
+  std::optional<std::string> labels;
+  bool print = false;
+};
+
+std::vector<std::uint8_t> ReadSave(const std::string& path) {
+  auto data = korvath::ReadWholeFile(path, SaveImage::Capacity);
+  if (!data) throw CommandError(kBadInput, kReadError + "\n" + path);
+  return std::move(*data);
+}
+
+// Label files first, as at start-up: without them no save is looked at.
+std::unique_ptr<WorkingCopy> OpenWorkingCopy(const Options& options) {
+  const fs::path labelDir = options.labels ? fs::path(*options.labels) : korvath::ExecutableDir();
+  auto copy = std::make_unique<WorkingCopy>(labelDir);
+  if (!copy->Open(ReadSave(options.save), options.save))
+    throw CommandError(kBadInput, kReadError + "\n" + options.save);
+  return copy;
+}
+
+void Print(std::string_view text) {
+  std::cout.write(text.data(), std::streamsize(text.size()));
+  std::cout.flush();
+  if (!std::cout) throw CommandError(kInternalError, "cannot write to standard output");
+}
+
+void PrintJson(const WorkingCopy& copy) {
+  // Names decoded from the label files are valid UTF-8; a save path need not be.
+  Print(korvath::cli::ExportJson(copy).dump(-1, ' ', false,
+                                            nlohmann::ordered_json::error_handler_t::replace) +
+        "\n");
+}
+
+int Export(const Options& options) {
+  PrintJson(*OpenWorkingCopy(options));
+  return kOk;
+}
+
+int Apply(const Options& options) {
+  auto copy = OpenWorkingCopy(options);
+  // Edits for every cell of every table stay well below this.
+  auto text = korvath::ReadWholeFile(options.edits, std::uintmax_t(16) << 20);
+  if (!text) throw CommandError(kBadInput, kReadError + "\n" + options.edits);
+  korvath::cli::Edits edits;
+  try {
+    edits = korvath::cli::ParseEdits(
+        std::string_view(reinterpret_cast<const char*>(text->data()), text->size()), *copy);
+  } catch (const korvath::cli::EditsError& e) {
+    throw CommandError(kBadInput, options.edits + ": " + e.what());
+  }
+  korvath::cli::ApplyEdits(edits, *copy);
+  copy->StorePass();
+  const std::string out = options.output.value_or(options.save);
+  if (!korvath::WriteFileAtomic(out, copy->Image().Contents()))
+    throw CommandError(kWriteFailed, kWriteError + "\n" + out);
+  if (options.print) PrintJson(*copy);
+  return kOk;
+}
+
+int Dump(const Options& options) {
+  SaveImage image;
+  if (!image.Commit(ReadSave(options.save), options.save))
+    throw CommandError(kBadInput, kReadError + "\n" + options.save);
+  Print(korvath::BuildDumpText(image));
+  return kOk;
+}
+
+int Run(int argc, char** argv) {
+  CLI::App app{"Reads, edits and writes Korvath save files.", "korvath-cli"};
+  app.require_subcommand(1);
+  app.footer(
+      "Exit status: 0 done, 1 a text is not an integer, 2 bad usage or unreadable input, "
+      "3 the output cannot be written, 4 internal error.");
+  Options options;
+  const std::string labelsHelp = "Folder of the six label files (default: the program's folder)";
+
+  CLI::App* exportCmd = app.add_subcommand("export", "Print the state after opening SAVE as JSON");
+  exportCmd->add_option("SAVE", options.save, "Save file")->required();
+  exportCmd->add_option("--labels", options.labels, labelsHelp);
+
+  CLI::App* applyCmd =
+      app.add_subcommand("apply", "Apply the edits in EDITS to SAVE, store and write the image");
+  applyCmd->add_option("SAVE", options.save, "Save file")->required();
+  applyCmd->add_option("EDITS", options.edits, "JSON file of edits")->required();
+  applyCmd->add_option("-o,--output", options.output, "Where to write (default: SAVE)");
+  applyCmd->add_option("--labels", options.labels, labelsHelp);
+  applyCmd->add_flag("--print", options.print, "Print the state after storing as JSON");
+  applyCmd->footer(
+      "EDITS, every part optional, applied in this order:\n"
+      "  {\"controls\": {\"Edit1_1\": \"100\", \"CheckBox1_1\": true, \"ComboBox1_1\": 3},\n"
+      "   \"checklist\": {\"1\": true},\n"
+      "   \"cells\": [[\"StringGrid1_2\", 1, 3, \"50\"]]}");
+
+  CLI::App* dumpCmd = app.add_subcommand("dump", "Print the hexadecimal dump of SAVE");
+  dumpCmd->add_option("SAVE", options.save, "Save file")->required();
+
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::ParseError& e) {
+    return app.exit(e) == 0 ? kOk : kBadInput;
+  }
+  if (exportCmd->parsed()) return Export(options);
+  if (applyCmd->parsed()) return Apply(options);
+  return Dump(options);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  try {
+    return Run(argc, argv);
+  } catch (const CommandError& e) {
+    std::cerr << e.what() << '\n';
+    return e.Status();
+  } catch (const korvath::StartupError& e) {
+    std::cerr << e.what() << '\n';
+    return kBadInput;
+  } catch (const korvath::ConversionError& e) {
+    std::cerr << e.what() << '\n';
+    return kNotAnInteger;
+  } catch (const std::exception& e) {
+    std::cerr << e.what() << '\n';
+    return kInternalError;
+  } catch (...) {
+    std::cerr << "unknown error\n";
+    return kInternalError;
+  }
+}

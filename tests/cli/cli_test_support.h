@@ -1,0 +1,154 @@
+#pragma once
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <stdlib.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include "core/field_maps.h"
+#include "core/label_list.h"
+#include "core/save_image.h"
+#include "tests/core/test_labels.h"
+
+extern char** environ;
+
+namespace korvath::clitest {
+
+namespace fs = std::filesystem;
+
+// A fresh folder under the system's temporary folder, removed with everything in it.
+class TempDir {
+ public:
+  TempDir() {
+    std::string pattern = (fs::temp_directory_path() / "korvath-cli-test-XXXXXX").string();
+    if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
+    path_ = pattern;
+  }
+  ~TempDir() {
+    std::error_code ec;
+    fs::remove_all(path_, ec);
+  }
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+
+  const fs::path& path() const { return path_; }
+  std::string operator/(std::string_view name) const { return (path_ / name).string(); }
+
+ private:
+  fs::path path_;
+};
+
+inline void WriteFile(const fs::path& path, std::string_view bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(bytes.data(), std::streamsize(bytes.size()));
+  if (!out) throw std::runtime_error("cannot write " + path.string());
+}
+
+inline void WriteFile(const fs::path& path, const std::vector<std::uint8_t>& bytes) {
+  WriteFile(path, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+}
+
+inline std::string ReadFile(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+inline std::vector<std::uint8_t> ReadBytes(const fs::path& path) {
+  const std::string s = ReadFile(path);
+  return std::vector<std::uint8_t>(s.begin(), s.end());
+}
+
+struct CliResult {
+  int status = -1;  // exit status, or -1 when the process did not exit normally
+  std::string out;
+  std::string err;
+};
+
+// Runs the built korvath-cli with stdout and stderr captured in files, so neither pipe can fill.
+inline CliResult RunCli(const std::vector<std::string>& args) {
+  TempDir capture;
+  const std::string outPath = capture / "stdout";
+  const std::string errPath = capture / "stderr";
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+  posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                   0600);
+  posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                   0600);
+  std::vector<std::string> argv = {KORVATH_CLI};
+  argv.insert(argv.end(), args.begin(), args.end());
+  std::vector<char*> cargv;
+  for (auto& a : argv) cargv.push_back(a.data());
+  cargv.push_back(nullptr);
+  pid_t pid = 0;
+  const int rc = posix_spawn(&pid, KORVATH_CLI, &actions, nullptr, cargv.data(), environ);
+  posix_spawn_file_actions_destroy(&actions);
+  if (rc != 0) throw std::runtime_error("cannot start " KORVATH_CLI);
+  int wstatus = 0;
+  while (::waitpid(pid, &wstatus, 0) < 0) {
+  }
+  CliResult result;
+  result.status = WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : -1;
+  result.out = ReadFile(outPath);
+  result.err = ReadFile(errPath);
+  return result;
+}
+
+// Absolute bit positions, from the field map, so tests say which field they mean.
+inline int64_t ControlBit(std::string_view control) {
+  const TField& f = FindMainField(control)->Field;
+  return 8 * int64_t(f.ByteOffset) + f.BitOffset;
+}
+inline int ControlWidth(std::string_view control) { return FindMainField(control)->Field.BitWidth; }
+// Bit `offset` of record `record` of a bound table.
+inline int64_t RecordBit(std::string_view grid, int record, int offset) {
+  const TField& f = FindMainField(grid)->Field;
+  return 8 * int64_t(f.ByteOffset) + f.BitOffset + int64_t(record) * f.BitWidth + offset;
+}
+
+inline void Put(SaveImage& image, int64_t bit, int width, int32_t value) {
+  WriteBits(image, int32_t(bit / 8), int32_t(bit % 8), width, value);
+}
+inline std::uint32_t Get(const SaveImage& image, int64_t bit, int width) {
+  return ReadBits(image, int32_t(bit / 8), int32_t(bit % 8), width);
+}
+
+inline SaveImage BlankImage(int32_t length = SaveImage::Capacity) {
+  SaveImage image;
+  image.Length = length;
+  return image;
+}
+inline SaveImage ImageOf(const std::vector<std::uint8_t>& bytes) {
+  SaveImage image;
+  image.Commit(bytes, "");
+  return image;
+}
+inline void WriteImage(const fs::path& path, const SaveImage& image) {
+  const auto c = image.Contents();
+  WriteFile(path, std::vector<std::uint8_t>(c.begin(), c.end()));
+}
+
+// Fixture: the standard label set and a scratch folder per test.
+class CliTest : public ::testing::Test {
+ protected:
+  std::string Labels() const { return labels_.Path().string(); }
+
+  korvath::testing::TempLabelDir labels_;
+  TempDir dir_;
+};
+
+}  // namespace korvath::clitest
