@@ -35,6 +35,9 @@ struct ControlValue {
   int ItemIndex = -1;   // selected item of a drop-down list, -1 for none
 };
 
+// Items of the scenario list ComboBox6_1, in item order.
+inline constexpr std::array<std::string_view, 3> kScenarioItems = {"第１部", "第２部", "特別編"};
+
 // One line of the special-plan check list.
 struct CheckListLine {
   std::string Text;
@@ -112,8 +115,6 @@ class WorkingCopy {
   std::vector<CheckListLine> checkList_;
   int activePage_ = 0;
   std::vector<WorkingCopyObserver*> observers_;
-
-  friend class TableAccess;  // the table codecs in core/*_table.cpp
 };
 
 }  // namespace korvath

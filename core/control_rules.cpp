@@ -1,0 +1,144 @@
+#include "core/int_conversion.h"
+#include "core/table_codecs.h"
+
+namespace korvath {
+
+namespace {
+
+enum class ListRule { None, Faction, Scenario };
+
+constexpr std::string_view kFactionLists[] = {"ComboBox1_1", "ComboBox2_1", "ComboBox3_1"};
+constexpr std::string_view kScenarioList = "ComboBox6_1";
+
+constexpr int kFactionNone = 10;          // the item "無し"
+constexpr int32_t kStoredNoFaction = 15;  // what "無し" writes, whatever was read
+
+// The scenario list works on three fixed flags, not on the numbers of its map entry.
+constexpr TField kScenarioFlags[3] = {{17, 3, 1}, {16, 1, 1}, {16, 0, 1}};
+constexpr int kScenarioBits[kScenarioItems.size()][3] = {{1, 0, 0}, {0, 1, 0}, {0, 1, 1}};
+
+ListRule RuleOf(std::string_view control) {
+  for (auto name : kFactionLists) {
+    if (name == control) return ListRule::Faction;
+  }
+  return control == kScenarioList ? ListRule::Scenario : ListRule::None;
+}
+
+void LoadScenario(const SaveImage& image, ControlValue& value) {
+  value.ItemIndex = -1;
+  value.Text.clear();
+  for (std::size_t item = 0; item < kScenarioItems.size(); ++item) {
+    bool match = true;
+    for (int k = 0; k < 3; ++k) {
+      if (int(ReadBits(image, kScenarioFlags[k])) != kScenarioBits[item][k]) match = false;
+    }
+    if (match) {
+      value.ItemIndex = int(item);
+      value.Text = kScenarioItems[item];
+      return;
+    }
+  }
+}
+
+void StoreScenario(SaveImage& image, const ControlValue& value) {
+  const int item = value.ItemIndex;
+  if (item < 0 || item >= int(kScenarioItems.size())) return;  // nothing chosen: keep the flags
+  for (int k = 0; k < 3; ++k) WriteBits(image, kScenarioFlags[k], kScenarioBits[item][k]);
+}
+
+}  // namespace
+
+int ItemCountOf(std::string_view control) {
+  switch (RuleOf(control)) {
+    case ListRule::Faction:
+      return kFactionItems;
+    case ListRule::Scenario:
+      return int(kScenarioItems.size());
+    case ListRule::None:
+      break;
+  }
+  return 0;
+}
+
+void LoadControl(const SaveImage& image, const MainFieldEntry& entry, ControlValue& value) {
+  switch (entry.Kind) {
+    case ControlKind::Edit:
+      value.Text = IntToStr(ReadBits(image, entry.Field));
+      break;
+    case ControlKind::CheckBox:
+      value.Checked = ReadBits(image, entry.Field) != 0;
+      break;
+    case ControlKind::ComboBox:
+      switch (RuleOf(entry.Control)) {
+        case ListRule::Faction: {
+          const auto v = ReadBits(image, entry.Field);
+          value.ItemIndex = v > 9 ? kFactionNone : int(v);
+          break;
+        }
+        case ListRule::Scenario:
+          LoadScenario(image, value);
+          break;
+        case ListRule::None:
+          break;
+      }
+      break;
+    case ControlKind::CheckList:
+    case ControlKind::StringGrid:
+      break;
+  }
+}
+
+void StoreControl(SaveImage& image, const MainFieldEntry& entry, const ControlValue& value) {
+  switch (entry.Kind) {
+    case ControlKind::Edit:
+      WriteBits(image, entry.Field, StrToInt(value.Text));
+      break;
+    case ControlKind::CheckBox:
+      WriteBits(image, entry.Field, value.Checked ? 1 : 0);
+      break;
+    case ControlKind::ComboBox:
+      switch (RuleOf(entry.Control)) {
+        case ListRule::Faction: {
+          const int i = value.ItemIndex;
+          WriteBits(image, entry.Field, i >= 0 && i <= 9 ? i : kStoredNoFaction);
+          break;
+        }
+        case ListRule::Scenario:
+          StoreScenario(image, value);
+          break;
+        case ListRule::None:
+          break;
+      }
+      break;
+    case ControlKind::CheckList:
+    case ControlKind::StringGrid:
+      break;
+  }
+}
+
+void SetUpCheckList(std::vector<CheckListLine>& lines, const LabelList& specials) {
+  lines.clear();
+  lines.reserve(std::size_t(specials.Count()));
+  for (const std::string& text : specials.Entries()) lines.push_back({text, false, false});
+  for (int header : kSpecialHeaderLines) lines.at(std::size_t(header)).Header = true;
+}
+
+// A flag whose line is missing (a special list of 211 to 216 lines) is neither loaded nor
+// stored, so its bit keeps what the file had.
+void LoadCheckList(const SaveImage& image, std::vector<CheckListLine>& lines) {
+  for (const TCellField& flag : SpecialFlagMap()) {
+    if (flag.ItemIndex < 0 || flag.ItemIndex >= int(lines.size())) continue;
+    CheckListLine& line = lines[std::size_t(flag.ItemIndex)];
+    if (!line.Header) line.Checked = ReadBits(image, flag) != 0;
+  }
+}
+
+void StoreCheckList(SaveImage& image, const std::vector<CheckListLine>& lines) {
+  for (const TCellField& flag : SpecialFlagMap()) {
+    if (flag.ItemIndex < 0 || flag.ItemIndex >= int(lines.size())) continue;
+    const CheckListLine& line = lines[std::size_t(flag.ItemIndex)];
+    if (!line.Header) WriteBits(image, flag, line.Checked ? 1 : 0);
+  }
+}
+
+}  // namespace korvath

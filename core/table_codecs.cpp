@@ -1,0 +1,198 @@
+#include "core/table_codecs.h"
+
+#include <charconv>
+
+#include "core/int_conversion.h"
+
+namespace korvath {
+
+namespace {
+
+const LabelList& ListOf(const LabelSet& labels, NameList names) {
+  switch (names) {
+    case NameList::Unit:
+      return labels.unit;
+    case NameList::Pilot:
+      return labels.pilot;
+    case NameList::Area:
+      return labels.area;
+    case NameList::Class:
+      return labels.klass;
+    case NameList::None:
+      break;
+  }
+  static const LabelList kNone;
+  return kNone;
+}
+
+// Decimal text in a local buffer; PutCell makes a string of it only for a cell that differs.
+class Decimal {
+ public:
+  explicit Decimal(std::uint32_t value)
+      : end_(std::to_chars(buf_, buf_ + sizeof buf_, value).ptr) {}
+  operator std::string_view() const { return {buf_, std::size_t(end_ - buf_)}; }
+
+ private:
+  char buf_[12];
+  char* end_;
+};
+
+void LoadField(const SaveImage& image, const LabelSet& labels, int64_t recordBit,
+               const RecordField& f, int row, CellGrid& grid) {
+  const std::uint32_t value = ReadBits(image, FieldOf(recordBit, f.Offset, f.Width));
+  switch (f.Shape) {
+    case CellShape::Number:
+      PutCell(grid, row, f.Column, Decimal(value));
+      break;
+    case CellShape::NumberAndName:
+      PutCell(grid, row, f.Column, Decimal(value));
+      PutCell(grid, row, f.NameColumn, NameOf(ListOf(labels, f.Names), value));
+      break;
+    case CellShape::NumberAndLabel:
+      PutCell(grid, row, f.Column, Decimal(value));
+      PutCell(grid, row, f.NameColumn, TextOfCode(*f.Labels, value));
+      break;
+    case CellShape::Label:
+      PutCell(grid, row, f.Column, TextOfCode(*f.Labels, value));
+      break;
+  }
+}
+
+void StoreField(SaveImage& image, const LabelSet& labels, int64_t recordBit, const RecordField& f,
+                int row, CellGrid& grid) {
+  const BitCursor at = FieldOf(recordBit, f.Offset, f.Width);
+  const std::string& text = grid.Cell(row, f.Column);
+  if (f.Shape == CellShape::Label) {
+    // A cell that still shows what the field holds keeps the field as it is. This matters where
+    // a text stores a code other than the one it was loaded from: a battle code 1 reads
+    // "交戦中", which would otherwise go back as 3.
+    if (TextOfCode(*f.Labels, ReadBits(image, at)) == text) return;
+    if (const CodeText* entry = EntryOfText(*f.Labels, text)) {
+      WriteBits(image, at, entry->StoreCode);
+    }
+    return;
+  }
+  const int32_t value = StrToInt(text);
+  WriteBits(image, at, value);
+  // Names follow the integer as typed, before WriteBits cut it to the field.
+  if (f.Shape == CellShape::NumberAndName) {
+    PutCell(grid, row, f.NameColumn, NameOf(ListOf(labels, f.Names), value));
+  } else if (f.Shape == CellShape::NumberAndLabel) {
+    PutCell(grid, row, f.NameColumn, TextOfCode(*f.Labels, value));
+  }
+}
+
+}  // namespace
+
+std::string_view TextOfCode(const CodeTexts& texts, int64_t code) {
+  for (const CodeText& e : texts.Entries) {
+    if (e.Code == code) return e.Text;
+  }
+  return texts.Unlabelled;
+}
+
+const CodeText* EntryOfText(const CodeTexts& texts, std::string_view text) {
+  for (const CodeText& e : texts.Entries) {
+    if (e.Text == text) return &e;
+  }
+  return nullptr;
+}
+
+const std::string& NameOf(const LabelList& list, int64_t v) {
+  static const std::string kEmpty;
+  if (v < 0 || v >= list.Count()) return kEmpty;
+  return list.Entries()[std::size_t(v)];
+}
+
+void WriteHeadings(CellGrid& grid, GridId id) {
+  const auto& columns = LayoutOf(id).Columns;
+  for (std::size_t c = 0; c < columns.size(); ++c) {
+    grid.SetCell(0, int(c), std::string(columns[c].Heading));
+  }
+}
+
+void PutCell(CellGrid& grid, int row, int column, std::string_view text) {
+  if (grid.Cell(row, column) != text) grid.SetCell(row, column, std::string(text));
+}
+
+void LoadRecords(const SaveImage& image, const LabelSet& labels, const TField& binding,
+                 const RecordLayout& layout, CellGrid& grid) {
+  int64_t recordBit = FirstRecordBit(binding);
+  for (int k = 0; k < layout.Records; ++k) {
+    const int firstRow = 1 + k * layout.RowsPerRecord;
+    for (const RecordField& f : layout.Fields) {
+      LoadField(image, labels, recordBit, f, firstRow + f.SubRow, grid);
+    }
+    recordBit += binding.BitWidth;
+  }
+}
+
+void StoreRecords(SaveImage& image, const LabelSet& labels, const TField& binding,
+                  const RecordLayout& layout, CellGrid& grid) {
+  int64_t recordBit = FirstRecordBit(binding);
+  for (int k = 0; k < layout.Records; ++k) {
+    const int firstRow = 1 + k * layout.RowsPerRecord;
+    for (const RecordField& f : layout.Fields) {
+      StoreField(image, labels, recordBit, f, firstRow + f.SubRow, grid);
+    }
+    recordBit += binding.BitWidth;
+  }
+}
+
+bool LoadTable(GridId id, const SaveImage& image, const LabelSet& labels, const TField& binding,
+               CellGrid& grid) {
+  switch (id) {
+    case GridId::StringGrid1_1:
+    case GridId::StringGrid2_1:
+    case GridId::StringGrid3_1:
+      LoadPlanTable(image, binding, grid);
+      return true;
+    case GridId::StringGrid1_2:
+    case GridId::StringGrid2_2:
+    case GridId::StringGrid3_2:
+      LoadUnitTable(image, labels, binding, grid);
+      return true;
+    case GridId::StringGrid4_1:
+      LoadPilotTable(image, labels, binding, grid);
+      return true;
+    case GridId::StringGrid5_1:
+      LoadDockTable(image, labels, binding, grid);
+      return true;
+    case GridId::StringGrid5_2:
+      LoadAreaTable(image, binding, grid);
+      return true;
+    case GridId::StringGrid7_1:
+      break;
+  }
+  return false;
+}
+
+bool StoreTable(GridId id, SaveImage& image, const LabelSet& labels, const TField& binding,
+                CellGrid& grid) {
+  switch (id) {
+    case GridId::StringGrid1_1:
+    case GridId::StringGrid2_1:
+    case GridId::StringGrid3_1:
+      StorePlanTable(image, binding, grid);
+      return true;
+    case GridId::StringGrid1_2:
+    case GridId::StringGrid2_2:
+    case GridId::StringGrid3_2:
+      StoreUnitTable(image, labels, binding, grid);
+      return true;
+    case GridId::StringGrid4_1:
+      StorePilotTable(image, labels, binding, grid);
+      return true;
+    case GridId::StringGrid5_1:
+      StoreDockTable(image, labels, binding, grid);
+      return true;
+    case GridId::StringGrid5_2:
+      StoreAreaTable(image, binding, grid);
+      return true;
+    case GridId::StringGrid7_1:
+      break;
+  }
+  return false;
+}
+
+}  // namespace korvath

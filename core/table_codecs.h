@@ -1,0 +1,157 @@
+#pragma once
+
+// Internal to core: the record layouts of the bound tables, the rules of the bound controls and
+// the code that moves values between the save image and the cell texts. WorkingCopy is the only
+// caller; it owns the data and tells its observers what changed.
+
+#include <array>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/cell_grid.h"
+#include "core/field_maps.h"
+#include "core/grid_layout.h"
+#include "core/label_list.h"
+#include "core/save_image.h"
+#include "core/working_copy.h"
+
+namespace korvath {
+
+// A fixed cell text that stands for a code. On store a cell is compared with the texts in list
+// order and the first equal one gives StoreCode, which is not always Code (battle state).
+struct CodeText {
+  int Code;
+  std::string_view Text;
+  int StoreCode;
+};
+struct CodeTexts {
+  std::span<const CodeText> Entries;
+  std::string_view Unlabelled;  // shown for a code without an entry
+};
+std::string_view TextOfCode(const CodeTexts& texts, int64_t code);
+const CodeText* EntryOfText(const CodeTexts& texts, std::string_view text);
+
+enum class CellShape {
+  Number,          // decimal text, converted strictly on store
+  NumberAndName,   // decimal text, and the name of that id from a label list in NameColumn
+  NumberAndLabel,  // decimal text, and its fixed label (or the empty text) in NameColumn
+  Label,           // a fixed label instead of the code; a text that matches none writes nothing
+};
+enum class NameList { None, Unit, Pilot, Area, Class };
+
+// One field of a record: its bits, the cell it shows in and how. SubRow places the field in the
+// record's SubRow-th row when a record spans several rows (a dock record has eight).
+struct RecordField {
+  int Offset = 0;
+  int Width = 0;
+  int Column = 0;
+  CellShape Shape = CellShape::Number;
+  int NameColumn = -1;
+  NameList Names = NameList::None;
+  const CodeTexts* Labels = nullptr;
+  int SubRow = 0;
+};
+
+// Walked in field order by both load and store, so the two can never disagree.
+struct RecordLayout {
+  std::span<const RecordField> Fields;
+  int Records = 0;
+  int RowsPerRecord = 1;
+};
+
+// Record positions are kept as absolute bit numbers (8 x byte + bit): the arithmetic of
+// advancing a cursor, without a cursor copy per cell, which showed up in profiles.
+inline int64_t FirstRecordBit(const TField& binding) {
+  return int64_t(binding.ByteOffset) * 8 + binding.BitOffset;
+}
+inline BitCursor FieldOf(int64_t recordBit, int offset, int width) {
+  const int64_t at = recordBit + offset;
+  return BitCursor(int32_t(at / 8), int32_t(at % 8), width);
+}
+
+// Entry v of list when 0 <= v < its count, the empty text otherwise; no copy is made.
+const std::string& NameOf(const LabelList& list, int64_t v);
+
+void WriteHeadings(CellGrid& grid, GridId id);
+// Assigns only when the text differs, so refreshing unchanged names costs nothing.
+void PutCell(CellGrid& grid, int row, int column, std::string_view text);
+
+void LoadRecords(const SaveImage& image, const LabelSet& labels, const TField& binding,
+                 const RecordLayout& layout, CellGrid& grid);
+// Throws ConversionError at the first cell that is not an integer; fields before it are written.
+void StoreRecords(SaveImage& image, const LabelSet& labels, const TField& binding,
+                  const RecordLayout& layout, CellGrid& grid);
+
+// The load and store of a bound table, chosen by the grid's identity. Return false for a grid
+// that is not bound to the save image.
+bool LoadTable(GridId id, const SaveImage& image, const LabelSet& labels, const TField& binding,
+               CellGrid& grid);
+bool StoreTable(GridId id, SaveImage& image, const LabelSet& labels, const TField& binding,
+                CellGrid& grid);
+
+// Development plan tables.
+inline constexpr int kPlanRecords = 265;
+void SetUpPlanTable(CellGrid& grid, GridId id, const LabelList& plans);
+void LoadPlanTable(const SaveImage& image, const TField& binding, CellGrid& grid);
+void StorePlanTable(SaveImage& image, const TField& binding, CellGrid& grid);
+
+// Unit tables.
+inline constexpr int kUnitRecords = 200;
+void SetUpUnitTable(CellGrid& grid, GridId id);
+void LoadUnitTable(const SaveImage& image, const LabelSet& labels, const TField& binding,
+                   CellGrid& grid);
+void StoreUnitTable(SaveImage& image, const LabelSet& labels, const TField& binding,
+                    CellGrid& grid);
+
+// Pilot table.
+inline constexpr int kPilotRecords = 200;
+void SetUpPilotTable(CellGrid& grid, const LabelList& pilots);
+void LoadPilotTable(const SaveImage& image, const LabelSet& labels, const TField& binding,
+                    CellGrid& grid);
+void StorePilotTable(SaveImage& image, const LabelSet& labels, const TField& binding,
+                     CellGrid& grid);
+
+// Area-control and production-dock tables.
+inline constexpr int kAreaRecords = 78;
+inline constexpr int kDockRecords = 19;
+inline constexpr int kDocksPerArea = 8;
+inline constexpr std::array<int, kDockRecords> kSpecialAreaIndexes = {
+    4, 5, 8, 11, 18, 26, 30, 32, 37, 41, 42, 43, 44, 45, 49, 74, 75, 76, 77};
+inline constexpr int kAreaBasesColumn = 12;
+// Cuts every area entry to its name; the rest of the line goes to column 12.
+void SetUpAreaTable(CellGrid& grid, LabelList& areas);
+// Needs the area names already cut; throws std::out_of_range for a short area list.
+void SetUpDockTable(CellGrid& grid, const LabelList& areas);
+void LoadAreaTable(const SaveImage& image, const TField& binding, CellGrid& grid);
+void StoreAreaTable(SaveImage& image, const TField& binding, CellGrid& grid);
+void LoadDockTable(const SaveImage& image, const LabelSet& labels, const TField& binding,
+                   CellGrid& grid);
+void StoreDockTable(SaveImage& image, const LabelSet& labels, const TField& binding,
+                    CellGrid& grid);
+// How many base columns (from column 4 on) take a new ruler of the area in this row: its number
+// of bases when it is at peace, otherwise 0; never more than the eight base columns. Throws
+// ConversionError when column 12 is not an integer.
+int BasesFollowingRuler(const CellGrid& grid, int row);
+
+// Weapons list: cuts every unit entry to its name and spreads the rest over columns 1 to 4.
+void SetUpWeaponsList(CellGrid& grid, LabelList& units);
+// Column 2, 3 or 4 of unit type t; -1 for a t outside the unit list or a text that is not an
+// integer.
+int32_t WeaponLookup(const CellGrid& grid, const LabelList& units, int t, int column);
+
+// Bound controls.
+inline constexpr int kFactionItems = 11;  // ten factions and "無し"
+int ItemCountOf(std::string_view control);
+void LoadControl(const SaveImage& image, const MainFieldEntry& entry, ControlValue& value);
+// Throws ConversionError for an edit box whose text is not an integer.
+void StoreControl(SaveImage& image, const MainFieldEntry& entry, const ControlValue& value);
+
+// Special-plan check list. Set-up throws std::out_of_range when a header line is missing.
+void SetUpCheckList(std::vector<CheckListLine>& lines, const LabelList& specials);
+void LoadCheckList(const SaveImage& image, std::vector<CheckListLine>& lines);
+void StoreCheckList(SaveImage& image, const std::vector<CheckListLine>& lines);
+
+}  // namespace korvath
