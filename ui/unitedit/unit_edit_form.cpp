@@ -1,0 +1,364 @@
+#include "ui/unitedit/unit_edit_form.h"
+
+// Qt
+#include <QCheckBox>
+#include <QComboBox>
+#include <QEvent>
+#include <QFrame>
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScopedValueRollback>
+#include <QSignalBlocker>
+#include <QStyleOptionTabWidgetFrame>
+#include <QStylePainter>
+#include <QTabBar>
+#include <QToolButton>
+#include <QWindow>
+
+// Std
+#include <exception>
+#include <optional>
+#include <string>
+
+#include "core/unit_editor.h"
+#include "core/working_copy.h"
+#include "ui/common/fonts.h"
+#include "ui/common/user_dialogs.h"
+#include "ui/unitedit/unit_edit_layout.h"
+
+namespace {
+
+using korvath::ui::UnitEditControl;
+using korvath::ui::UnitEditKind;
+using korvath::ui::UnitEditParent;
+
+constexpr int kControlHeight = 20;
+constexpr int kCheckBoxHeight = 17;
+// The frame runs through the middle of the caption, so the first row of controls (16 px down)
+// sits inside it, not across its top line.
+constexpr const char* kGroupBoxStyle =
+    "QGroupBox { border: 1px solid palette(mid); border-radius: 2px; margin-top: 6px; }"
+    "QGroupBox::title { subcontrol-origin: margin; subcontrol-position: top left; left: 6px;"
+    " padding: 0 2px; }";
+
+QString ToQt(std::string_view text) {
+  return QString::fromUtf8(text.data(), qsizetype(text.size()));
+}
+
+// The number at the end of a control name: 12 for "Edit12".
+int NumberOf(std::string_view name) {
+  std::size_t digits = name.size();
+  while (digits > 0 && name[digits - 1] >= '0' && name[digits - 1] <= '9') --digits;
+  int number = 0;
+  for (std::size_t i = digits; i < name.size(); ++i) number = number * 10 + (name[i] - '0');
+  return number;
+}
+
+// Hints stay attached to their controls, but this window never pops them up.
+class HintSuppressor : public QObject {
+ public:
+  using QObject::QObject;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::ToolTip) return true;
+    return QObject::eventFilter(watched, event);
+  }
+};
+
+// The tab control's pane: the frame below the tabs on which the shared controls lie.
+class TabPane : public QWidget {
+ public:
+  TabPane(const QTabBar* tabs, QWidget* parent) : QWidget(parent), tabs_(tabs) {}
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    QStylePainter painter(this);
+    QStyleOptionTabWidgetFrame option;
+    option.initFrom(this);
+    const int overlap = style()->pixelMetric(QStyle::PM_TabBarBaseOverlap, nullptr, this);
+    option.rect = rect().adjusted(0, tabs_->height() - overlap, 0, 0);
+    option.shape = QTabBar::RoundedNorth;
+    option.tabBarSize = tabs_->size();
+    option.lineWidth = style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, this);
+    painter.drawPrimitive(QStyle::PE_FrameTabWidget, option);
+  }
+
+ private:
+  const QTabBar* tabs_;
+};
+
+}  // namespace
+
+TUnitEditForm::TUnitEditForm(korvath::WorkingCopy& workingCopy, QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::MSWindowsFixedSizeDialogHint),
+      model_(std::make_unique<korvath::UnitEditorModel>(workingCopy)) {
+  setObjectName(QStringLiteral("UnitEditForm"));
+  setWindowTitle(QStringLiteral("部隊エディタ"));
+  setFont(korvath::ui::WindowFont());
+  setFixedSize(korvath::ui::kUnitEditClientWidth, korvath::ui::kUnitEditClientHeight);
+  move(korvath::ui::kUnitEditLeft, korvath::ui::kUnitEditTop);
+  BuildControls();
+  ConnectControls();
+  SyncControls();
+}
+
+TUnitEditForm::~TUnitEditForm() = default;
+
+void TUnitEditForm::BuildControls() {
+  using namespace korvath::ui;
+  tabControl_ = new QTabBar(this);
+  tabControl_->setObjectName(QStringLiteral("TabControl1"));
+  tabControl_->setDrawBase(false);
+  tabControl_->setExpanding(false);
+  for (std::string_view tab : kUnitEditTabs) tabControl_->addTab(ToQt(tab));
+  tabControl_->setGeometry(kTabControlLeft, kTabControlTop, kTabControlWidth,
+                           tabControl_->sizeHint().height());
+  auto* pane = new TabPane(tabControl_, this);
+  pane->setObjectName(QStringLiteral("TabControl1Page"));
+  pane->setGeometry(kTabControlLeft, kTabControlTop, kTabControlWidth, kTabControlHeight);
+  pane->lower();
+
+  auto* hints = new HintSuppressor(this);
+  std::array<QWidget*, 4> parents = {pane, nullptr, nullptr, nullptr};
+  QList<QWidget*> tabOrder = {tabControl_};
+
+  for (const UnitEditControl& c : unit_edit_layout::kControls) {
+    QWidget* parent = parents[std::size_t(c.Parent)];
+    const QString caption = ToQt(c.Caption);
+    const int n = NumberOf(c.Name);
+    int height = c.Height > 0 ? c.Height : kControlHeight;
+    QWidget* widget = nullptr;
+    switch (c.Kind) {
+      case UnitEditKind::Label: {
+        auto* label = new QLabel(caption, parent);
+        label->move(c.Left, c.Top);
+        label->adjustSize();
+        widget = label;
+        break;
+      }
+      case UnitEditKind::Edit:
+        edits_[std::size_t(n - 1)] = new QLineEdit(parent);
+        widget = edits_[std::size_t(n - 1)];
+        tabOrder.append(widget);
+        break;
+      case UnitEditKind::UpDown: {
+        widget = new QWidget(parent);
+        spinUp_ = new QToolButton(widget);
+        spinDown_ = new QToolButton(widget);
+        const int half = height / 2;
+        for (QToolButton* button : {spinUp_, spinDown_}) {
+          button->setAutoRepeat(true);
+          button->setFocusPolicy(Qt::NoFocus);
+          button->setGeometry(0, button == spinUp_ ? 0 : half, c.Width, half);
+          button->setIconSize(QSize(c.Width - 8, half - 4));
+        }
+        spinUp_->setObjectName(QStringLiteral("UpDown1Up"));
+        spinDown_->setObjectName(QStringLiteral("UpDown1Down"));
+        spinUp_->setArrowType(Qt::UpArrow);
+        spinDown_->setArrowType(Qt::DownArrow);
+        break;
+      }
+      case UnitEditKind::GroupBox: {
+        auto* group = new QGroupBox(caption, parent);
+        group->setStyleSheet(kGroupBoxStyle);
+        parents[std::size_t(n)] = group;  // GroupBox1 is the parent of group 1
+        widget = group;
+        break;
+      }
+      case UnitEditKind::Bevel: {
+        auto* bevel = new QFrame(parent);
+        bevel->setFrameShape(QFrame::HLine);
+        bevel->setFrameShadow(QFrame::Sunken);
+        widget = bevel;
+        break;
+      }
+      case UnitEditKind::Button: {
+        auto* button = new QPushButton(caption, parent);
+        button->setAutoDefault(false);
+        buttons_[std::size_t(n - 1)] = button;
+        widget = button;
+        tabOrder.append(widget);
+        break;
+      }
+      case UnitEditKind::ComboBox: {
+        auto* combo = new QComboBox(parent);
+        combo->setEditable(true);
+        combo->setInsertPolicy(QComboBox::NoInsert);
+        combo->setCompleter(nullptr);  // the model must see exactly what the user typed
+        combo->setMaxVisibleItems(c.DropDownCount);
+        combos_[std::size_t(n - 1)] = combo;
+        widget = combo;
+        tabOrder.append(widget);
+        break;
+      }
+      case UnitEditKind::CheckBox: {
+        auto* check = new QCheckBox(caption, parent);
+        checkBoxes_[std::size_t(n - 1)] = check;
+        height = kCheckBoxHeight;
+        widget = check;
+        tabOrder.append(widget);
+        break;
+      }
+    }
+    widget->setObjectName(ToQt(c.Name));
+    if (c.Kind != UnitEditKind::Label) widget->setGeometry(c.Left, c.Top, c.Width, height);
+    if (!c.Hint.empty()) {
+      widget->setToolTip(ToQt(c.Hint));
+      widget->installEventFilter(hints);
+    }
+  }
+  edits_[0]->installEventFilter(this);
+  for (qsizetype i = 1; i < tabOrder.size(); ++i) setTabOrder(tabOrder[i - 1], tabOrder[i]);
+}
+
+void TUnitEditForm::ConnectControls() {
+  korvath::UnitEditorModel& m = *model_;
+  connect(tabControl_, &QTabBar::currentChanged, this, [this, &m](int index) {
+    if (!syncing_) Handle([&] { m.TabControl1Change(index); });
+  });
+  // Edit1 reacts to every change of its text, the spin control's included.
+  connect(edits_[0], &QLineEdit::textChanged, this, [this, &m](const QString& text) {
+    if (!syncing_) Handle([&] { m.SetEdit1Text(text.toStdString()); });
+  });
+  for (int i = 1; i < korvath::UnitEditorModel::kEditCount; ++i) {
+    connect(edits_[std::size_t(i)], &QLineEdit::textEdited, this, [this, &m, i](const QString& t) {
+      Handle([&] { m.SetEditText(i + 1, t.toStdString()); });
+    });
+  }
+  connect(spinUp_, &QToolButton::clicked, this, [this, &m] { Handle([&] { m.UpDown1Click(1); }); });
+  connect(spinDown_, &QToolButton::clicked, this,
+          [this, &m] { Handle([&] { m.UpDown1Click(-1); }); });
+  for (int i = 0; i < korvath::UnitEditorModel::kComboCount; ++i) {
+    QComboBox* combo = combos_[std::size_t(i)];
+    connect(combo, &QComboBox::activated, this,
+            [this, &m, i](int index) { Handle([&] { m.ChooseEntry(i + 1, index); }); });
+    connect(combo->lineEdit(), &QLineEdit::textEdited, this, [this, &m, i](const QString& text) {
+      Handle([&] { m.TypeText(i + 1, text.toStdString()); });
+    });
+  }
+  for (int i = 0; i < korvath::UnitEditorModel::kCheckBoxCount; ++i) {
+    connect(checkBoxes_[std::size_t(i)], &QCheckBox::clicked, this,
+            [this, &m, i](bool checked) { Handle([&] { m.ClickCheckBox(i + 1, checked); }); });
+  }
+  using Click = void (korvath::UnitEditorModel::*)();
+  constexpr std::array<Click, 7> kSearchAndMax = {
+      &korvath::UnitEditorModel::Button1Click, &korvath::UnitEditorModel::Button2Click,
+      &korvath::UnitEditorModel::Button3Click, &korvath::UnitEditorModel::Button4Click,
+      &korvath::UnitEditorModel::Button5Click, &korvath::UnitEditorModel::Button6Click,
+      &korvath::UnitEditorModel::Button7Click};
+  for (std::size_t i = 0; i < kSearchAndMax.size(); ++i) {
+    connect(buttons_[i], &QPushButton::clicked, this,
+            [this, &m, click = kSearchAndMax[i]] { Handle([&] { (m.*click)(); }); });
+  }
+  connect(buttons_[7], &QPushButton::clicked, this, &TUnitEditForm::Button8Click);
+
+  // Focus that moves on to another visible window after our message box makes the next
+  // activation a real return to the editor.
+  connect(qGuiApp, &QGuiApplication::focusWindowChanged, this, [this](QWindow* window) {
+    if (skipActivation_ && window && window != windowHandle() && window->isVisible()) {
+      skipActivation_ = false;
+    }
+  });
+}
+
+void TUnitEditForm::Handle(const std::function<void()>& event) {
+  try {
+    event();
+  } catch (const std::exception& e) {
+    korvath::ui::Dialogs().ShowMessage(this, QMessageBox::Critical, QString::fromUtf8(e.what()));
+  }
+  SyncControls();
+}
+
+void TUnitEditForm::SyncControls() {
+  QScopedValueRollback<bool> guard(syncing_, true);
+  const korvath::UnitEditorModel& m = *model_;
+  {
+    const QSignalBlocker block(tabControl_);
+    tabControl_->setCurrentIndex(m.TabIndex());
+  }
+  for (int i = 0; i < korvath::UnitEditorModel::kEditCount; ++i) {
+    QLineEdit* edit = edits_[std::size_t(i)];
+    const QString text = ToQt(m.EditText(i + 1));
+    if (edit->text() == text) continue;
+    const QSignalBlocker block(edit);
+    edit->setText(text);
+  }
+  for (int i = 0; i < korvath::UnitEditorModel::kComboCount; ++i) {
+    QComboBox* combo = combos_[std::size_t(i)];
+    const korvath::ComboBoxState& state = m.Combo(i + 1);
+    const QSignalBlocker block(combo);
+    const QSignalBlocker blockEdit(combo->lineEdit());
+    const int cursor = combo->lineEdit()->cursorPosition();
+    const QString shown = combo->currentText();
+    bool same = combo->count() == int(state.Items.size());
+    for (int k = 0; same && k < combo->count(); ++k) {
+      same = combo->itemText(k) == ToQt(state.Items[std::size_t(k)]);
+    }
+    if (!same) {
+      QStringList items;
+      items.reserve(qsizetype(state.Items.size()));
+      for (const std::string& item : state.Items) items.append(ToQt(item));
+      combo->clear();
+      combo->addItems(items);
+    }
+    if (combo->currentIndex() != state.ItemIndex) combo->setCurrentIndex(state.ItemIndex);
+    const QString text = ToQt(state.Text);
+    if (combo->currentText() != text) combo->setEditText(text);
+    // Clearing the selection empties the line, so put back the caret of a text being typed.
+    if (text == shown && combo->lineEdit()->hasFocus()) {
+      combo->lineEdit()->setCursorPosition(cursor);
+    }
+  }
+  for (int i = 0; i < korvath::UnitEditorModel::kCheckBoxCount; ++i) {
+    QCheckBox* check = checkBoxes_[std::size_t(i)];
+    const QSignalBlocker block(check);
+    check->setChecked(m.Checked(i + 1));
+  }
+}
+
+void TUnitEditForm::Button8Click() {
+  std::optional<std::string> message;
+  Handle([&] { message = model_->Button8Click(); });
+  if (!message) return;
+  inOwnMessage_ = true;
+  deactivatedByMessage_ = false;
+  korvath::ui::Dialogs().ShowMessage(this, QMessageBox::Critical, ToQt(*message));
+  inOwnMessage_ = false;
+  // The box may hand activation back only after it has gone; that return is skipped too. Ask
+  // for it ourselves, as the box's owner, so the skip is used up even without a window manager.
+  skipActivation_ = deactivatedByMessage_ && !isActiveWindow();
+  if (skipActivation_) activateWindow();
+}
+
+bool TUnitEditForm::eventFilter(QObject* watched, QEvent* event) {
+  // The arrow keys in Edit1 step like the spin control's arrows.
+  if (watched == edits_[0] && event->type() == QEvent::KeyPress) {
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    if (key == Qt::Key_Up || key == Qt::Key_Down) {
+      Handle([this, key] { model_->UpDown1Click(key == Qt::Key_Up ? 1 : -1); });
+      return true;
+    }
+  }
+  return QWidget::eventFilter(watched, event);
+}
+
+void TUnitEditForm::changeEvent(QEvent* event) {
+  QWidget::changeEvent(event);
+  if (event->type() != QEvent::ActivationChange) return;
+  if (!isActiveWindow()) {
+    if (inOwnMessage_) deactivatedByMessage_ = true;
+    return;
+  }
+  if (inOwnMessage_) return;
+  if (skipActivation_) {
+    skipActivation_ = false;
+    return;
+  }
+  Handle([this] { model_->FormActivate(); });
+}

@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QWidget>
+#include <array>
+#include <functional>
+#include <memory>
+
+class QCheckBox;
+class QComboBox;
+class QLineEdit;
+class QPushButton;
+class QTabBar;
+class QToolButton;
+
+namespace korvath {
+class UnitEditorModel;
+class WorkingCopy;
+}  // namespace korvath
+
+// The unit editor window: edits one unit slot of one force through the main window's tables.
+// Every control mirrors the presentation model; user actions go to the model, and the controls
+// are then brought in line with it.
+class TUnitEditForm : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit TUnitEditForm(korvath::WorkingCopy& workingCopy, QWidget* parent = nullptr);
+  ~TUnitEditForm() override;
+
+ protected:
+  void changeEvent(QEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void BuildControls();
+  void ConnectControls();
+  // Runs one event of the model, shows an escaping error, then updates every control.
+  void Handle(const std::function<void()>& event);
+  void SyncControls();
+  void Button8Click();
+
+  std::unique_ptr<korvath::UnitEditorModel> model_;
+
+  QTabBar* tabControl_ = nullptr;
+  std::array<QLineEdit*, 12> edits_{};
+  std::array<QComboBox*, 9> combos_{};
+  std::array<QCheckBox*, 6> checkBoxes_{};
+  std::array<QPushButton*, 8> buttons_{};
+  QToolButton* spinUp_ = nullptr;
+  QToolButton* spinDown_ = nullptr;
+
+  bool syncing_ = false;
+  // Returning from our own message box is no activation: it would reload the unit and throw
+  // away the input the message asks the user to correct.
+  bool inOwnMessage_ = false;
+  bool deactivatedByMessage_ = false;
+  bool skipActivation_ = false;
+};
