@@ -1,0 +1,283 @@
+// Qt
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QHelpEvent>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTableView>
+#include <QTest>
+#include <QTimer>
+#include <QToolTip>
+
+// Korvath
+#include "core/grid_layout.h"
+#include "core/working_copy.h"
+#include "test_support.h"
+#include "ui/unitedit/unit_edit_form.h"
+
+using korvath::GridId;
+using korvath::test::Program;
+using korvath::test::RecordingDialogs;
+using korvath::test::Workspace;
+
+namespace {
+
+constexpr int kUnitRecordBits = 175;
+constexpr int kOwnUnitsByte = 1676;
+
+TUnitEditForm* Editor(const Program& program) {
+  return program.Find<TUnitEditForm>(QStringLiteral("UnitEditForm"));
+}
+
+template <typename T>
+T* Control(const Program& program, const char* name) {
+  return Editor(program)->findChild<T*>(QLatin1String(name));
+}
+
+// qWaitForWindowActive counts a window active while its transient parent is, so ask the
+// widget itself.
+bool WaitActive(QWidget* window) {
+  return QTest::qWaitFor([window] { return window->isActiveWindow(); });
+}
+
+bool OpenEditor(const Program& program) {
+  program.Action("ViewUnitEditMenu")->trigger();
+  return WaitActive(Editor(program));
+}
+
+// QTest::keyClicks takes Latin-1 only; this types any text as key presses carrying it.
+void TypeInto(QWidget* widget, const QString& text) {
+  for (const QChar c : text) {
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
+    QApplication::sendEvent(widget, &press);
+    QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, QString(c));
+    QApplication::sendEvent(widget, &release);
+  }
+}
+
+QString Text(const std::string& text) { return QString::fromStdString(text); }
+
+// A message box stand-in that takes the activation away while it is up and hands it back to
+// the editor only after it has gone, the way a window system does.
+class ActivationStealingDialogs : public RecordingDialogs {
+ public:
+  void ShowMessage(QWidget* parent, QMessageBox::Icon icon, const QString& text) override {
+    RecordingDialogs::ShowMessage(parent, icon, text);
+    QWidget box;
+    box.show();
+    box.activateWindow();
+    QVERIFY(WaitActive(&box));
+    box.hide();
+    QTimer::singleShot(0, parent, [parent] { parent->activateWindow(); });
+  }
+};
+
+}  // namespace
+
+class TestUnitEdit : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void windowFollowsTheLayout();
+  void activationFromAnotherPageEditsTheOwnForce();
+  void tabMovesTheMainWindowsPage();
+  void doubleClickOnAUnitRowOpensThatSlot();
+  void failedCheckIsShownAndKeepsTheInput();
+  void returnFromTheMessageBoxKeepsTheInput();
+  void commitShowsInTheTableAndReachesTheFile();
+};
+
+void TestUnitEdit::windowFollowsTheLayout() {
+  Workspace workspace;
+  RecordingDialogs dialogs;
+  Program program(workspace);
+  TUnitEditForm* editor = Editor(program);
+  QVERIFY(editor);
+  QCOMPARE(editor->windowTitle(), QStringLiteral("部隊エディタ"));
+  QCOMPARE(editor->minimumSize(), QSize(545, 449));
+  QCOMPARE(editor->maximumSize(), QSize(545, 449));
+
+  auto* button8 = Control<QPushButton>(program, "Button8");
+  QCOMPARE(button8->geometry(), QRect(328, 368, 193, 57));
+  QCOMPARE(button8->parentWidget()->objectName(), QStringLiteral("TabControl1Page"));
+  auto* combo3 = Control<QComboBox>(program, "ComboBox3");
+  QCOMPARE(combo3->geometry(), QRect(48, 40, 257, 20));
+  QCOMPARE(combo3->parentWidget()->objectName(), QStringLiteral("GroupBox2"));
+  QCOMPARE(Control<QComboBox>(program, "ComboBox6")->maxVisibleItems(), 13);
+  QCOMPARE(Control<QComboBox>(program, "ComboBox9")->count(), 5);
+  QCOMPARE(Control<QCheckBox>(program, "CheckBox3")->geometry(), QRect(112, 170, 65, 17));
+  const std::pair<const char*, bool> checks[] = {{"CheckBox1", true},  {"CheckBox2", true},
+                                                 {"CheckBox3", false}, {"CheckBox4", true},
+                                                 {"CheckBox5", true},  {"CheckBox6", false}};
+  for (const auto& [name, checked] : checks) {
+    QCOMPARE(Control<QCheckBox>(program, name)->isChecked(), checked);
+  }
+  auto* tabs = Control<QTabBar>(program, "TabControl1");
+  QCOMPARE(tabs->count(), 3);
+  QCOMPARE(tabs->tabText(1), QStringLiteral("敵勢力１"));
+
+  // Tab order: the pilot filters lead on to the affiliation list.
+  QCOMPARE(Control<QCheckBox>(program, "CheckBox6")->nextInFocusChain(),
+           Control<QComboBox>(program, "ComboBox4"));
+
+  // The hint is attached, but asking for it shows nothing.
+  auto* edit1 = Control<QLineEdit>(program, "Edit1");
+  QCOMPARE(edit1->toolTip(), QStringLiteral("0 ～ 199"));
+  QHelpEvent help(QEvent::ToolTip, QPoint(2, 2), edit1->mapToGlobal(QPoint(2, 2)));
+  QApplication::sendEvent(edit1, &help);
+  QVERIFY(!QToolTip::isVisible());
+}
+
+void TestUnitEdit::activationFromAnotherPageEditsTheOwnForce() {
+  Workspace workspace;
+  RecordingDialogs dialogs;
+  Program program(workspace);
+  program.OpenThroughMenu(dialogs, workspace.DemoSave(QStringLiteral("a.bin")));
+  auto* pages = program.Find<QTabWidget>(QStringLiteral("PageControl1"));
+  pages->setCurrentIndex(3);  // "パイロット"
+  QCOMPARE(program.Copy().ActivePage(), 3);
+  program.Copy().SetCurrentCell(GridId::StringGrid1_2, 8, 3);
+
+  QVERIFY(OpenEditor(program));
+  QCOMPARE(pages->currentIndex(), 0);
+  QCOMPARE(Control<QTabBar>(program, "TabControl1")->currentIndex(), 0);
+  QCOMPARE(Control<QLineEdit>(program, "Edit1")->text(), QStringLiteral("7"));
+  QCOMPARE(Control<QLineEdit>(program, "Edit3")->text(),
+           Text(program.Copy().Grid(GridId::StringGrid1_2).Cell(8, 3)));
+}
+
+void TestUnitEdit::tabMovesTheMainWindowsPage() {
+  Workspace workspace;
+  RecordingDialogs dialogs;
+  Program program(workspace);
+  program.OpenThroughMenu(dialogs, workspace.DemoSave(QStringLiteral("a.bin")));
+  program.Copy().SetCurrentCell(GridId::StringGrid3_2, 31, 1);
+  QVERIFY(OpenEditor(program));
+
+  auto* tabs = Control<QTabBar>(program, "TabControl1");
+  QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(2).center());
+  QCOMPARE(program.Find<QTabWidget>(QStringLiteral("PageControl1"))->currentIndex(), 2);
+  QCOMPARE(Control<QLineEdit>(program, "Edit1")->text(), QStringLiteral("30"));
+
+  // The number moves the main table's row along.
+  auto* edit1 = Control<QLineEdit>(program, "Edit1");
+  edit1->selectAll();
+  QTest::keyClicks(edit1, QStringLiteral("37"));
+  QCOMPARE(program.Copy().Grid(GridId::StringGrid3_2).CurrentRow(), 38);
+  QTest::mouseClick(Control<QWidget>(program, "UpDown1Up"), Qt::LeftButton);
+  QCOMPARE(edit1->text(), QStringLiteral("38"));
+  QCOMPARE(program.Copy().Grid(GridId::StringGrid3_2).CurrentRow(), 39);
+  QTest::keyClick(edit1, Qt::Key_Down);
+  QCOMPARE(edit1->text(), QStringLiteral("37"));
+}
+
+void TestUnitEdit::doubleClickOnAUnitRowOpensThatSlot() {
+  Workspace workspace;
+  RecordingDialogs dialogs;
+  Program program(workspace);
+  program.OpenThroughMenu(dialogs, workspace.DemoSave(QStringLiteral("a.bin")));
+  program.Find<QTabWidget>(QStringLiteral("PageControl1"))->setCurrentIndex(1);
+  auto* view = program.Find<QTableView>(QStringLiteral("StringGrid2_2"));
+  const QModelIndex cell = view->model()->index(12, 3);
+  view->scrollTo(cell);
+  QVERIFY(!Editor(program)->isVisible());
+  QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(cell).center());
+
+  QVERIFY(WaitActive(Editor(program)));
+  QCOMPARE(Control<QTabBar>(program, "TabControl1")->currentIndex(), 1);
+  QCOMPARE(Control<QLineEdit>(program, "Edit1")->text(), QStringLiteral("12"));
+}
+
+void TestUnitEdit::failedCheckIsShownAndKeepsTheInput() {
+  Workspace workspace;
+  RecordingDialogs dialogs;
+  Program program(workspace);
+  program.OpenThroughMenu(dialogs, workspace.DemoSave(QStringLiteral("a.bin")));
+  QVERIFY(OpenEditor(program));
+  const std::string before = program.Copy().Grid(GridId::StringGrid1_2).Cell(1, 3);
+
+  auto* edit3 = Control<QLineEdit>(program, "Edit3");
+  edit3->selectAll();
+  QTest::keyClicks(edit3, QStringLiteral("abc"));
+  QTest::mouseClick(Control<QPushButton>(program, "Button8"), Qt::LeftButton);
+  QCOMPARE(dialogs.Messages.size(), 1);
+  QCOMPARE(dialogs.Messages[0].Icon, QMessageBox::Critical);
+  QCOMPARE(dialogs.Messages[0].Text,
+           QStringLiteral("耐久，物資，疲労，士気には数値を入力してください"));
+  QCOMPARE(edit3->text(), QStringLiteral("abc"));
+  QCOMPARE(program.Copy().Grid(GridId::StringGrid1_2).Cell(1, 3), before);
+}
+
+void TestUnitEdit::returnFromTheMessageBoxKeepsTheInput() {
+  Workspace workspace;
+  ActivationStealingDialogs dialogs;
+  Program program(workspace);
+  program.OpenThroughMenu(dialogs, workspace.DemoSave(QStringLiteral("a.bin")));
+  QVERIFY(OpenEditor(program));
+  TUnitEditForm* editor = Editor(program);
+  const QString stored = Text(program.Copy().Grid(GridId::StringGrid1_2).Cell(1, 3));
+
+  auto* edit3 = Control<QLineEdit>(program, "Edit3");
+  edit3->selectAll();
+  QTest::keyClicks(edit3, QStringLiteral("x"));
+  QTest::mouseClick(Control<QPushButton>(program, "Button8"), Qt::LeftButton);
+  QCOMPARE(dialogs.Messages.size(), 1);
+  QTRY_VERIFY(editor->isActiveWindow());
+  QTest::qWait(20);
+  QCOMPARE(edit3->text(), QStringLiteral("x"));
+
+  // A real return from another window reloads the unit.
+  program.Main().activateWindow();
+  QVERIFY(WaitActive(&program.Main()));
+  editor->activateWindow();
+  QVERIFY(WaitActive(editor));
+  QCOMPARE(edit3->text(), stored);
+}
+
+void TestUnitEdit::commitShowsInTheTableAndReachesTheFile() {
+  Workspace workspace;
+  RecordingDialogs dialogs;
+  Program program(workspace);
+  const QString save = workspace.DemoSave(QStringLiteral("a.bin"));
+  program.OpenThroughMenu(dialogs, save);
+  korvath::WorkingCopy& copy = program.Copy();
+  constexpr int kSlot = 5;
+  copy.SetCurrentCell(GridId::StringGrid1_2, kSlot + 1, 1);
+  QVERIFY(OpenEditor(program));
+
+  // Typing an entry's exact text and Enter chooses it, which fills the maximum values.
+  constexpr int kType = 3;
+  auto* combo1 = Control<QComboBox>(program, "ComboBox1");
+  combo1->lineEdit()->selectAll();
+  TypeInto(combo1->lineEdit(), Text(copy.Labels().unit.Entry(kType)));
+  QTest::keyClick(combo1->lineEdit(), Qt::Key_Return);
+  QCOMPARE(combo1->currentIndex(), kType + 1);
+  QCOMPARE(Control<QLineEdit>(program, "Edit3")->text(),
+           QString::number(copy.WeaponMaxDurability(kType)));
+
+  QTest::mouseClick(Control<QPushButton>(program, "Button8"), Qt::LeftButton);
+  QVERIFY2(dialogs.Messages.isEmpty(),
+           qPrintable(dialogs.Messages.isEmpty() ? QString() : dialogs.Messages[0].Text));
+  auto* view = program.Find<QTableView>(QStringLiteral("StringGrid1_2"));
+  QCOMPARE(view->model()->index(kSlot, 1).data().toString(), QString::number(kType));
+  QCOMPARE(view->model()->index(kSlot, 3).data().toString(),
+           QString::number(copy.WeaponMaxDurability(kType)));
+
+  program.Save();
+  QVERIFY(dialogs.Messages.isEmpty());
+  const QByteArray bytes = korvath::test::ReadFile(save);
+  const int start = kSlot * kUnitRecordBits;
+  const auto field = [&](int offset, int width) {
+    const int bit = start + offset;
+    return korvath::test::BitsOf(bytes, kOwnUnitsByte + bit / 8, bit % 8, width);
+  };
+  QCOMPARE(field(0, 9), std::uint32_t(kType));
+  QCOMPARE(field(155, 10), std::uint32_t(copy.WeaponMaxDurability(kType)));
+}
+
+QTEST_MAIN(TestUnitEdit)
+#include "tst_unitedit.moc"

@@ -1,0 +1,48 @@
+#include "ui/hexdump/hex_dump_form.h"
+
+// Qt
+#include <QCloseEvent>
+#include <QPlainTextEdit>
+#include <QVBoxLayout>
+
+// Korvath
+#include "core/hex_dump.h"
+#include "ui/common/fonts.h"
+
+THexDumpForm::THexDumpForm(QWidget* parent) : QWidget(parent, Qt::Window) {
+  setObjectName(QStringLiteral("HexDumpForm"));
+  setWindowTitle(QStringLiteral("16進ダンプ"));
+  setFont(korvath::ui::WindowFont());
+  move(437, 13);
+  resize(430, 358);
+  setMaximumWidth(430);
+
+  hexDump_ = new QPlainTextEdit(this);
+  hexDump_->setObjectName(QStringLiteral("HexDump"));
+  hexDump_->setReadOnly(true);
+  hexDump_->setLineWrapMode(QPlainTextEdit::NoWrap);
+  hexDump_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  hexDump_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  hexDump_->setFont(korvath::ui::DumpFont());
+  hexDump_->setPlainText(QStringLiteral("HexDump"));
+
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->addWidget(hexDump_);
+}
+
+void THexDumpForm::ShowDump(const korvath::SaveImage& image) {
+  hexDump_->setPlainText(QString::fromStdString(korvath::BuildDumpText(image)));
+  show();
+  raise();
+}
+
+void THexDumpForm::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  emit shown();
+}
+
+void THexDumpForm::closeEvent(QCloseEvent* event) {
+  QWidget::closeEvent(event);
+  emit closed();
+}

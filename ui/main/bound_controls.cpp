@@ -1,0 +1,156 @@
+#include "ui/main/bound_controls.h"
+
+// Qt
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QScopedValueRollback>
+
+// Std
+#include <array>
+
+// Korvath
+#include "core/working_copy.h"
+#include "ui/main/guarded.h"
+#include "ui/main/working_copy_bridge.h"
+
+namespace korvath::ui {
+
+namespace {
+
+// The factions of the game world: item i stands for faction number i, the last for none.
+constexpr std::array<std::string_view, 11> kFactionItems = {
+    "北方連合",     "南洋同盟",     "東部共和国", "西方帝国",   "中央評議会", "高原自治州",
+    "沿岸商業連盟", "砂漠部族連合", "群島王国",   "山岳騎士団", "無し"};
+
+constexpr std::string_view kScenarioList = "ComboBox6_1";
+
+QString ToQString(std::string_view text) {
+  return QString::fromUtf8(text.data(), qsizetype(text.size()));
+}
+
+void ShowEdit(QWidget* control, const ControlValue& value) {
+  auto* edit = static_cast<QLineEdit*>(control);
+  const QString text = QString::fromStdString(value.Text);
+  // setText would move the cursor of a user who is typing, so only a real change is applied.
+  if (edit->text() != text) edit->setText(text);
+}
+
+void ShowCheckBox(QWidget* control, const ControlValue& value) {
+  static_cast<QCheckBox*>(control)->setChecked(value.Checked);
+}
+
+void ShowFactionList(QWidget* control, const ControlValue& value) {
+  static_cast<QComboBox*>(control)->setCurrentIndex(value.ItemIndex);
+}
+
+void ShowScenarioList(QWidget* control, const ControlValue& value) {
+  auto* list = static_cast<QComboBox*>(control);
+  if (value.ItemIndex >= 0) {
+    if (list->currentIndex() != value.ItemIndex) list->setCurrentIndex(value.ItemIndex);
+    const QString caption = list->itemText(value.ItemIndex);
+    if (list->currentText() != caption) list->setEditText(caption);
+    return;
+  }
+  // A typed text that selects no item: leave the list alone while it already shows that text,
+  // since resetting the index would clear the line under the user's cursor.
+  const QString text = QString::fromStdString(value.Text);
+  if (list->currentText() == text) return;
+  list->setCurrentIndex(-1);
+  list->setEditText(text);
+}
+
+}  // namespace
+
+BoundControls::BoundControls(WorkingCopyBridge& bridge, QObject* parent)
+    : QObject(parent), bridge_(bridge) {
+  connect(&bridge_, &WorkingCopyBridge::controlsChanged, this, &BoundControls::Refresh);
+}
+
+QWidget* BoundControls::Create(const MainFieldEntry& entry, QWidget* parent) {
+  QWidget* control = nullptr;
+  switch (entry.Kind) {
+    case ControlKind::Edit:
+      control = CreateEdit(entry, parent);
+      break;
+    case ControlKind::CheckBox:
+      control = CreateCheckBox(entry, parent);
+      break;
+    case ControlKind::ComboBox:
+      control = entry.Control == kScenarioList ? CreateScenarioList(entry, parent)
+                                               : CreateFactionList(entry, parent);
+      break;
+    case ControlKind::CheckList:
+    case ControlKind::StringGrid:
+      return nullptr;
+  }
+  control->setObjectName(ToQString(entry.Control));
+  if (!entry.Hint.empty()) control->setToolTip(ToQString(entry.Hint));
+  return control;
+}
+
+QWidget* BoundControls::CreateEdit(const MainFieldEntry& entry, QWidget* parent) {
+  auto* edit = new QLineEdit(parent);
+  const std::string_view name = entry.Control;
+  connect(edit, &QLineEdit::textChanged, this, [this, edit, name](const QString& text) {
+    if (refreshing_) return;
+    RunGuarded(edit, [&] { bridge_.Copy().SetEditText(name, text.toStdString()); });
+  });
+  Bind(name, edit, &ShowEdit);
+  return edit;
+}
+
+QWidget* BoundControls::CreateCheckBox(const MainFieldEntry& entry, QWidget* parent) {
+  auto* box = new QCheckBox(ToQString(entry.Caption), parent);
+  const std::string_view name = entry.Control;
+  connect(box, &QCheckBox::toggled, this, [this, box, name](bool checked) {
+    if (refreshing_) return;
+    RunGuarded(box, [&] { bridge_.Copy().SetChecked(name, checked); });
+  });
+  Bind(name, box, &ShowCheckBox);
+  return box;
+}
+
+QWidget* BoundControls::CreateFactionList(const MainFieldEntry& entry, QWidget* parent) {
+  auto* list = new QComboBox(parent);
+  for (std::string_view item : kFactionItems) list->addItem(ToQString(item));
+  list->setMaxVisibleItems(int(kFactionItems.size()));
+  const std::string_view name = entry.Control;
+  connect(list, &QComboBox::currentIndexChanged, this, [this, list, name](int index) {
+    if (refreshing_) return;
+    RunGuarded(list, [&] { bridge_.Copy().SetItemIndex(name, index); });
+  });
+  Bind(name, list, &ShowFactionList);
+  return list;
+}
+
+QWidget* BoundControls::CreateScenarioList(const MainFieldEntry& entry, QWidget* parent) {
+  auto* list = new QComboBox(parent);
+  list->setEditable(true);
+  list->setInsertPolicy(QComboBox::NoInsert);
+  // Inline completion would rewrite the line while the user types into it.
+  list->setCompleter(nullptr);
+  for (std::string_view item : kScenarioItems) list->addItem(ToQString(item));
+  const std::string_view name = entry.Control;
+  // Choosing an item puts its caption into the line, so the text covers both ways of choosing.
+  connect(list, &QComboBox::editTextChanged, this, [this, list, name](const QString& text) {
+    if (refreshing_) return;
+    RunGuarded(list, [&] { bridge_.Copy().SetComboText(name, text.toStdString()); });
+  });
+  Bind(name, list, &ShowScenarioList);
+  return list;
+}
+
+void BoundControls::Bind(std::string_view name, QWidget* control,
+                         void (*show)(QWidget* control, const ControlValue& value)) {
+  bound_.push_back({name, control, show});
+  const QScopedValueRollback guard(refreshing_, true);
+  show(control, bridge_.Copy().Control(name));
+}
+
+void BoundControls::Refresh() {
+  const QScopedValueRollback guard(refreshing_, true);
+  for (const Bound& bound : bound_) bound.Show(bound.Control, bridge_.Copy().Control(bound.Name));
+}
+
+}  // namespace korvath::ui

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QObject>
+#include <string_view>
+#include <vector>
+
+#include "core/field_maps.h"
+
+class QWidget;
+
+namespace korvath {
+struct ControlValue;
+}
+
+namespace korvath::ui {
+
+class WorkingCopyBridge;
+
+// The edit boxes, check boxes and drop-down lists bound to the working copy. Each control pushes
+// the user's every change into the working copy and is refreshed from it whenever its values
+// change; no control keeps a value of its own.
+class BoundControls : public QObject {
+  Q_OBJECT
+
+ public:
+  BoundControls(WorkingCopyBridge& bridge, QObject* parent);
+
+  // The control of a map entry, named after it, with its hint as tooltip. nullptr for a kind
+  // that is not a single control (tables and the check list).
+  QWidget* Create(const MainFieldEntry& entry, QWidget* parent);
+
+ private:
+  QWidget* CreateEdit(const MainFieldEntry& entry, QWidget* parent);
+  QWidget* CreateCheckBox(const MainFieldEntry& entry, QWidget* parent);
+  QWidget* CreateFactionList(const MainFieldEntry& entry, QWidget* parent);
+  QWidget* CreateScenarioList(const MainFieldEntry& entry, QWidget* parent);
+  void Bind(std::string_view name, QWidget* control,
+            void (*show)(QWidget* control, const ControlValue& value));
+  void Refresh();
+
+  struct Bound {
+    std::string_view Name;
+    QWidget* Control;
+    void (*Show)(QWidget* control, const ControlValue& value);
+  };
+
+  WorkingCopyBridge& bridge_;
+  std::vector<Bound> bound_;
+  bool refreshing_ = false;  // set while the controls are being refreshed from the working copy
+};
+
+}  // namespace korvath::ui

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QTableView>
+
+#include "core/grid_layout.h"
+
+namespace korvath {
+class WorkingCopy;
+}
+
+namespace korvath::ui {
+
+class GridModel;
+class PopupMenus;
+
+// A table of the main window. Its leading fixed columns sit in a second view laid over the
+// vertical header's place, so they stay in view however far the table scrolls. The current cell
+// follows the working copy both ways, and a right-click opens the popup menu that the cell
+// under the mouse calls for.
+class GridView : public QTableView {
+  Q_OBJECT
+
+ public:
+  GridView(WorkingCopy& copy, GridModel* model, PopupMenus& popups, QWidget* parent);
+
+  GridId Grid() const { return grid_; }
+  // The view of the fixed columns, nullptr when the table has none.
+  QTableView* FixedColumnsView() const { return fixed_; }
+
+ signals:
+  // A double-click anywhere on the table.
+  void tableDoubleClicked();
+
+ protected:
+  void updateGeometries() override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
+
+ private:
+  void SetUpColumns();
+  void SetUpFixedColumns();
+  void UpdateFixedColumnsWidth();
+  void OpenPopup(const QPoint& pos);
+  void FollowCurrentCell();
+  void PushCurrentCell(const QModelIndex& current);
+
+  WorkingCopy& copy_;
+  GridModel* model_;
+  PopupMenus& popups_;
+  GridId grid_;
+  QTableView* fixed_ = nullptr;
+  bool following_ = false;
+};
+
+}  // namespace korvath::ui

@@ -1,0 +1,267 @@
+#include "ui/main/main_form.h"
+
+// Qt
+#include <QAction>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFile>
+#include <QFileInfo>
+#include <QIcon>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QSaveFile>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+// Std
+#include <array>
+#include <filesystem>
+#include <optional>
+#include <span>
+
+// Korvath
+#include "core/file_io.h"
+#include "core/working_copy.h"
+#include "ui/common/fonts.h"
+#include "ui/common/user_dialogs.h"
+#include "ui/hexdump/hex_dump_form.h"
+#include "ui/main/about_box.h"
+#include "ui/main/bound_controls.h"
+#include "ui/main/grid_view.h"
+#include "ui/main/guarded.h"
+#include "ui/main/pages.h"
+#include "ui/main/popup_menus.h"
+#include "ui/main/working_copy_bridge.h"
+#include "ui/unitedit/unit_edit_form.h"
+
+// The resources live in a static library, whose initialiser the linker would otherwise drop.
+static void InitResources() { Q_INIT_RESOURCE(resources); }
+
+namespace {
+
+using korvath::ui::Dialogs;
+using korvath::ui::RunGuarded;
+
+const QString kTitle = QStringLiteral("Korvath");
+const QString kReadError = QStringLiteral("ファイル読込エラー");
+const QString kWriteError = QStringLiteral("ファイル書込エラー");
+const QString kSaveFilter = QStringLiteral("bin (*.bin)");
+
+QString ToQString(std::string_view text) {
+  return QString::fromUtf8(text.data(), qsizetype(text.size()));
+}
+
+// Replaces the file whole or not at all: a failed write leaves the old contents in place.
+bool WriteSave(const QString& path, std::span<const std::uint8_t> bytes) {
+  QSaveFile file(path);
+  if (!file.open(QIODevice::WriteOnly)) return false;
+  const auto size = qint64(bytes.size());
+  if (file.write(reinterpret_cast<const char*>(bytes.data()), size) != size) {
+    file.cancelWriting();
+    return false;
+  }
+  return file.commit();
+}
+
+// The one local .bin file being dragged, if that is what the drag carries.
+std::optional<QString> DraggedSave(const QMimeData* mime) {
+  if (!mime || !mime->hasUrls() || mime->urls().size() != 1) return std::nullopt;
+  const QString path = mime->urls().first().toLocalFile();
+  if (path.isEmpty() || !path.endsWith(QLatin1String(".bin"), Qt::CaseInsensitive)) {
+    return std::nullopt;
+  }
+  return path;
+}
+
+bool IsUnitGrid(korvath::GridId grid) {
+  const int force = korvath::ForceOfGrid(grid);
+  return force >= 0 && korvath::UnitGridOf(force) == grid;
+}
+
+}  // namespace
+
+TMainForm::TMainForm(korvath::WorkingCopy& copy, QWidget* parent)
+    : QMainWindow(parent), copy_(copy), bridge_(new korvath::ui::WorkingCopyBridge(copy, this)) {
+  InitResources();
+  setObjectName(QStringLiteral("MainForm"));
+  setWindowTitle(kTitle);
+  setWindowIcon(QIcon(QStringLiteral(":/korvath/korvath.png")));
+  // The other windows and the popup menus take the window font too.
+  setAttribute(Qt::WA_WindowPropagation);
+  setFont(korvath::ui::WindowFont());
+  resize(777, 527);
+  move(19, 10);
+  setMinimumSize(777, 503);
+  setAcceptDrops(true);
+  BuildMenus();
+  BuildPages();
+}
+
+TMainForm::~TMainForm() = default;
+
+void TMainForm::BuildMenus() {
+  struct Item {
+    const char* Name;
+    const char* Caption;  // nullptr for a separator
+    QKeyCombination Shortcut;
+    bool NeedsFile;  // disabled until the first successful open
+    void (TMainForm::*Click)();
+  };
+  struct Menu {
+    const char* Name;
+    const char* Caption;
+    std::span<const Item> Items;
+  };
+  static constexpr QKeyCombination kNone;
+  static constexpr std::array<Item, 4> kFileItems = {{
+      {"FilleOpenMenu", "開く(&O)...", QKeyCombination(Qt::CTRL, Qt::Key_O), false,
+       &TMainForm::FileOpenMenuClick},
+      {"FileSaveMenu", "保存(&S)", QKeyCombination(Qt::CTRL, Qt::Key_S), true,
+       &TMainForm::FileSaveMenuClick},
+      {"N1", nullptr, kNone, false, nullptr},
+      {"FileExitMenu", "終了(&X)", kNone, false, &TMainForm::FileExitMenuClick},
+  }};
+  static constexpr std::array<Item, 3> kViewItems = {{
+      {"ViewUnitEditMenu", "部隊エディタ(&U)", kNone, true, &TMainForm::ViewUnitEditMenuClick},
+      {"N2", nullptr, kNone, false, nullptr},
+      {"ViewDumpManu", "16進ダンプ(&H)", kNone, true, &TMainForm::ViewDumpManuClick},
+  }};
+  static constexpr std::array<Item, 1> kHelpItems = {{
+      {"HelpAboutMenu", "バージョン情報(&A)...", kNone, false, &TMainForm::HelpAboutMenuClick},
+  }};
+  static constexpr std::array<Menu, 3> kMenus = {{
+      {"FileMenu", "ファイル(&F)", kFileItems},
+      {"ViewMenu", "表示(&V)", kViewItems},
+      {"HelpMenu", "ヘルプ(&H)", kHelpItems},
+  }};
+
+  for (const Menu& menu : kMenus) {
+    QMenu* m = menuBar()->addMenu(QString::fromUtf8(menu.Caption));
+    m->setObjectName(QLatin1String(menu.Name));
+    for (const Item& item : menu.Items) {
+      QAction* action =
+          item.Caption ? m->addAction(QString::fromUtf8(item.Caption)) : m->addSeparator();
+      action->setObjectName(QLatin1String(item.Name));
+      if (!item.Click) continue;
+      if (item.Shortcut != kNone) action->setShortcut(QKeySequence(item.Shortcut));
+      if (item.NeedsFile) {
+        action->setEnabled(false);
+        fileCommands_.append(action);
+      }
+      connect(action, &QAction::triggered, this, item.Click);
+    }
+  }
+  viewDump_ = findChild<QAction*>(QStringLiteral("ViewDumpManu"));
+  viewDump_->setCheckable(true);
+}
+
+void TMainForm::BuildPages() {
+  auto* central = new QWidget(this);
+  auto* layout = new QVBoxLayout(central);
+  layout->setContentsMargins(8, 8, 8, 8);
+  pages_ = new QTabWidget(central);
+  pages_->setObjectName(QStringLiteral("PageControl1"));
+  layout->addWidget(pages_);
+  setCentralWidget(central);
+
+  auto* popups = new korvath::ui::PopupMenus(copy_, this);
+  auto* controls = new korvath::ui::BoundControls(*bridge_, this);
+  korvath::ui::PageContext context{*bridge_, *controls, *popups, {}};
+  for (std::size_t page = 0; page < korvath::kPageCaptions.size(); ++page) {
+    QWidget* sheet = korvath::ui::BuildPage(int(page), context);
+    sheet->setObjectName(QStringLiteral("TabSheet%1").arg(page + 1));
+    pages_->addTab(sheet, ToQString(korvath::kPageCaptions[page]));
+  }
+  pages_->setCurrentIndex(copy_.ActivePage());
+
+  connect(pages_, &QTabWidget::currentChanged, this, [this](int page) {
+    if (page != copy_.ActivePage()) RunGuarded(this, [&] { copy_.SetActivePage(page); });
+  });
+  connect(bridge_, &korvath::ui::WorkingCopyBridge::activePageChanged, this, [this](int page) {
+    if (page != pages_->currentIndex()) pages_->setCurrentIndex(page);
+  });
+  for (korvath::ui::GridView* view : context.Views) {
+    if (IsUnitGrid(view->Grid())) {
+      connect(view, &korvath::ui::GridView::tableDoubleClicked, this,
+              &TMainForm::ViewUnitEditMenuClick);
+    }
+  }
+}
+
+void TMainForm::SetCompanions(TAboutBox* about, THexDumpForm* dump, TUnitEditForm* unitEdit) {
+  about_ = about;
+  dump_ = dump;
+  unitEdit_ = unitEdit;
+  connect(dump_, &THexDumpForm::shown, viewDump_, [this] { viewDump_->setChecked(true); });
+  connect(dump_, &THexDumpForm::closed, viewDump_, [this] { viewDump_->setChecked(false); });
+}
+
+void TMainForm::OpenFile(const QString& path) {
+  RunGuarded(this, [&] {
+    // Read into a scratch buffer first, so a refused file leaves the loaded one untouched.
+    const auto bytes = korvath::ReadWholeFile(
+        std::filesystem::path(QFile::encodeName(path).toStdString()), korvath::SaveImage::Capacity);
+    if (!bytes || !copy_.Open(*bytes, path.toStdString())) {
+      Dialogs().ShowMessage(this, QMessageBox::Warning, kReadError + QLatin1Char('\n') + path);
+      return;
+    }
+    for (QAction* action : fileCommands_) action->setEnabled(true);
+    setWindowTitle(kTitle + QLatin1Char(' ') + QFileInfo(path).fileName());
+  });
+}
+
+void TMainForm::FileOpenMenuClick() {
+  RunGuarded(this, [&] {
+    const QString path = Dialogs().GetOpenFileName(this, kSaveFilter);
+    if (!path.isEmpty()) OpenFile(path);
+  });
+}
+
+void TMainForm::FileSaveMenuClick() {
+  RunGuarded(this, [&] {
+    if (!copy_.Image().Loaded) return;
+    // A text that is not an integer throws here, before anything touches the disk.
+    copy_.StorePass();
+    const QString path = QString::fromStdString(copy_.Image().Path);
+    if (!WriteSave(path, copy_.Image().Contents())) {
+      Dialogs().ShowMessage(this, QMessageBox::Warning, kWriteError + QLatin1Char('\n') + path);
+    }
+  });
+}
+
+void TMainForm::FileExitMenuClick() { close(); }
+
+void TMainForm::ViewUnitEditMenuClick() {
+  if (!unitEdit_ || !copy_.Image().Loaded) return;
+  unitEdit_->show();
+  unitEdit_->raise();
+  unitEdit_->activateWindow();
+}
+
+void TMainForm::ViewDumpManuClick() {
+  if (!dump_) return;
+  RunGuarded(this, [&] {
+    if (dump_->isVisible()) {
+      dump_->close();
+    } else if (copy_.Image().Loaded) {
+      dump_->ShowDump(copy_.Image());
+    }
+  });
+  // The action toggled itself when triggered; the window decides.
+  viewDump_->setChecked(dump_->isVisible());
+}
+
+void TMainForm::HelpAboutMenuClick() {
+  if (about_) about_->exec();
+}
+
+void TMainForm::dragEnterEvent(QDragEnterEvent* event) {
+  if (DraggedSave(event->mimeData())) event->acceptProposedAction();
+}
+
+void TMainForm::dropEvent(QDropEvent* event) {
+  if (const auto path = DraggedSave(event->mimeData())) {
+    event->acceptProposedAction();
+    OpenFile(*path);
+  }
+}

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QMainWindow>
+
+class QAction;
+class QTabWidget;
+class TAboutBox;
+class THexDumpForm;
+class TUnitEditForm;
+
+namespace korvath {
+class WorkingCopy;
+namespace ui {
+class WorkingCopyBridge;
+}
+}  // namespace korvath
+
+// The main window: the seven pages bound to the working copy, and the file commands.
+class TMainForm : public QMainWindow {
+  Q_OBJECT
+
+ public:
+  explicit TMainForm(korvath::WorkingCopy& copy, QWidget* parent = nullptr);
+  ~TMainForm() override;
+
+  // The three other windows, created after this one; the main window shows them.
+  void SetCompanions(TAboutBox* about, THexDumpForm* dump, TUnitEditForm* unitEdit);
+
+  // Opens a save file exactly as if the user had chosen it in the open dialog.
+  void OpenFile(const QString& path);
+
+ protected:
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
+
+ private:
+  void BuildMenus();
+  void BuildPages();
+
+  void FileOpenMenuClick();
+  void FileSaveMenuClick();
+  void FileExitMenuClick();
+  void ViewUnitEditMenuClick();
+  void ViewDumpManuClick();
+  void HelpAboutMenuClick();
+
+  korvath::WorkingCopy& copy_;
+  korvath::ui::WorkingCopyBridge* bridge_;
+  QTabWidget* pages_ = nullptr;
+  QList<QAction*> fileCommands_;  // enabled by the first successful open
+  QAction* viewDump_ = nullptr;
+  TAboutBox* about_ = nullptr;
+  THexDumpForm* dump_ = nullptr;
+  TUnitEditForm* unitEdit_ = nullptr;
+};
