@@ -61,15 +61,15 @@ ControlEdit ParseControl(const std::string& name, const Json& value) {
       edit.Checked = value.get<bool>();
       return edit;
     case ControlKind::ComboBox:
-      switch (ListKindOf(name)) {
-        case ListKind::Faction:
+      switch (ListRuleOf(name)) {
+        case ListRule::Faction:
           if (auto index = IntegerIn(value, 0, 10)) {
             edit.Operation = ControlEdit::Op::ItemIndex;
             edit.Index = int(*index);
             return edit;
           }
           Fail(where + " takes an item index from 0 to 10");
-        case ListKind::Scenario:
+        case ListRule::Scenario:
           if (value.is_string()) {
             edit.Operation = ControlEdit::Op::ComboText;
             edit.Text = value.get<std::string>();
@@ -81,7 +81,7 @@ ControlEdit ParseControl(const std::string& name, const Json& value) {
             return edit;
           }
           Fail(where + " takes an item index from -1 to 2 or a typed text");
-        case ListKind::None:
+        case ListRule::None:
           break;
       }
       break;

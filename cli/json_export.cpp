@@ -10,17 +10,6 @@ namespace {
 
 using Json = nlohmann::ordered_json;
 
-struct ListBinding {
-  std::string_view Control;
-  ListKind Kind;
-};
-constexpr std::array<ListBinding, 4> kLists = {{
-    {"ComboBox1_1", ListKind::Faction},
-    {"ComboBox2_1", ListKind::Faction},
-    {"ComboBox3_1", ListKind::Faction},
-    {"ComboBox6_1", ListKind::Scenario},
-}};
-
 Json ControlsJson(const WorkingCopy& copy) {
   Json controls = Json::object();
   for (const MainFieldEntry& entry : MainFieldMap()) {
@@ -33,7 +22,7 @@ Json ControlsJson(const WorkingCopy& copy) {
         controls[name] = copy.Control(entry.Control).Checked;
         break;
       case ControlKind::ComboBox:
-        if (ListKindOf(entry.Control) != ListKind::None)
+        if (ListRuleOf(entry.Control) != ListRule::None)
           controls[name] = copy.Control(entry.Control).ItemIndex;
         break;
       case ControlKind::CheckList:
@@ -64,12 +53,6 @@ Json GridJson(const WorkingCopy& copy, GridId grid) {
 }
 
 }  // namespace
-
-ListKind ListKindOf(std::string_view control) {
-  for (const ListBinding& list : kLists)
-    if (list.Control == control) return list.Kind;
-  return ListKind::None;
-}
 
 bool IsGridEditable(GridId grid) { return grid != GridId::StringGrid7_1; }
 

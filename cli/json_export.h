@@ -7,10 +7,6 @@
 
 namespace korvath::cli {
 
-// Drop-down lists the passes give a value to; any other list in the map is left alone.
-enum class ListKind { None, Faction, Scenario };
-ListKind ListKindOf(std::string_view control);
-
 // Rows of a grid that export shows and that cell edits may reach, the heading row included.
 int GridRowCount(const WorkingCopy& copy, GridId grid);
 // The weapons list is filled from the labels, not from the save, so edits never reach it.

@@ -50,9 +50,7 @@ constexpr RecordLayout kDockRecord{kDockFields, kDockRecords, kDocksPerArea};
 }  // namespace
 
 void SetUpAreaTable(CellGrid& grid, LabelList& areas) {
-  const GridLayout& layout = LayoutOf(GridId::StringGrid5_2);
-  grid.SetCurrent(layout.InitialRow, layout.InitialColumn);
-  WriteHeadings(grid, GridId::StringGrid5_2);
+  SetUpHeadings(grid, GridId::StringGrid5_2);
   for (int i = 0; i < areas.Count(); ++i) {
     std::string rest = areas.CutToName(i);
     grid.SetCell(i + 1, 0, areas.Entry(i));
@@ -61,9 +59,7 @@ void SetUpAreaTable(CellGrid& grid, LabelList& areas) {
 }
 
 void SetUpDockTable(CellGrid& grid, const LabelList& areas) {
-  const GridLayout& layout = LayoutOf(GridId::StringGrid5_1);
-  grid.SetCurrent(layout.InitialRow, layout.InitialColumn);
-  WriteHeadings(grid, GridId::StringGrid5_1);
+  SetUpHeadings(grid, GridId::StringGrid5_1);
   for (int k = 0; k < kDockRecords; ++k) {
     const int firstRow = 1 + kDocksPerArea * k;
     grid.SetCell(firstRow, 0, areas.Entry(kSpecialAreaIndexes[std::size_t(k)]));
@@ -71,23 +67,9 @@ void SetUpDockTable(CellGrid& grid, const LabelList& areas) {
   }
 }
 
-void LoadAreaTable(const SaveImage& image, const TField& binding, CellGrid& grid) {
-  LoadRecords(image, LabelSet{}, binding, kAreaRecord, grid);
-}
+const RecordLayout& AreaRecordLayout() { return kAreaRecord; }
 
-void StoreAreaTable(SaveImage& image, const TField& binding, CellGrid& grid) {
-  StoreRecords(image, LabelSet{}, binding, kAreaRecord, grid);
-}
-
-void LoadDockTable(const SaveImage& image, const LabelSet& labels, const TField& binding,
-                   CellGrid& grid) {
-  LoadRecords(image, labels, binding, kDockRecord, grid);
-}
-
-void StoreDockTable(SaveImage& image, const LabelSet& labels, const TField& binding,
-                    CellGrid& grid) {
-  StoreRecords(image, labels, binding, kDockRecord, grid);
-}
+const RecordLayout& DockRecordLayout() { return kDockRecord; }
 
 int BasesFollowingRuler(const CellGrid& grid, int row) {
   const int32_t bases = StrToInt(grid.Cell(row, kAreaBasesColumn));

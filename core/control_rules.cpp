@@ -5,24 +5,12 @@ namespace korvath {
 
 namespace {
 
-enum class ListRule { None, Faction, Scenario };
-
-constexpr std::string_view kFactionLists[] = {"ComboBox1_1", "ComboBox2_1", "ComboBox3_1"};
-constexpr std::string_view kScenarioList = "ComboBox6_1";
-
 constexpr int kFactionNone = 10;          // the item "無し"
 constexpr int32_t kStoredNoFaction = 15;  // what "無し" writes, whatever was read
 
 // The scenario list works on three fixed flags, not on the numbers of its map entry.
 constexpr TField kScenarioFlags[3] = {{17, 3, 1}, {16, 1, 1}, {16, 0, 1}};
 constexpr int kScenarioBits[kScenarioItems.size()][3] = {{1, 0, 0}, {0, 1, 0}, {0, 1, 1}};
-
-ListRule RuleOf(std::string_view control) {
-  for (auto name : kFactionLists) {
-    if (name == control) return ListRule::Faction;
-  }
-  return control == kScenarioList ? ListRule::Scenario : ListRule::None;
-}
 
 void LoadScenario(const SaveImage& image, ControlValue& value) {
   value.ItemIndex = -1;
@@ -46,10 +34,36 @@ void StoreScenario(SaveImage& image, const ControlValue& value) {
   for (int k = 0; k < 3; ++k) WriteBits(image, kScenarioFlags[k], kScenarioBits[item][k]);
 }
 
+// The rule of a bound control: by its kind, and a drop-down list by its identity.
+enum class ControlRule { None, Edit, CheckBox, Faction, Scenario };
+
+ControlRule RuleOf(const MainFieldEntry& entry) {
+  switch (entry.Kind) {
+    case ControlKind::Edit:
+      return ControlRule::Edit;
+    case ControlKind::CheckBox:
+      return ControlRule::CheckBox;
+    case ControlKind::ComboBox:
+      switch (ListRuleOf(entry.Control)) {
+        case ListRule::Faction:
+          return ControlRule::Faction;
+        case ListRule::Scenario:
+          return ControlRule::Scenario;
+        case ListRule::None:
+          break;
+      }
+      break;
+    case ControlKind::CheckList:
+    case ControlKind::StringGrid:
+      break;
+  }
+  return ControlRule::None;
+}
+
 }  // namespace
 
 int ItemCountOf(std::string_view control) {
-  switch (RuleOf(control)) {
+  switch (ListRuleOf(control)) {
     case ListRule::Faction:
       return kFactionItems;
     case ListRule::Scenario:
@@ -61,57 +75,43 @@ int ItemCountOf(std::string_view control) {
 }
 
 void LoadControl(const SaveImage& image, const MainFieldEntry& entry, ControlValue& value) {
-  switch (entry.Kind) {
-    case ControlKind::Edit:
+  switch (RuleOf(entry)) {
+    case ControlRule::Edit:
       value.Text = IntToStr(ReadBits(image, entry.Field));
       break;
-    case ControlKind::CheckBox:
+    case ControlRule::CheckBox:
       value.Checked = ReadBits(image, entry.Field) != 0;
       break;
-    case ControlKind::ComboBox:
-      switch (RuleOf(entry.Control)) {
-        case ListRule::Faction: {
-          const auto v = ReadBits(image, entry.Field);
-          value.ItemIndex = v > 9 ? kFactionNone : int(v);
-          break;
-        }
-        case ListRule::Scenario:
-          LoadScenario(image, value);
-          break;
-        case ListRule::None:
-          break;
-      }
+    case ControlRule::Faction: {
+      const auto v = ReadBits(image, entry.Field);
+      value.ItemIndex = v > 9 ? kFactionNone : int(v);
       break;
-    case ControlKind::CheckList:
-    case ControlKind::StringGrid:
+    }
+    case ControlRule::Scenario:
+      LoadScenario(image, value);
+      break;
+    case ControlRule::None:
       break;
   }
 }
 
 void StoreControl(SaveImage& image, const MainFieldEntry& entry, const ControlValue& value) {
-  switch (entry.Kind) {
-    case ControlKind::Edit:
+  switch (RuleOf(entry)) {
+    case ControlRule::Edit:
       WriteBits(image, entry.Field, StrToInt(value.Text));
       break;
-    case ControlKind::CheckBox:
+    case ControlRule::CheckBox:
       WriteBits(image, entry.Field, value.Checked ? 1 : 0);
       break;
-    case ControlKind::ComboBox:
-      switch (RuleOf(entry.Control)) {
-        case ListRule::Faction: {
-          const int i = value.ItemIndex;
-          WriteBits(image, entry.Field, i >= 0 && i <= 9 ? i : kStoredNoFaction);
-          break;
-        }
-        case ListRule::Scenario:
-          StoreScenario(image, value);
-          break;
-        case ListRule::None:
-          break;
-      }
+    case ControlRule::Faction: {
+      const int i = value.ItemIndex;
+      WriteBits(image, entry.Field, i >= 0 && i <= 9 ? i : kStoredNoFaction);
       break;
-    case ControlKind::CheckList:
-    case ControlKind::StringGrid:
+    }
+    case ControlRule::Scenario:
+      StoreScenario(image, value);
+      break;
+    case ControlRule::None:
       break;
   }
 }

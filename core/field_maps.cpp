@@ -220,6 +220,15 @@ const MainFieldEntry* FindMainField(std::string_view control) {
   return it == map.end() ? nullptr : &*it;
 }
 
+ListRule ListRuleOf(std::string_view control) {
+  constexpr std::string_view kFactionLists[] = {"ComboBox1_1", "ComboBox2_1", "ComboBox3_1"};
+  if (std::find(std::begin(kFactionLists), std::end(kFactionLists), control) !=
+      std::end(kFactionLists)) {
+    return ListRule::Faction;
+  }
+  return control == "ComboBox6_1" ? ListRule::Scenario : ListRule::None;
+}
+
 const std::vector<TCellField>& SpecialFlagMap() {
   static const std::vector<TCellField> map = [] {
     std::vector<TCellField> v;

@@ -39,12 +39,17 @@ const std::vector<MainFieldEntry>& MainFieldMap();
 // The entry of a control, or nullptr.
 const MainFieldEntry* FindMainField(std::string_view control);
 
+// Drop-down lists that the passes treat by identity: the faction list of each force page and
+// the scenario list. Any other drop-down list is skipped.
+enum class ListRule { None, Faction, Scenario };
+ListRule ListRuleOf(std::string_view control);
+
 // The 206 special-plan flags in ascending item order.
 const std::vector<TCellField>& SpecialFlagMap();
 
 // Check-list lines that are section headings and carry no flag.
 inline constexpr std::array<int, 11> kSpecialHeaderLines = {0,   85,  154, 161, 168, 175,
-                                                             182, 189, 196, 203, 210};
+                                                            182, 189, 196, 203, 210};
 bool IsSpecialHeaderLine(int line);
 
 }  // namespace korvath

@@ -40,10 +40,14 @@ std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::filesystem::pa
   struct stat st {};
   if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
   if (std::uintmax_t(st.st_size) > maxSize) return std::nullopt;
-  // Read up to one byte more than allowed, in case the file grew since fstat.
-  std::vector<std::uint8_t> data(std::size_t(maxSize) + 1);
+  // Sized by fstat, but read to the end: the file may have grown since, even past the limit.
+  std::vector<std::uint8_t> data(std::size_t(st.st_size) + 1);
   std::size_t got = 0;
-  while (got < data.size()) {
+  for (;;) {
+    if (got == data.size()) {
+      if (got > maxSize) return std::nullopt;
+      data.resize(2 * data.size());
+    }
     const ssize_t n = ::read(fd.get(), data.data() + got, data.size() - got);
     if (n < 0) {
       if (errno == EINTR) continue;

@@ -25,6 +25,15 @@ inline constexpr std::array<GridId, kGridCount> kAllGrids = {
     GridId::StringGrid2_2, GridId::StringGrid3_2, GridId::StringGrid4_1, GridId::StringGrid5_1,
     GridId::StringGrid5_2, GridId::StringGrid7_1};
 
+// Records of the bound tables. Row r (from 1) shows record r - 1; a dock record spans one row
+// per dock.
+inline constexpr int kPlanRecords = 265;
+inline constexpr int kUnitRecords = 200;
+inline constexpr int kPilotRecords = 200;
+inline constexpr int kDockRecords = 19;
+inline constexpr int kDocksPerArea = 8;
+inline constexpr int kAreaRecords = 78;
+
 struct ColumnSpec {
   std::string_view Heading;
   int Width;

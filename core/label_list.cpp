@@ -61,6 +61,17 @@ class Converter {
   iconv_t cd_;
 };
 
+// Bytes of an undecodable CP932 sequence to drop. A lead byte followed by a non-ASCII trail byte
+// is one unassigned character: dropping the lead alone would read its trail as the next lead and
+// garble the character after it. An ASCII byte after a lead is kept, as it is likely text.
+std::size_t Cp932BadLength(std::string_view rest) {
+  if (rest.size() < 2) return 1;
+  const auto lead = static_cast<unsigned char>(rest[0]);
+  const auto trail = static_cast<unsigned char>(rest[1]);
+  const bool isLead = (lead >= 0x81 && lead <= 0x9F) || (lead >= 0xE0 && lead <= 0xFC);
+  return isLead && trail >= 0x80 && trail <= 0xFC ? 2 : 1;
+}
+
 // Length of the UTF-8 sequence that starts with lead, 1 for a byte that cannot start one.
 std::size_t Utf8Length(unsigned char lead) {
   if (lead >= 0xF0 && lead <= 0xF4) return 4;
@@ -85,9 +96,9 @@ std::string DecodeCp932(std::string_view bytes) {
     }
     return out;
   }
-  return conv.Run(bytes, [](std::string& out, std::string_view) {
+  return conv.Run(bytes, [](std::string& out, std::string_view rest) {
     out += kReplacement;
-    return std::size_t(1);
+    return Cp932BadLength(rest);
   });
 }
 
@@ -128,8 +139,9 @@ LabelList LabelList::Parse(std::string_view fileBytes) {
   return LabelList(std::move(entries));
 }
 
-std::string LabelList::Label(int64_t v) const {
-  if (v < 0 || v >= int64_t(entries_.size())) return {};
+const std::string& LabelList::Label(int64_t v) const {
+  static const std::string kNone;
+  if (v < 0 || v >= int64_t(entries_.size())) return kNone;
   return entries_[std::size_t(v)];
 }
 

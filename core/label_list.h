@@ -36,7 +36,7 @@ class LabelList {
   const std::vector<std::string>& Entries() const { return entries_; }
 
   // Entry v when 0 <= v < Count(), the empty text otherwise.
-  std::string Label(int64_t v) const;
+  const std::string& Label(int64_t v) const;
 
   // Cuts entry i down to the text before its first TAB (empty when it has none) and returns the
   // text after that TAB, or the whole line when there is no TAB.

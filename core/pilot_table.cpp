@@ -34,20 +34,10 @@ constexpr RecordLayout kPilotRecord{kPilotFields, kPilotRecords, 1};
 }  // namespace
 
 void SetUpPilotTable(CellGrid& grid, const LabelList& pilots) {
-  const GridLayout& layout = LayoutOf(GridId::StringGrid4_1);
-  grid.SetCurrent(layout.InitialRow, layout.InitialColumn);
-  WriteHeadings(grid, GridId::StringGrid4_1);
+  SetUpHeadings(grid, GridId::StringGrid4_1);
   for (int i = 0; i < pilots.Count(); ++i) grid.SetCell(i + 1, 0, pilots.Entry(i));
 }
 
-void LoadPilotTable(const SaveImage& image, const LabelSet& labels, const TField& binding,
-                    CellGrid& grid) {
-  LoadRecords(image, labels, binding, kPilotRecord, grid);
-}
-
-void StorePilotTable(SaveImage& image, const LabelSet& labels, const TField& binding,
-                     CellGrid& grid) {
-  StoreRecords(image, labels, binding, kPilotRecord, grid);
-}
+const RecordLayout& PilotRecordLayout() { return kPilotRecord; }
 
 }  // namespace korvath

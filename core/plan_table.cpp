@@ -10,8 +10,13 @@ constexpr CodeText kPlanStates[] = {
 };
 constexpr CodeTexts kPlanStateTexts{kPlanStates, "?"};
 
-constexpr RecordField kState{0, 4, 1, CellShape::Label, -1, NameList::None, &kPlanStateTexts};
-constexpr RecordField kTurn{4, 5, 2, CellShape::Number};
+constexpr RecordField kPlanFields[] = {
+    {0, 4, 1, CellShape::Label, -1, NameList::None, &kPlanStateTexts},  // state
+    {4, 5, 2, CellShape::Number},                                       // turn
+};
+constexpr const RecordField& kState = kPlanFields[0];
+constexpr const RecordField& kTurn = kPlanFields[1];
+constexpr RecordLayout kPlanRecord{kPlanFields, kPlanRecords, 1};
 
 // A plan that is not proposed, or is finished, carries no turn.
 constexpr bool ClearsTurn(int code) { return code == 0 || code == 7; }
@@ -19,23 +24,11 @@ constexpr bool ClearsTurn(int code) { return code == 0 || code == 7; }
 }  // namespace
 
 void SetUpPlanTable(CellGrid& grid, GridId id, const LabelList& plans) {
-  const GridLayout& layout = LayoutOf(id);
-  grid.SetCurrent(layout.InitialRow, layout.InitialColumn);
-  WriteHeadings(grid, id);
+  SetUpHeadings(grid, id);
   for (int i = 0; i < plans.Count(); ++i) grid.SetCell(i + 1, 0, plans.Entry(i));
 }
 
-void LoadPlanTable(const SaveImage& image, const TField& binding, CellGrid& grid) {
-  int64_t record = FirstRecordBit(binding);
-  for (int n = 0; n < kPlanRecords; ++n) {
-    const int row = n + 1;
-    const auto state = ReadBits(image, FieldOf(record, kState.Offset, kState.Width));
-    PutCell(grid, row, kState.Column, TextOfCode(*kState.Labels, state));
-    const auto turn = ReadBits(image, FieldOf(record, kTurn.Offset, kTurn.Width));
-    PutCell(grid, row, kTurn.Column, IntToStr(turn));
-    record += binding.BitWidth;
-  }
-}
+const RecordLayout& PlanRecordLayout() { return kPlanRecord; }
 
 void StorePlanTable(SaveImage& image, const TField& binding, CellGrid& grid) {
   int64_t record = FirstRecordBit(binding);

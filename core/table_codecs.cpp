@@ -37,6 +37,41 @@ class Decimal {
   char* end_;
 };
 
+// Visits every field of every record in record order, each with its absolute record start and
+// its row.
+template <typename Visit>
+void WalkRecords(const TField& binding, const RecordLayout& layout, Visit visit) {
+  int64_t recordBit = FirstRecordBit(binding);
+  for (int k = 0; k < layout.Records; ++k) {
+    const int firstRow = 1 + k * layout.RowsPerRecord;
+    for (const RecordField& f : layout.Fields) visit(recordBit, f, firstRow + f.SubRow);
+    recordBit += binding.BitWidth;
+  }
+}
+
+// The layout of a bound table, or nullptr for a grid without records in the image.
+const RecordLayout* RecordLayoutOf(GridId id) {
+  switch (id) {
+    case GridId::StringGrid1_1:
+    case GridId::StringGrid2_1:
+    case GridId::StringGrid3_1:
+      return &PlanRecordLayout();
+    case GridId::StringGrid1_2:
+    case GridId::StringGrid2_2:
+    case GridId::StringGrid3_2:
+      return &UnitRecordLayout();
+    case GridId::StringGrid4_1:
+      return &PilotRecordLayout();
+    case GridId::StringGrid5_1:
+      return &DockRecordLayout();
+    case GridId::StringGrid5_2:
+      return &AreaRecordLayout();
+    case GridId::StringGrid7_1:
+      break;
+  }
+  return nullptr;
+}
+
 void LoadField(const SaveImage& image, const LabelSet& labels, int64_t recordBit,
                const RecordField& f, int row, CellGrid& grid) {
   const std::uint32_t value = ReadBits(image, FieldOf(recordBit, f.Offset, f.Width));
@@ -46,7 +81,7 @@ void LoadField(const SaveImage& image, const LabelSet& labels, int64_t recordBit
       break;
     case CellShape::NumberAndName:
       PutCell(grid, row, f.Column, Decimal(value));
-      PutCell(grid, row, f.NameColumn, NameOf(ListOf(labels, f.Names), value));
+      PutCell(grid, row, f.NameColumn, ListOf(labels, f.Names).Label(value));
       break;
     case CellShape::NumberAndLabel:
       PutCell(grid, row, f.Column, Decimal(value));
@@ -76,7 +111,7 @@ void StoreField(SaveImage& image, const LabelSet& labels, int64_t recordBit, con
   WriteBits(image, at, value);
   // Names follow the integer as typed, before WriteBits cut it to the field.
   if (f.Shape == CellShape::NumberAndName) {
-    PutCell(grid, row, f.NameColumn, NameOf(ListOf(labels, f.Names), value));
+    PutCell(grid, row, f.NameColumn, ListOf(labels, f.Names).Label(value));
   } else if (f.Shape == CellShape::NumberAndLabel) {
     PutCell(grid, row, f.NameColumn, TextOfCode(*f.Labels, value));
   }
@@ -98,14 +133,10 @@ const CodeText* EntryOfText(const CodeTexts& texts, std::string_view text) {
   return nullptr;
 }
 
-const std::string& NameOf(const LabelList& list, int64_t v) {
-  static const std::string kEmpty;
-  if (v < 0 || v >= list.Count()) return kEmpty;
-  return list.Entries()[std::size_t(v)];
-}
-
-void WriteHeadings(CellGrid& grid, GridId id) {
-  const auto& columns = LayoutOf(id).Columns;
+void SetUpHeadings(CellGrid& grid, GridId id) {
+  const GridLayout& layout = LayoutOf(id);
+  grid.SetCurrent(layout.InitialRow, layout.InitialColumn);
+  const auto& columns = layout.Columns;
   for (std::size_t c = 0; c < columns.size(); ++c) {
     grid.SetCell(0, int(c), std::string(columns[c].Heading));
   }
@@ -117,82 +148,36 @@ void PutCell(CellGrid& grid, int row, int column, std::string_view text) {
 
 void LoadRecords(const SaveImage& image, const LabelSet& labels, const TField& binding,
                  const RecordLayout& layout, CellGrid& grid) {
-  int64_t recordBit = FirstRecordBit(binding);
-  for (int k = 0; k < layout.Records; ++k) {
-    const int firstRow = 1 + k * layout.RowsPerRecord;
-    for (const RecordField& f : layout.Fields) {
-      LoadField(image, labels, recordBit, f, firstRow + f.SubRow, grid);
-    }
-    recordBit += binding.BitWidth;
-  }
+  WalkRecords(binding, layout, [&](int64_t recordBit, const RecordField& f, int row) {
+    LoadField(image, labels, recordBit, f, row, grid);
+  });
 }
 
 void StoreRecords(SaveImage& image, const LabelSet& labels, const TField& binding,
                   const RecordLayout& layout, CellGrid& grid) {
-  int64_t recordBit = FirstRecordBit(binding);
-  for (int k = 0; k < layout.Records; ++k) {
-    const int firstRow = 1 + k * layout.RowsPerRecord;
-    for (const RecordField& f : layout.Fields) {
-      StoreField(image, labels, recordBit, f, firstRow + f.SubRow, grid);
-    }
-    recordBit += binding.BitWidth;
-  }
+  WalkRecords(binding, layout, [&](int64_t recordBit, const RecordField& f, int row) {
+    StoreField(image, labels, recordBit, f, row, grid);
+  });
 }
 
 bool LoadTable(GridId id, const SaveImage& image, const LabelSet& labels, const TField& binding,
                CellGrid& grid) {
-  switch (id) {
-    case GridId::StringGrid1_1:
-    case GridId::StringGrid2_1:
-    case GridId::StringGrid3_1:
-      LoadPlanTable(image, binding, grid);
-      return true;
-    case GridId::StringGrid1_2:
-    case GridId::StringGrid2_2:
-    case GridId::StringGrid3_2:
-      LoadUnitTable(image, labels, binding, grid);
-      return true;
-    case GridId::StringGrid4_1:
-      LoadPilotTable(image, labels, binding, grid);
-      return true;
-    case GridId::StringGrid5_1:
-      LoadDockTable(image, labels, binding, grid);
-      return true;
-    case GridId::StringGrid5_2:
-      LoadAreaTable(image, binding, grid);
-      return true;
-    case GridId::StringGrid7_1:
-      break;
-  }
-  return false;
+  const RecordLayout* layout = RecordLayoutOf(id);
+  if (layout == nullptr) return false;
+  LoadRecords(image, labels, binding, *layout, grid);
+  return true;
 }
 
 bool StoreTable(GridId id, SaveImage& image, const LabelSet& labels, const TField& binding,
                 CellGrid& grid) {
-  switch (id) {
-    case GridId::StringGrid1_1:
-    case GridId::StringGrid2_1:
-    case GridId::StringGrid3_1:
-      StorePlanTable(image, binding, grid);
-      return true;
-    case GridId::StringGrid1_2:
-    case GridId::StringGrid2_2:
-    case GridId::StringGrid3_2:
-      StoreUnitTable(image, labels, binding, grid);
-      return true;
-    case GridId::StringGrid4_1:
-      StorePilotTable(image, labels, binding, grid);
-      return true;
-    case GridId::StringGrid5_1:
-      StoreDockTable(image, labels, binding, grid);
-      return true;
-    case GridId::StringGrid5_2:
-      StoreAreaTable(image, binding, grid);
-      return true;
-    case GridId::StringGrid7_1:
-      break;
+  const RecordLayout* layout = RecordLayoutOf(id);
+  if (layout == nullptr) return false;
+  if (layout == &PlanRecordLayout()) {
+    StorePlanTable(image, binding, grid);
+  } else {
+    StoreRecords(image, labels, binding, *layout, grid);
   }
-  return false;
+  return true;
 }
 
 }  // namespace korvath

@@ -72,10 +72,8 @@ inline BitCursor FieldOf(int64_t recordBit, int offset, int width) {
   return BitCursor(int32_t(at / 8), int32_t(at % 8), width);
 }
 
-// Entry v of list when 0 <= v < its count, the empty text otherwise; no copy is made.
-const std::string& NameOf(const LabelList& list, int64_t v);
-
-void WriteHeadings(CellGrid& grid, GridId id);
+// Selects the starting cell of a table and writes its headings into row 0.
+void SetUpHeadings(CellGrid& grid, GridId id);
 // Assigns only when the text differs, so refreshing unchanged names costs nothing.
 void PutCell(CellGrid& grid, int row, int column, std::string_view text);
 
@@ -92,32 +90,25 @@ bool LoadTable(GridId id, const SaveImage& image, const LabelSet& labels, const 
 bool StoreTable(GridId id, SaveImage& image, const LabelSet& labels, const TField& binding,
                 CellGrid& grid);
 
+// The record layouts of the bound tables. All of them load through LoadRecords; the plan tables
+// store through StorePlanTable, the others through StoreRecords.
+const RecordLayout& PlanRecordLayout();
+const RecordLayout& UnitRecordLayout();
+const RecordLayout& PilotRecordLayout();
+const RecordLayout& DockRecordLayout();
+const RecordLayout& AreaRecordLayout();
+
 // Development plan tables.
-inline constexpr int kPlanRecords = 265;
 void SetUpPlanTable(CellGrid& grid, GridId id, const LabelList& plans);
-void LoadPlanTable(const SaveImage& image, const TField& binding, CellGrid& grid);
 void StorePlanTable(SaveImage& image, const TField& binding, CellGrid& grid);
 
 // Unit tables.
-inline constexpr int kUnitRecords = 200;
 void SetUpUnitTable(CellGrid& grid, GridId id);
-void LoadUnitTable(const SaveImage& image, const LabelSet& labels, const TField& binding,
-                   CellGrid& grid);
-void StoreUnitTable(SaveImage& image, const LabelSet& labels, const TField& binding,
-                    CellGrid& grid);
 
 // Pilot table.
-inline constexpr int kPilotRecords = 200;
 void SetUpPilotTable(CellGrid& grid, const LabelList& pilots);
-void LoadPilotTable(const SaveImage& image, const LabelSet& labels, const TField& binding,
-                    CellGrid& grid);
-void StorePilotTable(SaveImage& image, const LabelSet& labels, const TField& binding,
-                     CellGrid& grid);
 
 // Area-control and production-dock tables.
-inline constexpr int kAreaRecords = 78;
-inline constexpr int kDockRecords = 19;
-inline constexpr int kDocksPerArea = 8;
 inline constexpr std::array<int, kDockRecords> kSpecialAreaIndexes = {
     4, 5, 8, 11, 18, 26, 30, 32, 37, 41, 42, 43, 44, 45, 49, 74, 75, 76, 77};
 inline constexpr int kAreaBasesColumn = 12;
@@ -125,12 +116,6 @@ inline constexpr int kAreaBasesColumn = 12;
 void SetUpAreaTable(CellGrid& grid, LabelList& areas);
 // Needs the area names already cut; throws std::out_of_range for a short area list.
 void SetUpDockTable(CellGrid& grid, const LabelList& areas);
-void LoadAreaTable(const SaveImage& image, const TField& binding, CellGrid& grid);
-void StoreAreaTable(SaveImage& image, const TField& binding, CellGrid& grid);
-void LoadDockTable(const SaveImage& image, const LabelSet& labels, const TField& binding,
-                   CellGrid& grid);
-void StoreDockTable(SaveImage& image, const LabelSet& labels, const TField& binding,
-                    CellGrid& grid);
 // How many base columns (from column 4 on) take a new ruler of the area in this row: its number
 // of bases when it is at peace, otherwise 0; never more than the eight base columns. Throws
 // ConversionError when column 12 is not an integer.

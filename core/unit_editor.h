@@ -13,8 +13,6 @@ namespace korvath {
 class WorkingCopy;
 
 inline constexpr int kUnitSlots = 200;
-// Rows 1..200 of the pilot table hold records; anything past them is names only.
-inline constexpr int kPilotRecords = 200;
 
 inline constexpr std::string_view kNoneEntry = "無し";
 inline constexpr std::array<std::string_view, 3> kAffiliationItems = {"0 自軍", "1 敵１", "2 敵２"};

@@ -36,20 +36,10 @@ constexpr RecordLayout kUnitRecord{kUnitFields, kUnitRecords, 1};
 }  // namespace
 
 void SetUpUnitTable(CellGrid& grid, GridId id) {
-  const GridLayout& layout = LayoutOf(id);
-  grid.SetCurrent(layout.InitialRow, layout.InitialColumn);
-  WriteHeadings(grid, id);
+  SetUpHeadings(grid, id);
   for (int n = 0; n < kUnitRecords; ++n) grid.SetCell(n + 1, 0, IntToStr(n));
 }
 
-void LoadUnitTable(const SaveImage& image, const LabelSet& labels, const TField& binding,
-                   CellGrid& grid) {
-  LoadRecords(image, labels, binding, kUnitRecord, grid);
-}
-
-void StoreUnitTable(SaveImage& image, const LabelSet& labels, const TField& binding,
-                    CellGrid& grid) {
-  StoreRecords(image, labels, binding, kUnitRecord, grid);
-}
+const RecordLayout& UnitRecordLayout() { return kUnitRecord; }
 
 }  // namespace korvath

@@ -8,9 +8,7 @@ constexpr int kPropertyColumns = 4;  // kind, max durability, max supplies, capa
 }
 
 void SetUpWeaponsList(CellGrid& grid, LabelList& units) {
-  const GridLayout& layout = LayoutOf(GridId::StringGrid7_1);
-  grid.SetCurrent(layout.InitialRow, layout.InitialColumn);
-  WriteHeadings(grid, GridId::StringGrid7_1);
+  SetUpHeadings(grid, GridId::StringGrid7_1);
   for (int t = 0; t < units.Count(); ++t) {
     const int row = t + 1;
     std::string rest = units.CutToName(t);

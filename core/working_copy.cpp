@@ -17,6 +17,30 @@ std::size_t ControlIndex(std::string_view name) {
   return std::size_t(entry - MainFieldMap().data());
 }
 
+// Both passes walk the map in order and go by the control's kind; a table goes by its identity.
+// controls holds one value per map entry.
+template <typename OnControl, typename OnCheckList, typename OnTable>
+void WalkMainFieldMap(std::vector<ControlValue>& controls, OnControl onControl,
+                      OnCheckList onCheckList, OnTable onTable) {
+  const auto& map = MainFieldMap();
+  for (std::size_t i = 0; i < map.size(); ++i) {
+    const MainFieldEntry& entry = map[i];
+    switch (entry.Kind) {
+      case ControlKind::Edit:
+      case ControlKind::CheckBox:
+      case ControlKind::ComboBox:
+        onControl(entry, controls[i]);
+        break;
+      case ControlKind::CheckList:
+        onCheckList();
+        break;
+      case ControlKind::StringGrid:
+        if (const auto id = GridByName(entry.Control)) onTable(*id, entry.Field);
+        break;
+    }
+  }
+}
+
 }  // namespace
 
 WorkingCopy::WorkingCopy(const std::filesystem::path& labelDir) {
@@ -69,54 +93,30 @@ bool WorkingCopy::Open(std::span<const std::uint8_t> data, const std::string& pa
 }
 
 void WorkingCopy::LoadPass() {
-  const auto& map = MainFieldMap();
-  for (std::size_t i = 0; i < map.size(); ++i) {
-    const MainFieldEntry& entry = map[i];
-    switch (entry.Kind) {
-      case ControlKind::Edit:
-      case ControlKind::CheckBox:
-      case ControlKind::ComboBox:
-        LoadControl(image_, entry, controls_[i]);
-        break;
-      case ControlKind::CheckList:
-        LoadCheckList(image_, checkList_);
-        break;
-      case ControlKind::StringGrid:
-        if (auto id = GridByName(entry.Control)) {
-          if (LoadTable(*id, image_, labels_, entry.Field, MutableGrid(*id))) NotifyGrid(*id);
-        }
-        break;
-    }
-  }
+  WalkMainFieldMap(
+      controls_,
+      [&](const MainFieldEntry& entry, ControlValue& value) { LoadControl(image_, entry, value); },
+      [&] { LoadCheckList(image_, checkList_); },
+      [&](GridId id, const TField& binding) {
+        if (LoadTable(id, image_, labels_, binding, MutableGrid(id))) NotifyGrid(id);
+      });
   NotifyControls();
 }
 
 void WorkingCopy::StorePass() {
-  const auto& map = MainFieldMap();
-  for (std::size_t i = 0; i < map.size(); ++i) {
-    const MainFieldEntry& entry = map[i];
-    switch (entry.Kind) {
-      case ControlKind::Edit:
-      case ControlKind::CheckBox:
-      case ControlKind::ComboBox:
-        StoreControl(image_, entry, controls_[i]);
-        break;
-      case ControlKind::CheckList:
-        StoreCheckList(image_, checkList_);
-        break;
-      case ControlKind::StringGrid:
-        if (auto id = GridByName(entry.Control)) {
-          // Rows stored before a failing cell have had their names refreshed already.
-          try {
-            if (StoreTable(*id, image_, labels_, entry.Field, MutableGrid(*id))) NotifyGrid(*id);
-          } catch (...) {
-            NotifyGrid(*id);
-            throw;
-          }
+  WalkMainFieldMap(
+      controls_,
+      [&](const MainFieldEntry& entry, ControlValue& value) { StoreControl(image_, entry, value); },
+      [&] { StoreCheckList(image_, checkList_); },
+      [&](GridId id, const TField& binding) {
+        // Rows stored before a failing cell have had their names refreshed already.
+        try {
+          if (StoreTable(id, image_, labels_, binding, MutableGrid(id))) NotifyGrid(id);
+        } catch (...) {
+          NotifyGrid(id);
+          throw;
         }
-        break;
-    }
-  }
+      });
 }
 
 const ControlValue& WorkingCopy::Control(std::string_view name) const {
@@ -139,12 +139,13 @@ void WorkingCopy::SetItemIndex(std::string_view name, int index) {
   ControlValue& value = MutableControl(name);
   if (index < 0 || index >= ItemCountOf(name)) index = -1;
   value.ItemIndex = index;
-  if (name == "ComboBox6_1") value.Text = index < 0 ? "" : std::string(kScenarioItems[index]);
+  if (ListRuleOf(name) == ListRule::Scenario)
+    value.Text = index < 0 ? "" : std::string(kScenarioItems[index]);
 }
 
 void WorkingCopy::SetComboText(std::string_view name, std::string text) {
   ControlValue& value = MutableControl(name);
-  if (name == "ComboBox6_1") {
+  if (ListRuleOf(name) == ListRule::Scenario) {
     const auto it = std::find(kScenarioItems.begin(), kScenarioItems.end(), text);
     value.ItemIndex = it == kScenarioItems.end() ? -1 : int(it - kScenarioItems.begin());
   }

@@ -30,9 +30,9 @@ class WorkingCopyObserver {
 
 // The value of one bound control (edit box, check box or drop-down list).
 struct ControlValue {
-  std::string Text;     // edit box text; the typed text of the scenario list
-  bool Checked = false; // check box
-  int ItemIndex = -1;   // selected item of a drop-down list, -1 for none
+  std::string Text;      // edit box text; the typed text of the scenario list
+  bool Checked = false;  // check box
+  int ItemIndex = -1;    // selected item of a drop-down list, -1 for none
 };
 
 // Items of the scenario list ComboBox6_1, in item order.

@@ -35,16 +35,16 @@ class ApplyTest : public CliTest {
 // Values that the store pass writes back exactly as loaded.
 SaveImage CleanImage() {
   SaveImage image = BlankImage();
-  Put(image, ControlBit("Edit1_1"), ControlWidth("Edit1_1"), 1234567);
-  Put(image, ControlBit("ComboBox3_1"), 4, 9);
-  Put(image, ControlBit("CheckBox6_28"), 1, 1);
-  Put(image, 8 * 17 + 3, 1, 1);  // scenario "第１部"
-  Put(image, 8 * 1414, 8, 0x81);
-  Put(image, RecordBit("StringGrid1_1", 264, 0), 4, 5);  // last plan: "資金１", turn 3
-  Put(image, RecordBit("StringGrid1_1", 264, 4), 5, 3);
-  Put(image, RecordBit("StringGrid2_2", 7, 24), 3, 6);               // move code without a label
-  Put(image, RecordBit("StringGrid2_2", 7, 34), 80 - 56, 0xABCDEF);  // uninterpreted bits
-  Put(image, RecordBit("StringGrid4_1", 150, 7), 2, 3);              // affiliation without a label
+  PutBits(image, ControlBit("Edit1_1"), ControlWidth("Edit1_1"), 1234567);
+  PutBits(image, ControlBit("ComboBox3_1"), 4, 9);
+  PutBits(image, ControlBit("CheckBox6_28"), 1, 1);
+  PutBits(image, 8 * 17 + 3, 1, 1);  // scenario "第１部"
+  PutBits(image, 8 * 1414, 8, 0x81);
+  PutBits(image, RecordBit("StringGrid1_1", 264, 0), 4, 5);  // last plan: "資金１", turn 3
+  PutBits(image, RecordBit("StringGrid1_1", 264, 4), 5, 3);
+  PutBits(image, RecordBit("StringGrid2_2", 7, 24), 3, 6);  // move code without a label
+  PutBits(image, RecordBit("StringGrid2_2", 7, 34), 80 - 56, 0xABCDEF);  // uninterpreted bits
+  PutBits(image, RecordBit("StringGrid4_1", 150, 7), 2, 3);  // affiliation without a label
   return image;
 }
 
@@ -92,30 +92,30 @@ TEST_F(ApplyTest, EditsReachTheirBitsAndNothingElse) {
   ASSERT_EQ(r.status, 0) << r.err;
 
   SaveImage expected = BlankImage();
-  Put(expected, ControlBit("Edit1_3"), 7, -1);
-  Put(expected, ControlBit("Edit1_2"), 24, 500);
-  Put(expected, ControlBit("Edit2_1"), 24, 12);
-  Put(expected, ControlBit("Edit6_1"), 7, 31);
-  Put(expected, ControlBit("CheckBox1_1"), 1, 1);
-  Put(expected, ControlBit("ComboBox1_1"), 4, 15);
-  Put(expected, ControlBit("ComboBox2_1"), 4, 4);
-  Put(expected, 8 * 16 + 1, 1, 1);  // "特別編": F2 and F3 set, F1 clear
-  Put(expected, 8 * 16 + 0, 1, 1);
+  PutBits(expected, ControlBit("Edit1_3"), 7, -1);
+  PutBits(expected, ControlBit("Edit1_2"), 24, 500);
+  PutBits(expected, ControlBit("Edit2_1"), 24, 12);
+  PutBits(expected, ControlBit("Edit6_1"), 7, 31);
+  PutBits(expected, ControlBit("CheckBox1_1"), 1, 1);
+  PutBits(expected, ControlBit("ComboBox1_1"), 4, 15);
+  PutBits(expected, ControlBit("ComboBox2_1"), 4, 4);
+  PutBits(expected, 8 * 16 + 1, 1, 1);  // "特別編": F2 and F3 set, F1 clear
+  PutBits(expected, 8 * 16 + 0, 1, 1);
   for (const TCellField& flag : SpecialFlagMap())
     if (flag.ItemIndex == 2) WriteBits(expected, flag, 1);
-  Put(expected, RecordBit("StringGrid1_2", 1, 155), 10, 1030);
-  Put(expected, RecordBit("StringGrid4_1", 199, 21), 7, 99);
-  Put(expected, RecordBit("StringGrid3_1", 0, 0), 4, 5);
-  Put(expected, RecordBit("StringGrid3_1", 0, 4), 5, 1);
-  Put(expected, RecordBit("StringGrid1_2", 0, 24), 3, 2);
+  PutBits(expected, RecordBit("StringGrid1_2", 1, 155), 10, 1030);
+  PutBits(expected, RecordBit("StringGrid4_1", 199, 21), 7, 99);
+  PutBits(expected, RecordBit("StringGrid3_1", 0, 0), 4, 5);
+  PutBits(expected, RecordBit("StringGrid3_1", 0, 4), 5, 1);
+  PutBits(expected, RecordBit("StringGrid1_2", 0, 24), 3, 2);
   const auto c = expected.Contents();
   EXPECT_EQ(ReadBytes(save), std::vector<std::uint8_t>(c.begin(), c.end()));
 }
 
 TEST_F(ApplyTest, PrintShowsTheStateAfterTheStorePassAndOutputLeavesSaveAlone) {
   SaveImage image = BlankImage();
-  Put(image, ControlBit("ComboBox1_1"), 4, 12);
-  Put(image, RecordBit("StringGrid1_1", 3, 4), 5, 9);  // state 0 with a turn: reset on store
+  PutBits(image, ControlBit("ComboBox1_1"), 4, 12);
+  PutBits(image, RecordBit("StringGrid1_1", 3, 4), 5, 9);  // state 0 with a turn: reset on store
   const std::string save = Save(image);
   const std::string out = dir_ / "out.bin";
   const CliResult r =
@@ -135,9 +135,9 @@ TEST_F(ApplyTest, PrintShowsTheStateAfterTheStorePassAndOutputLeavesSaveAlone) {
   const auto c = image.Contents();
   EXPECT_EQ(ReadBytes(save), std::vector<std::uint8_t>(c.begin(), c.end()));
   const SaveImage written = ImageOf(ReadBytes(out));
-  EXPECT_EQ(Get(written, ControlBit("ComboBox1_1"), 4), 15u);
-  EXPECT_EQ(Get(written, RecordBit("StringGrid1_1", 3, 4), 5), 0u);
-  EXPECT_EQ(Get(written, RecordBit("StringGrid1_2", 0, 0), 9), 1u);
+  EXPECT_EQ(GetBits(written, ControlBit("ComboBox1_1"), 4), 15u);
+  EXPECT_EQ(GetBits(written, RecordBit("StringGrid1_1", 3, 4), 5), 0u);
+  EXPECT_EQ(GetBits(written, RecordBit("StringGrid1_2", 0, 0), 9), 1u);
 }
 
 TEST_F(ApplyTest, TextThatIsNotAnIntegerWritesNothing) {
@@ -253,7 +253,7 @@ TEST_F(ApplyTest, FailedWriteExitsWithThreeAndKeepsWhatWasThere) {
   EXPECT_EQ(ReadFile(fs::path(folder) / "inside.txt"), "kept");
   // No temporary file is left behind.
   std::vector<std::string> names;
-  for (const auto& e : fs::directory_iterator(dir_.path())) names.push_back(e.path().filename());
+  for (const auto& e : fs::directory_iterator(dir_.Path())) names.push_back(e.path().filename());
   std::sort(names.begin(), names.end());
   EXPECT_EQ(names, (std::vector<std::string>{"edits.json", "folder", "save.bin"}));
 }
@@ -264,7 +264,7 @@ TEST_F(ApplyTest, WritesOverTheSaveByDefault) {
   ASSERT_EQ(r.status, 0) << r.err;
   const auto after = ReadBytes(save);
   EXPECT_EQ(after.size(), std::size_t(SaveImage::Capacity));
-  EXPECT_EQ(Get(ImageOf(after), ControlBit("Edit1_1"), 24), 16u);
+  EXPECT_EQ(GetBits(ImageOf(after), ControlBit("Edit1_1"), 24), 16u);
 }
 
 }  // namespace

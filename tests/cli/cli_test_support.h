@@ -2,14 +2,11 @@
 
 #include <fcntl.h>
 #include <spawn.h>
-#include <stdlib.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -21,6 +18,8 @@
 #include "core/field_maps.h"
 #include "core/label_list.h"
 #include "core/save_image.h"
+#include "tests/core/temp_dir.h"
+#include "tests/core/test_image.h"
 #include "tests/core/test_labels.h"
 
 extern char** environ;
@@ -29,47 +28,13 @@ namespace korvath::clitest {
 
 namespace fs = std::filesystem;
 
-// A fresh folder under the system's temporary folder, removed with everything in it.
-class TempDir {
- public:
-  TempDir() {
-    std::string pattern = (fs::temp_directory_path() / "korvath-cli-test-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-    path_ = pattern;
-  }
-  ~TempDir() {
-    std::error_code ec;
-    fs::remove_all(path_, ec);
-  }
-  TempDir(const TempDir&) = delete;
-  TempDir& operator=(const TempDir&) = delete;
-
-  const fs::path& path() const { return path_; }
-  std::string operator/(std::string_view name) const { return (path_ / name).string(); }
-
- private:
-  fs::path path_;
-};
-
-inline void WriteFile(const fs::path& path, std::string_view bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(bytes.data(), std::streamsize(bytes.size()));
-  if (!out) throw std::runtime_error("cannot write " + path.string());
-}
-
-inline void WriteFile(const fs::path& path, const std::vector<std::uint8_t>& bytes) {
-  WriteFile(path, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
-}
-
-inline std::string ReadFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-inline std::vector<std::uint8_t> ReadBytes(const fs::path& path) {
-  const std::string s = ReadFile(path);
-  return std::vector<std::uint8_t>(s.begin(), s.end());
-}
+using korvath::testing::BlankImage;
+using korvath::testing::GetBits;
+using korvath::testing::PutBits;
+using korvath::testing::ReadBytes;
+using korvath::testing::ReadFile;
+using korvath::testing::TempDir;
+using korvath::testing::WriteFile;
 
 struct CliResult {
   int status = -1;  // exit status, or -1 when the process did not exit normally
@@ -120,18 +85,6 @@ inline int64_t RecordBit(std::string_view grid, int record, int offset) {
   return 8 * int64_t(f.ByteOffset) + f.BitOffset + int64_t(record) * f.BitWidth + offset;
 }
 
-inline void Put(SaveImage& image, int64_t bit, int width, int32_t value) {
-  WriteBits(image, int32_t(bit / 8), int32_t(bit % 8), width, value);
-}
-inline std::uint32_t Get(const SaveImage& image, int64_t bit, int width) {
-  return ReadBits(image, int32_t(bit / 8), int32_t(bit % 8), width);
-}
-
-inline SaveImage BlankImage(int32_t length = SaveImage::Capacity) {
-  SaveImage image;
-  image.Length = length;
-  return image;
-}
 inline SaveImage ImageOf(const std::vector<std::uint8_t>& bytes) {
   SaveImage image;
   image.Commit(bytes, "");

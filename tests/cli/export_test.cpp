@@ -23,19 +23,19 @@ class ExportTest : public CliTest {};
 
 TEST_F(ExportTest, ShowsValuesWrittenAtKnownBits) {
   SaveImage image = BlankImage();
-  Put(image, ControlBit("Edit1_1"), ControlWidth("Edit1_1"), 9999999);
-  Put(image, ControlBit("Edit2_3"), ControlWidth("Edit2_3"), 100);
-  Put(image, ControlBit("CheckBox1_1"), 1, 1);
-  Put(image, ControlBit("ComboBox1_1"), 4, 12);  // a faction past 9 shows as none
-  Put(image, ControlBit("ComboBox2_1"), 4, 3);
-  Put(image, 8 * 16 + 1, 1, 1);  // scenario flags (0, 1, 1): the third item
-  Put(image, 8 * 16 + 0, 1, 1);
-  Put(image, 8 * 1414, 1, 1);                               // special plan 1
-  Put(image, RecordBit("StringGrid1_2", 1, 0), 9, 2);       // unit type of slot 1
-  Put(image, RecordBit("StringGrid1_2", 1, 155), 10, 321);  // its durability
-  Put(image, RecordBit("StringGrid4_1", 199, 21), 7, 77);   // merit of the last pilot
-  Put(image, RecordBit("StringGrid2_1", 0, 0), 4, 2);       // plan 0: "NEW", turn 7
-  Put(image, RecordBit("StringGrid2_1", 0, 4), 5, 7);
+  PutBits(image, ControlBit("Edit1_1"), ControlWidth("Edit1_1"), 9999999);
+  PutBits(image, ControlBit("Edit2_3"), ControlWidth("Edit2_3"), 100);
+  PutBits(image, ControlBit("CheckBox1_1"), 1, 1);
+  PutBits(image, ControlBit("ComboBox1_1"), 4, 12);  // a faction past 9 shows as none
+  PutBits(image, ControlBit("ComboBox2_1"), 4, 3);
+  PutBits(image, 8 * 16 + 1, 1, 1);  // scenario flags (0, 1, 1): the third item
+  PutBits(image, 8 * 16 + 0, 1, 1);
+  PutBits(image, 8 * 1414, 1, 1);                               // special plan 1
+  PutBits(image, RecordBit("StringGrid1_2", 1, 0), 9, 2);       // unit type of slot 1
+  PutBits(image, RecordBit("StringGrid1_2", 1, 155), 10, 321);  // its durability
+  PutBits(image, RecordBit("StringGrid4_1", 199, 21), 7, 77);   // merit of the last pilot
+  PutBits(image, RecordBit("StringGrid2_1", 0, 0), 4, 2);       // plan 0: "NEW", turn 7
+  PutBits(image, RecordBit("StringGrid2_1", 0, 4), 5, 7);
   const std::string save = dir_ / "crafted.bin";
   WriteImage(save, image);
 
@@ -181,7 +181,7 @@ TEST_F(ExportTest, MissingOrShortLabelFilesAreAReadError) {
   auto files = korvath::testing::LabelFiles::Standard();
   files.area.resize(kMinAreaEntries - 1);
   korvath::testing::TempLabelDir shortArea(files);
-  for (const fs::path& labels : {empty.path(), shortArea.Path()}) {
+  for (const fs::path& labels : {empty.Path(), shortArea.Path()}) {
     for (const char* command : {"export", "apply"}) {
       std::vector<std::string> args = {command, save};
       if (std::string(command) == "apply") args.push_back(dir_ / "edits.json");

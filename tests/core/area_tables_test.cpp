@@ -4,27 +4,22 @@
 
 #include "core/int_conversion.h"
 #include "core/working_copy.h"
-#include "tests/core/test_labels.h"
+#include "tests/core/test_image.h"
 
 namespace korvath {
 namespace {
+
+using testing::GetBits;
+using testing::PutBits;
 
 constexpr GridId kDocks = GridId::StringGrid5_1;
 constexpr GridId kAreas = GridId::StringGrid5_2;
 
 int64_t DockBit(int k) { return 16736 * 8 + 4 + 112 * int64_t(k); }
 int64_t AreaBit(int k) { return 17002 * 8 + 4 + 23 * int64_t(k); }
-void PutBits(SaveImage& image, int64_t bit, int width, int32_t value) {
-  WriteBits(image, int32_t(bit / 8), int32_t(bit % 8), width, value);
-}
-std::uint32_t GetBits(const SaveImage& image, int64_t bit, int width) {
-  return ReadBits(image, int32_t(bit / 8), int32_t(bit % 8), width);
-}
 
-class AreaTablesTest : public ::testing::Test {
+class AreaTablesTest : public testing::OpenedImageTest {
  protected:
-  AreaTablesTest() { image_.Length = SaveImage::Capacity; }
-  void Open() { ASSERT_TRUE(copy_.Open(image_.Contents(), "area.bin")); }
   const CellGrid& Docks() const { return copy_.Grid(kDocks); }
   const CellGrid& Areas() const { return copy_.Grid(kAreas); }
   std::vector<std::string> AreaRow(int row) const {
@@ -32,10 +27,6 @@ class AreaTablesTest : public ::testing::Test {
     for (int c = 1; c <= 12; ++c) cells.push_back(Areas().Cell(row, c));
     return cells;
   }
-
-  testing::TempLabelDir dir_;
-  WorkingCopy copy_{dir_.Path()};
-  SaveImage image_;
 };
 
 TEST_F(AreaTablesTest, SetUpCutsAreaNamesAndPlacesTheSpecialAreas) {

@@ -1,12 +1,12 @@
 #include "core/label_list.h"
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
+
+#include "tests/core/temp_dir.h"
 
 namespace korvath {
 namespace {
@@ -34,7 +34,7 @@ TEST(LabelListParse, CutsLinesAtEveryKindOfLineEnd) {
       {"", {}},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(Lines(c.bytes), c.want) << testing::PrintToString(std::string(c.bytes));
+    EXPECT_EQ(Lines(c.bytes), c.want) << ::testing::PrintToString(std::string(c.bytes));
   }
 }
 
@@ -73,11 +73,15 @@ TEST(Cp932, InvalidBytesBecomeReplacementCharacters) {
   const Case cases[] = {
       {"a\x82", "a\uFFFD"},               // cut off at the end
       {"\x82 b", "\uFFFD b"},             // lead byte without a trail byte
-      {"\x82\x41\x82\xA0", "\uFFFDAあ"},  // unassigned pair: only its first byte is lost
-      {"\xFF\xFFx", "\uFFFD\uFFFDx"},     // bytes that start nothing
+      {"\x82\x41\x82\xA0", "\uFFFDAあ"},  // ASCII after a lead byte is kept
+      // An unassigned pair with a non-ASCII trail byte goes whole; the next character survives.
+      {"\x85\x9F\x82\xA0", "\uFFFDあ"},
+      {"\xEB\x9F\x83\x41", "\uFFFDア"},
+      {"\x81\xAD\x82\xA0", "\uFFFDあ"},
+      {"\xFF\xFFx", "\uFFFD\uFFFDx"},  // bytes that start nothing
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(DecodeCp932(c.cp932), c.utf8) << testing::PrintToString(std::string(c.cp932));
+    EXPECT_EQ(DecodeCp932(c.cp932), c.utf8) << ::testing::PrintToString(std::string(c.cp932));
   }
 }
 
@@ -132,13 +136,10 @@ TEST(LabelList, CutToNameSplitsAtTheFirstTab) {
   EXPECT_THROW(list.CutToName(5), std::out_of_range);
 }
 
-// A fresh folder holding a set of label files, removed afterwards.
-class LabelFolder : public testing::Test {
+// A folder holding a set of label files written byte for byte.
+class LabelFolder : public ::testing::Test {
  protected:
   void SetUp() override {
-    std::string pattern = (std::filesystem::temp_directory_path() / "korvath-labels-XXXXXX");
-    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-    dir_ = pattern;
     Write("plan.txt", Numbered(265));
     Write("unit.txt", EncodeCp932("0 なし\t-\t0\t0\t0\r\n1 戦車\t陸\t120\t40\t0\r\n"));
     Write("pilot.txt", EncodeCp932("0 パイロット\r\n"));
@@ -146,19 +147,17 @@ class LabelFolder : public testing::Test {
     Write("class.txt", "");
     Write("special.txt", Numbered(217));
   }
-  void TearDown() override {
-    std::error_code ec;
-    std::filesystem::remove_all(dir_, ec);
-  }
   static std::string Numbered(int n) {
     std::string s;
     for (int i = 0; i < n; ++i) s += std::to_string(i) + " \x96\xBC\r\n";  // "名"
     return s;
   }
   void Write(const char* name, const std::string& bytes) {
-    std::ofstream(dir_ / name, std::ios::binary) << bytes;
+    testing::WriteFile(temp_ / name, bytes);
   }
-  std::filesystem::path dir_;
+
+  testing::TempDir temp_;
+  const std::filesystem::path& dir_ = temp_.Path();
 };
 
 TEST_F(LabelFolder, ReadsAllSixLists) {

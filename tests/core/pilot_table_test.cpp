@@ -2,20 +2,17 @@
 
 #include "core/int_conversion.h"
 #include "core/working_copy.h"
-#include "tests/core/test_labels.h"
+#include "tests/core/test_image.h"
 
 namespace korvath {
 namespace {
 
+using testing::GetBits;
+using testing::PutBits;
+
 constexpr GridId kPilots = GridId::StringGrid4_1;
 
 int64_t PilotBit(int n) { return 14801 * 8 + 52 * int64_t(n); }
-void PutBits(SaveImage& image, int64_t bit, int width, int32_t value) {
-  WriteBits(image, int32_t(bit / 8), int32_t(bit % 8), width, value);
-}
-std::uint32_t GetBits(const SaveImage& image, int64_t bit, int width) {
-  return ReadBits(image, int32_t(bit / 8), int32_t(bit % 8), width);
-}
 
 struct Field {
   int offset, width, column;
@@ -26,15 +23,9 @@ constexpr Field kFields[] = {
     {21, 7, 10}, {42, 10, 11}, {28, 7, 12}, {35, 5, 13}, {13, 4, 14},
 };
 
-class PilotTableTest : public ::testing::Test {
+class PilotTableTest : public testing::OpenedImageTest {
  protected:
-  PilotTableTest() { image_.Length = SaveImage::Capacity; }
-  void Open() { ASSERT_TRUE(copy_.Open(image_.Contents(), "pilot.bin")); }
   const CellGrid& Pilots() const { return copy_.Grid(kPilots); }
-
-  testing::TempLabelDir dir_;
-  WorkingCopy copy_{dir_.Path()};
-  SaveImage image_;
 };
 
 TEST_F(PilotTableTest, SetUpListsEveryPilotName) {

@@ -2,36 +2,27 @@
 
 #include "core/int_conversion.h"
 #include "core/working_copy.h"
-#include "tests/core/test_labels.h"
+#include "tests/core/test_image.h"
 
 namespace korvath {
 namespace {
+
+using testing::GetBits;
+using testing::PutBits;
 
 // Plan n of force f, counted in absolute bits from the file's first bit.
 int64_t PlanBit(int force, int n) {
   constexpr int64_t kStarts[] = {17295 * 8 + 6, 17593 * 8 + 7, 17892 * 8};
   return kStarts[force] + 9 * n;
 }
-void PutBits(SaveImage& image, int64_t bit, int width, int32_t value) {
-  WriteBits(image, int32_t(bit / 8), int32_t(bit % 8), width, value);
-}
-std::uint32_t GetBits(const SaveImage& image, int64_t bit, int width) {
-  return ReadBits(image, int32_t(bit / 8), int32_t(bit % 8), width);
-}
 void PutPlan(SaveImage& image, int force, int n, int state, int turn) {
   PutBits(image, PlanBit(force, n), 4, state);
   PutBits(image, PlanBit(force, n) + 4, 5, turn);
 }
 
-class PlanTableTest : public ::testing::Test {
+class PlanTableTest : public testing::OpenedImageTest {
  protected:
-  PlanTableTest() { image_.Length = SaveImage::Capacity; }
-  void Open() { ASSERT_TRUE(copy_.Open(image_.Contents(), "plan.bin")); }
   const CellGrid& Plans(int force) const { return copy_.Grid(PlanGridOf(force)); }
-
-  testing::TempLabelDir dir_;
-  WorkingCopy copy_{dir_.Path()};
-  SaveImage image_;
 };
 
 TEST_F(PlanTableTest, SetUpShowsPlanNamesOnly) {

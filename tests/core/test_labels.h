@@ -11,17 +11,14 @@
 // The folder and everything in it is removed when the TempLabelDir goes out of scope.
 // Header-only, so that every test executable and the benchmark can use it.
 
-#include <stdlib.h>
-
 #include <filesystem>
-#include <fstream>
 #include <initializer_list>
-#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "core/label_list.h"
+#include "tests/core/temp_dir.h"
 
 namespace korvath::testing {
 
@@ -80,9 +77,6 @@ struct LabelFiles {
 class TempLabelDir {
  public:
   explicit TempLabelDir(const LabelFiles& files = LabelFiles::Standard()) {
-    std::string pattern = (std::filesystem::temp_directory_path() / "korvath-labels-XXXXXX");
-    if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-    path_ = pattern;
     WriteLines("plan.txt", files.plan);
     WriteLines("unit.txt", files.unit);
     WriteLines("pilot.txt", files.pilot);
@@ -90,14 +84,8 @@ class TempLabelDir {
     WriteLines("class.txt", files.klass);
     WriteLines("special.txt", files.special);
   }
-  ~TempLabelDir() {
-    std::error_code ec;
-    std::filesystem::remove_all(path_, ec);
-  }
-  TempLabelDir(const TempLabelDir&) = delete;
-  TempLabelDir& operator=(const TempLabelDir&) = delete;
 
-  const std::filesystem::path& Path() const { return path_; }
+  const std::filesystem::path& Path() const { return dir_.Path(); }
 
   // Replaces one file with the lines encoded in CP932, each ended by CR LF.
   void WriteLines(std::string_view fileName, const std::vector<std::string>& lines) {
@@ -107,14 +95,12 @@ class TempLabelDir {
   }
   // Replaces one file with exactly these bytes.
   void WriteRaw(std::string_view fileName, std::string_view bytes) {
-    std::ofstream out(path_ / fileName, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), std::streamsize(bytes.size()));
-    if (!out) throw std::runtime_error("cannot write " + std::string(fileName));
+    WriteFile(dir_ / fileName, bytes);
   }
-  void Remove(std::string_view fileName) { std::filesystem::remove(path_ / fileName); }
+  void Remove(std::string_view fileName) { std::filesystem::remove(dir_ / fileName); }
 
  private:
-  std::filesystem::path path_;
+  TempDir dir_;
 };
 
 }  // namespace korvath::testing

@@ -240,6 +240,16 @@ TEST_F(UnitEditorTest, CarriedUnitShowsItsCarrierAndTheCarriersLocation) {
   EXPECT_EQ(Offered(2), std::set<int>{6});
 }
 
+TEST_F(UnitEditorTest, CarriedFlagCountsAsANumberForTheCarrierButAsTextForTheLocation) {
+  Put(kOwn, 5, {.type = 1, .area = 7});
+  Put(kOwn, 3, {.type = 2, .area = 4, .carried = "01", .carrier = 5});
+  Put(kOwn, 4, {.type = 2, .area = 9, .carried = "00", .carrier = 5});
+  Activate(0, 3);
+  EXPECT_EQ(model_.Combo(2).Text, "5 - 1 兵器1");  // "01" converts to 1: aboard slot 5
+  EXPECT_EQ(model_.Combo(7).ItemIndex, 4);         // but is not the text "1": its own area
+  EXPECT_EQ(model_.LocationOf(4), 7);              // "00" is not the text "0": where 5 stands
+}
+
 TEST_F(UnitEditorTest, ValuesWithoutAnEntryShowAsNoneOrNothing) {
   Put(kOwn, 0, {.type = 511, .pilot = 255, .area = 100, .move = "？？", .destination = 78});
   Put(kOwn, 1, {.type = 2, .area = 3, .carried = "1", .carrier = 250});

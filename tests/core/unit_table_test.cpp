@@ -2,21 +2,18 @@
 
 #include "core/int_conversion.h"
 #include "core/working_copy.h"
-#include "tests/core/test_labels.h"
+#include "tests/core/test_image.h"
 
 namespace korvath {
 namespace {
+
+using testing::GetBits;
+using testing::PutBits;
 
 // Record n of force f, in absolute bits from the file's first bit.
 int64_t UnitBit(int force, int n) {
   constexpr int64_t kStarts[] = {1676 * 8, 6051 * 8, 10426 * 8};
   return kStarts[force] + 175 * int64_t(n);
-}
-void PutBits(SaveImage& image, int64_t bit, int width, int32_t value) {
-  WriteBits(image, int32_t(bit / 8), int32_t(bit % 8), width, value);
-}
-std::uint32_t GetBits(const SaveImage& image, int64_t bit, int width) {
-  return ReadBits(image, int32_t(bit / 8), int32_t(bit % 8), width);
 }
 
 // The interpreted fields: offset, width, the column of the number.
@@ -30,18 +27,12 @@ constexpr Field kFields[] = {
 };
 constexpr Field kMoveCode = {24, 3, 13};
 
-class UnitTableTest : public ::testing::Test {
+class UnitTableTest : public testing::OpenedImageTest {
  protected:
-  UnitTableTest() { image_.Length = SaveImage::Capacity; }
-  void Open() { ASSERT_TRUE(copy_.Open(image_.Contents(), "unit.bin")); }
   const CellGrid& Units(int force) const { return copy_.Grid(UnitGridOf(force)); }
   void Set(int force, int row, int column, std::string text) {
     copy_.SetCell(UnitGridOf(force), row, column, std::move(text));
   }
-
-  testing::TempLabelDir dir_;
-  WorkingCopy copy_{dir_.Path()};
-  SaveImage image_;
 };
 
 TEST_F(UnitTableTest, SetUpNumbersTheSlots) {

@@ -3,19 +3,14 @@
 #include <gtest/gtest.h>
 
 #include "core/int_conversion.h"
-#include "tests/core/test_labels.h"
+#include "tests/core/test_image.h"
 
 namespace korvath {
 namespace {
 
+using testing::BlankImage;
 using testing::LabelFiles;
 using testing::TempLabelDir;
-
-SaveImage Blank() {
-  SaveImage image;
-  image.Length = SaveImage::Capacity;
-  return image;
-}
 
 void ExpectStartupError(const TempLabelDir& dir) {
   try {
@@ -145,7 +140,7 @@ TEST(GridLayouts, GiveRowsColumnsAndCellRules) {
 }
 
 TEST_F(WorkingCopyTest, OpenRefusesAFileLargerThanTheImageAndChangesNothing) {
-  SaveImage image = Blank();
+  SaveImage image = BlankImage();
   WriteBits(image, 1622, 0, 24, 1234);
   Open(image);
   copy_.SetEditText("Edit1_1", "99");
@@ -170,7 +165,7 @@ TEST_F(WorkingCopyTest, EmptyFileLoadsEveryFieldAsZero) {
 }
 
 TEST_F(WorkingCopyTest, EditBoxesLoadDecimalAndStoreCutToTheirWidth) {
-  SaveImage image = Blank();
+  SaveImage image = BlankImage();
   WriteBits(image, 1622, 0, 24, 16777215);  // Edit1_1
   WriteBits(image, 1607, 0, 7, 55);         // Edit1_8, beside Edit1_9 at (1607, 7)
   WriteBits(image, 1607, 7, 7, 99);
@@ -192,7 +187,7 @@ TEST_F(WorkingCopyTest, EditBoxesLoadDecimalAndStoreCutToTheirWidth) {
 }
 
 TEST_F(WorkingCopyTest, StoreStopsAtTheFirstTextThatIsNotAnInteger) {
-  Open(Blank());
+  Open(BlankImage());
   copy_.SetItemIndex("ComboBox1_1", 3);  // entry 1
   copy_.SetEditText("Edit1_1", "500");   // entry 2
   copy_.SetEditText("Edit1_2", "12 ");   // entry 3 fails
@@ -217,7 +212,7 @@ TEST_F(WorkingCopyTest, StoreStopsAtTheFirstTextThatIsNotAnInteger) {
 }
 
 TEST_F(WorkingCopyTest, CheckBoxesAndFactionLists) {
-  SaveImage image = Blank();
+  SaveImage image = BlankImage();
   WriteBits(image, 1530, 1, 1, 1);   // CheckBox1_1
   WriteBits(image, 1604, 0, 4, 12);  // faction of the own force
   WriteBits(image, 1628, 0, 4, 9);
@@ -254,7 +249,7 @@ TEST_F(WorkingCopyTest, ScenarioListFollowsThreeFixedFlags) {
       {1, 1, 0, -1, ""},      {0, 0, 0, -1, ""},      {1, 1, 1, -1, ""},
   };
   for (const auto& c : cases) {
-    SaveImage image = Blank();
+    SaveImage image = BlankImage();
     image.Bytes[16] = 0xA4;
     image.Bytes[17] = 0x5A;
     WriteBits(image, 17, 3, 1, c.f1);
@@ -268,7 +263,7 @@ TEST_F(WorkingCopyTest, ScenarioListFollowsThreeFixedFlags) {
     EXPECT_EQ(saved.Bytes[17], image.Bytes[17]);
   }
 
-  SaveImage image = Blank();
+  SaveImage image = BlankImage();
   image.Bytes[16] = 0x00;
   image.Bytes[17] = 0xFF;
   Open(image);
@@ -297,7 +292,7 @@ TEST_F(WorkingCopyTest, CheckListMirrorsTheSpecialFlags) {
   EXPECT_EQ(headers, 11);
   EXPECT_TRUE(copy_.CheckList()[85].Header);
 
-  SaveImage image = Blank();
+  SaveImage image = BlankImage();
   image.Bytes[1414] = 0x81;
   Open(image);
   std::vector<int> checked;
@@ -306,7 +301,7 @@ TEST_F(WorkingCopyTest, CheckListMirrorsTheSpecialFlags) {
   }
   EXPECT_EQ(checked, (std::vector<int>{1, 7}));
 
-  image = Blank();
+  image = BlankImage();
   image.Bytes[1413] = 0xFF;
   Open(image);
   for (int i = 0; i < 217; ++i) copy_.SetCheckListChecked(i, i == 2);
@@ -324,7 +319,7 @@ TEST(CheckList, FlagsWithoutALineKeepTheirBits) {
   WorkingCopy copy(dir.Path());
   ASSERT_EQ(copy.CheckList().size(), 213u);
 
-  SaveImage image = Blank();
+  SaveImage image = BlankImage();
   for (int b = 1413; b <= 1456; ++b) image.Bytes[std::size_t(b)] = 0xFF;
   ASSERT_TRUE(copy.Open(image.Contents(), "t.bin"));
   EXPECT_TRUE(copy.CheckList()[212].Checked);
@@ -352,7 +347,7 @@ struct RecordingObserver : WorkingCopyObserver {
 TEST_F(WorkingCopyTest, TellsObserversWhatChanged) {
   RecordingObserver observer;
   copy_.AddObserver(&observer);
-  Open(Blank());
+  Open(BlankImage());
   ASSERT_EQ(observer.events.size(), 10u);  // nine bound tables, then the controls
   EXPECT_EQ(observer.events.front(), "grid StringGrid1_1");
   EXPECT_EQ(observer.events.back(), "controls");
@@ -373,7 +368,7 @@ TEST_F(WorkingCopyTest, TellsObserversWhatChanged) {
 }
 
 TEST_F(WorkingCopyTest, PopupsWriteIntoTheCurrentRowOfTheActivePagesTable) {
-  Open(Blank());
+  Open(BlankImage());
   copy_.SetCurrentCell(GridId::StringGrid1_1, 4, 1);
   copy_.SetCurrentCell(GridId::StringGrid3_1, 7, 1);
   copy_.SetActivePage(2);
@@ -432,7 +427,7 @@ TEST(LongLists, KeepNamesPastTheVisibleRows) {
   EXPECT_EQ(copy.Grid(GridId::StringGrid5_2).Cell(79, 0), "78 Beyond");
   EXPECT_EQ(copy.Grid(GridId::StringGrid5_2).Cell(79, 12), "5");
 
-  SaveImage image = Blank();
+  SaveImage image = BlankImage();
   ASSERT_TRUE(copy.Open(image.Contents(), "t.bin"));
   copy.StorePass();  // rows past the records are neither loaded nor stored
   EXPECT_EQ(copy.Grid(GridId::StringGrid5_2).Cell(79, 1), "");

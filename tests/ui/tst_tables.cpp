@@ -4,6 +4,8 @@
 
 #include <QAbstractItemModel>
 #include <QAction>
+#include <QApplication>
+#include <QContextMenuEvent>
 #include <QHeaderView>
 #include <QListView>
 #include <QMenu>
@@ -11,6 +13,8 @@
 #include <QTabWidget>
 #include <QTableView>
 #include <QTest>
+#include <QTimer>
+#include <QToolTip>
 
 #include "core/field_maps.h"
 #include "core/grid_layout.h"
@@ -46,6 +50,35 @@ QTableView* ShowTable(const Program& program, const QString& name) {
   return Show<QTableView>(program, name);
 }
 
+// Sends a right-click to any part of a table and names the menu it opened ("" for none). A
+// scroll bar's own menu runs an event loop of its own, so the menu is also caught from inside.
+QString MenuOfRightClick(QWidget* target, QPoint pos) {
+  QString opened;
+  auto catchMenu = [&opened] {
+    if (QMenu* menu = OpenPopup()) {
+      opened = menu->objectName().isEmpty() ? QStringLiteral("(unnamed)") : menu->objectName();
+      ClosePopup();
+    }
+  };
+  QTimer::singleShot(0, target, catchMenu);
+  QContextMenuEvent event(QContextMenuEvent::Mouse, pos, target->mapToGlobal(pos));
+  QApplication::sendEvent(target, &event);
+  QTest::qWait(10);
+  catchMenu();
+  return opened;
+}
+
+// Starts typing into a cell, leaving its editor open.
+QWidget* TypeIntoCell(QTableView* view, const QModelIndex& cell, const QString& text) {
+  view->setFocus();
+  view->setCurrentIndex(cell);
+  QTest::keyClicks(view, text.left(1));
+  QWidget* editor = QApplication::focusWidget();
+  if (!editor || editor == view) return nullptr;
+  QTest::keyClicks(editor, text.mid(1));
+  return editor;
+}
+
 // The absolute bit of a record's field: records of `stride` bits from (byte, bit).
 struct FieldAt {
   int Byte;
@@ -69,8 +102,14 @@ class TablesTest : public QObject {
   void fixedColumnsStayInViewWhenScrolled_data();
   void fixedColumnsStayInViewWhenScrolled();
   void typedCellReachesFileAfterSave();
+  void textOfOpenCellEditorIsSaved();
+  void rangeSelectionOnlyInPlanTables_data();
+  void rangeSelectionOnlyInPlanTables();
+  void clippedHeadingShowsItsFullText();
   void rightClickOpensMenuOnlyWhereAllowed_data();
   void rightClickOpensMenuOnlyWhereAllowed();
+  void rightClickBesideCellsOpensNoMenu_data();
+  void rightClickBesideCellsOpensNoMenu();
   void popupChoiceReachesFileAfterSave_data();
   void popupChoiceReachesFileAfterSave();
   void popupChangesOnlyTheClickedRow();
@@ -226,6 +265,73 @@ void TablesTest::typedCellReachesFileAfterSave() {
   QCOMPARE(BitsOf(ReadFile(path), durability.Byte, durability.Bit, 10), 6u);  // 1030 in 10 bits
 }
 
+void TablesTest::textOfOpenCellEditorIsSaved() {
+  RecordingDialogs dialogs;
+  Workspace workspace;
+  Program program(workspace);
+  const QString path = workspace.DemoSave("slot1.bin");
+  program.OpenThroughMenu(dialogs, path);
+  QTableView* view = ShowTable(program, "StringGrid1_2");
+  QVERIFY(QTest::qWaitForWindowExposed(view));
+
+  // Durability of slot 1, still being typed when the user saves with the shortcut.
+  QWidget* editor = TypeIntoCell(view, view->model()->index(1, 3), "1030");
+  QVERIFY(editor);
+  QTest::keyClick(editor, Qt::Key_S, Qt::ControlModifier);
+
+  QVERIFY(dialogs.Messages.isEmpty());
+  const FieldAt durability = RecordField(1676, 0, 175, 1, 155);
+  QCOMPARE(BitsOf(ReadFile(path), durability.Byte, durability.Bit, 10), 6u);  // 1030 in 10 bits
+}
+
+void TablesTest::rangeSelectionOnlyInPlanTables_data() {
+  QTest::addColumn<QString>("table");
+  QTest::addColumn<int>("column");
+  QTest::addColumn<bool>("ranges");
+  QTest::newRow("plans") << "StringGrid2_1" << 1 << true;
+  QTest::newRow("units") << "StringGrid2_2" << 3 << false;
+  QTest::newRow("pilots") << "StringGrid4_1" << 1 << false;
+  QTest::newRow("docks") << "StringGrid5_1" << 2 << false;
+  QTest::newRow("areas") << "StringGrid5_2" << 2 << false;
+  QTest::newRow("weapons") << "StringGrid7_1" << 1 << false;
+}
+
+void TablesTest::rangeSelectionOnlyInPlanTables() {
+  QFETCH(QString, table);
+  QFETCH(int, column);
+  QFETCH(bool, ranges);
+  Workspace workspace;
+  Program program(workspace);
+  QTableView* view = ShowTable(program, table);
+  QVERIFY(QTest::qWaitForWindowExposed(view));
+  const QModelIndex from = view->model()->index(1, column);
+  const QModelIndex to = view->model()->index(4, column + 1);
+
+  QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(from).center());
+  QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::ShiftModifier,
+                    view->visualRect(to).center());
+
+  QCOMPARE(view->currentIndex(), to);
+  QCOMPARE(view->selectionModel()->selectedIndexes().size(), ranges ? 8 : 1);
+}
+
+void TablesTest::clippedHeadingShowsItsFullText() {
+  Workspace workspace;
+  Program program(workspace);
+  QTableView* view = ShowTable(program, "StringGrid4_1");
+  QVERIFY(QTest::qWaitForWindowExposed(view));
+  QHeaderView* header = view->horizontalHeader();
+  const int column = 13;
+  const QString heading = QStringLiteral("負傷復帰ターン");
+  QVERIFY(header->fontMetrics().horizontalAdvance(heading) > header->sectionSize(column));
+
+  const QPoint at(header->sectionViewportPosition(column) + 4, header->height() / 2);
+  QHelpEvent event(QEvent::ToolTip, at, header->viewport()->mapToGlobal(at));
+  QApplication::sendEvent(header->viewport(), &event);
+  QTRY_COMPARE(QToolTip::text(), heading);
+  QToolTip::hideText();
+}
+
 void TablesTest::rightClickOpensMenuOnlyWhereAllowed_data() {
   QTest::addColumn<QString>("table");
   QTest::addColumn<int>("column");
@@ -263,6 +369,34 @@ void TablesTest::rightClickOpensMenuOnlyWhereAllowed() {
   QMenu* open = OpenPopup();
   QCOMPARE(open ? open->objectName() : QString(), menu);
   ClosePopup();
+}
+
+void TablesTest::rightClickBesideCellsOpensNoMenu_data() {
+  QTest::addColumn<QString>("table");
+  QTest::addColumn<int>("column");  // one whose cells do open a menu
+  QTest::newRow("plans") << "StringGrid1_1" << 1;
+  QTest::newRow("units") << "StringGrid1_2" << 13;
+  QTest::newRow("areas") << "StringGrid5_2" << 2;
+}
+
+void TablesTest::rightClickBesideCellsOpensNoMenu() {
+  QFETCH(QString, table);
+  QFETCH(int, column);
+  RecordingDialogs dialogs;
+  Workspace workspace;
+  Program program(workspace);
+  program.OpenThroughMenu(dialogs, workspace.DemoSave("slot1.bin"));
+  QTableView* view = ShowTable(program, table);
+  QVERIFY(QTest::qWaitForWindowExposed(view));
+  view->scrollTo(view->model()->index(0, column));
+
+  QHeaderView* header = view->horizontalHeader();
+  const QPoint heading(header->sectionViewportPosition(column) + 4, header->height() / 2);
+  QCOMPARE(MenuOfRightClick(header->viewport(), heading), QString());
+  QVERIFY(view->verticalScrollBar()->isVisible());
+  for (QScrollBar* bar : {view->verticalScrollBar(), view->horizontalScrollBar()}) {
+    if (bar->isVisible()) QCOMPARE(MenuOfRightClick(bar, bar->rect().center()), QString());
+  }
 }
 
 void TablesTest::popupChoiceReachesFileAfterSave_data() {
@@ -441,6 +575,13 @@ void TablesTest::doubleClickOnUnitTableNeedsAnOpenFile() {
   QVERIFY(!editor->isVisible());
   ShowTable(program, "StringGrid1_2");
   QTest::mouseDClick(units->viewport(), Qt::LeftButton, {}, cell);
+  QVERIFY(editor->isVisible());
+
+  // The heading row belongs to the table as much as its cells.
+  editor->close();
+  QHeaderView* header = units->horizontalHeader();
+  QTest::mouseDClick(header->viewport(), Qt::LeftButton, {},
+                     QPoint(header->sectionViewportPosition(2) + 20, header->height() / 2));
   QVERIFY(editor->isVisible());
 }
 

@@ -88,6 +88,7 @@ class TestUnitEdit : public QObject {
   void doubleClickOnAUnitRowOpensThatSlot();
   void failedCheckIsShownAndKeepsTheInput();
   void returnFromTheMessageBoxKeepsTheInput();
+  void returnFromAnotherProgramKeepsTheInput();
   void commitShowsInTheTableAndReachesTheFile();
 };
 
@@ -120,9 +121,23 @@ void TestUnitEdit::windowFollowsTheLayout() {
   QCOMPARE(tabs->count(), 3);
   QCOMPARE(tabs->tabText(1), QStringLiteral("敵勢力１"));
 
-  // Tab order: the pilot filters lead on to the affiliation list.
-  QCOMPARE(Control<QCheckBox>(program, "CheckBox6")->nextInFocusChain(),
-           Control<QComboBox>(program, "ComboBox4"));
+  // Tab order: top to bottom through the three groups, then the commit button.
+  const QStringList tabOrder = {
+      "TabControl1", "Edit1",     "Edit2",     "Button1",   "ComboBox1", "Edit3",
+      "Button2",     "Edit4",     "Button3",   "CheckBox1", "Edit5",     "Edit6",
+      "Edit7",       "Button4",   "ComboBox2", "CheckBox2", "CheckBox3", "Edit8",
+      "Button5",     "ComboBox3", "CheckBox4", "CheckBox5", "CheckBox6", "ComboBox4",
+      "ComboBox5",   "ComboBox6", "Edit9",     "Edit10",    "Edit11",    "Button6",
+      "ComboBox7",   "Edit12",    "Button7",   "ComboBox8", "ComboBox9", "Button8"};
+  QStringList chain;
+  QWidget* first = Control<QWidget>(program, "TabControl1");
+  for (QWidget* w = first; chain.size() < tabOrder.size(); w = w->nextInFocusChain()) {
+    if (tabOrder.contains(w->objectName()) && (w->focusPolicy() & Qt::TabFocus)) {
+      chain.append(w->objectName());
+    }
+    if (w->nextInFocusChain() == first) break;
+  }
+  QCOMPARE(chain, tabOrder);
 
   // The hint is attached, but asking for it shows nothing.
   auto* edit1 = Control<QLineEdit>(program, "Edit1");
@@ -236,6 +251,33 @@ void TestUnitEdit::returnFromTheMessageBoxKeepsTheInput() {
   editor->activateWindow();
   QVERIFY(WaitActive(editor));
   QCOMPARE(edit3->text(), stored);
+}
+
+void TestUnitEdit::returnFromAnotherProgramKeepsTheInput() {
+  Workspace workspace;
+  RecordingDialogs dialogs;
+  Program program(workspace);
+  program.OpenThroughMenu(dialogs, workspace.DemoSave(QStringLiteral("a.bin")));
+  QVERIFY(OpenEditor(program));
+  TUnitEditForm* editor = Editor(program);
+  auto* edit1 = Control<QLineEdit>(program, "Edit1");
+  auto* edit3 = Control<QLineEdit>(program, "Edit3");
+  edit3->selectAll();
+  QTest::keyClicks(edit3, QStringLiteral("x"));
+
+  // The window system takes the activation from the whole program, then hands it back.
+  QApplication::setActiveWindow(nullptr);
+  QVERIFY(!editor->isActiveWindow());
+  QApplication::setActiveWindow(editor);
+  QVERIFY(editor->isActiveWindow());
+  QCOMPARE(edit3->text(), QStringLiteral("x"));
+
+  // Closed and shown again, the editor takes the main table's row afresh.
+  editor->close();
+  program.Copy().SetCurrentCell(GridId::StringGrid1_2, 5, 1);
+  QVERIFY(OpenEditor(program));
+  QCOMPARE(edit1->text(), QStringLiteral("4"));
+  QCOMPARE(edit3->text(), Text(program.Copy().Grid(GridId::StringGrid1_2).Cell(5, 3)));
 }
 
 void TestUnitEdit::commitShowsInTheTableAndReachesTheFile() {

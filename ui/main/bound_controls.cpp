@@ -10,6 +10,7 @@
 #include <array>
 
 // Korvath
+#include "core/table_codecs.h"
 #include "core/working_copy.h"
 #include "ui/main/guarded.h"
 #include "ui/main/working_copy_bridge.h"
@@ -22,8 +23,8 @@ namespace {
 constexpr std::array<std::string_view, 11> kFactionItems = {
     "北方連合",     "南洋同盟",     "東部共和国", "西方帝国",   "中央評議会", "高原自治州",
     "沿岸商業連盟", "砂漠部族連合", "群島王国",   "山岳騎士団", "無し"};
-
-constexpr std::string_view kScenarioList = "ComboBox6_1";
+static_assert(kFactionItems.size() == std::size_t(korvath::kFactionItems),
+              "the list must offer exactly the items the faction rule reads and writes");
 
 QString ToQString(std::string_view text) {
   return QString::fromUtf8(text.data(), qsizetype(text.size()));
@@ -77,8 +78,16 @@ QWidget* BoundControls::Create(const MainFieldEntry& entry, QWidget* parent) {
       control = CreateCheckBox(entry, parent);
       break;
     case ControlKind::ComboBox:
-      control = entry.Control == kScenarioList ? CreateScenarioList(entry, parent)
-                                               : CreateFactionList(entry, parent);
+      switch (ListRuleOf(entry.Control)) {
+        case ListRule::Faction:
+          control = CreateFactionList(entry, parent);
+          break;
+        case ListRule::Scenario:
+          control = CreateScenarioList(entry, parent);
+          break;
+        case ListRule::None:
+          return nullptr;
+      }
       break;
     case ControlKind::CheckList:
     case ControlKind::StringGrid:

@@ -26,7 +26,7 @@ class BoundControls : public QObject {
   BoundControls(WorkingCopyBridge& bridge, QObject* parent);
 
   // The control of a map entry, named after it, with its hint as tooltip. nullptr for a kind
-  // that is not a single control (tables and the check list).
+  // that is not a single control (tables and the check list) and for a list no rule reads.
   QWidget* Create(const MainFieldEntry& entry, QWidget* parent);
 
  private:

@@ -54,7 +54,8 @@ QVariant GridModel::data(const QModelIndex& index, int role) const {
 }
 
 QVariant GridModel::headerData(int section, Qt::Orientation orientation, int role) const {
-  if (orientation != Qt::Horizontal || role != Qt::DisplayRole) {
+  // The heading is its own tooltip, so one wider than its column can still be read whole.
+  if (orientation != Qt::Horizontal || (role != Qt::DisplayRole && role != Qt::ToolTipRole)) {
     return QAbstractTableModel::headerData(section, orientation, role);
   }
   return QString::fromStdString(bridge_.Copy().Grid(grid_).Cell(0, section));

@@ -29,9 +29,17 @@ void SetUpTableLook(QTableView* view) {
   columns->setSectionsClickable(false);
   columns->setHighlightSections(false);
   columns->setStretchLastSection(false);
+  // Left-aligned like the cells: a heading wider than its column then shows its beginning rather
+  // than a fragment from its middle.
+  columns->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
   view->setCornerButtonEnabled(false);
   view->setWordWrap(false);
   view->setTextElideMode(Qt::ElideNone);
+}
+
+bool IsPlanGrid(GridId grid) {
+  const int force = ForceOfGrid(grid);
+  return force >= 0 && PlanGridOf(force) == grid;
 }
 
 }  // namespace
@@ -42,7 +50,9 @@ GridView::GridView(WorkingCopy& copy, GridModel* model, PopupMenus& popups, QWid
   setObjectName(QString::fromUtf8(name.data(), qsizetype(name.size())));
   setModel(model_);
   SetUpTableLook(this);
-  setSelectionMode(QAbstractItemView::ContiguousSelection);
+  // Only the plan tables let the user select a range of cells.
+  setSelectionMode(IsPlanGrid(grid_) ? QAbstractItemView::ContiguousSelection
+                                     : QAbstractItemView::SingleSelection);
   setSelectionBehavior(QAbstractItemView::SelectItems);
   // A double-click belongs to the table (the unit tables open the unit editor with it), so
   // editing starts by typing, F2 or a click on the current cell.
@@ -57,6 +67,12 @@ GridView::GridView(WorkingCopy& copy, GridModel* model, PopupMenus& popups, QWid
 
   setContextMenuPolicy(Qt::CustomContextMenu);
   connect(this, &QWidget::customContextMenuRequested, this, &GridView::OpenPopup);
+  // A right-click anywhere on the table is the table's: the scroll bars offer no menu of their own.
+  horizontalScrollBar()->setContextMenuPolicy(Qt::PreventContextMenu);
+  verticalScrollBar()->setContextMenuPolicy(Qt::PreventContextMenu);
+  // The heading row belongs to the table for a double-click too.
+  connect(horizontalHeader(), &QHeaderView::sectionDoubleClicked, this,
+          &GridView::tableDoubleClicked);
   connect(selectionModel(), &QItemSelectionModel::currentChanged, this,
           [this](const QModelIndex& current) { PushCurrentCell(current); });
   connect(model_, &GridModel::currentCellMoved, this, &GridView::FollowCurrentCell);
@@ -99,6 +115,8 @@ void GridView::SetUpFixedColumns() {
   connect(verticalScrollBar(), &QAbstractSlider::valueChanged, fixed_->verticalScrollBar(),
           &QAbstractSlider::setValue);
   connect(fixed_, &QAbstractItemView::doubleClicked, this, &GridView::tableDoubleClicked);
+  connect(fixed_->horizontalHeader(), &QHeaderView::sectionDoubleClicked, this,
+          &GridView::tableDoubleClicked);
   UpdateFixedColumnsWidth();
 }
 
@@ -108,6 +126,11 @@ void GridView::UpdateFixedColumnsWidth() {
   // The vertical header is never seen: it only keeps the fixed view's room free.
   verticalHeader()->setFixedWidth(width);
   updateGeometries();
+}
+
+void GridView::CommitOpenEditor() {
+  if (state() != QAbstractItemView::EditingState) return;
+  if (QWidget* editor = indexWidget(currentIndex())) commitData(editor);
 }
 
 void GridView::updateGeometries() {

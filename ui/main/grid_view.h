@@ -26,9 +26,12 @@ class GridView : public QTableView {
   GridId Grid() const { return grid_; }
   // The view of the fixed columns, nullptr when the table has none.
   QTableView* FixedColumnsView() const { return fixed_; }
+  // Hands the text of a cell that is still being typed to the working copy; the editor stays
+  // open. Qt does so only when the user leaves the cell, which neither a shortcut nor a menu does.
+  void CommitOpenEditor();
 
  signals:
-  // A double-click anywhere on the table.
+  // A double-click anywhere on the table, the heading row included.
   void tableDoubleClicked();
 
  protected:

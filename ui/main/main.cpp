@@ -34,6 +34,10 @@ int main(int argc, char* argv[]) {
   } catch (const std::exception& e) {
     korvath::ui::Dialogs().ShowMessage(nullptr, QMessageBox::Critical, QString::fromUtf8(e.what()));
     return 1;
+  } catch (...) {
+    // Not an error object: there is no message to show, only that it failed.
+    korvath::ui::Dialogs().ShowMessage(nullptr, QMessageBox::Critical, QString());
+    return 1;
   }
   mainForm->show();
   const QStringList arguments = QCoreApplication::arguments();

@@ -172,6 +172,7 @@ QWidget* BuildPanel(std::span<const PanelCell> cells, int force, int gapColumn,
     const MainFieldEntry* entry = FindMainField(ControlName(cell.Control, force));
     if (!entry) continue;  // a control of the player's page only
     QWidget* control = context.Controls.Create(*entry, panel);
+    if (!control) continue;
     if (cell.Width > 0) control->setFixedWidth(cell.Width);
     control->setFixedHeight(kControlHeight);
     grid->addWidget(control, cell.Row, cell.Column, 1, cell.Span);

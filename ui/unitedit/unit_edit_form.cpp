@@ -258,11 +258,13 @@ void TUnitEditForm::ConnectControls() {
   connect(buttons_[7], &QPushButton::clicked, this, &TUnitEditForm::Button8Click);
 
   // Focus that moves on to another visible window after our message box makes the next
-  // activation a real return to the editor.
+  // activation a real return to the editor. Qt reports the new focus window only after the
+  // activation events, so changeEvent still sees the window the focus came from.
   connect(qGuiApp, &QGuiApplication::focusWindowChanged, this, [this](QWindow* window) {
     if (skipActivation_ && window && window != windowHandle() && window->isVisible()) {
       skipActivation_ = false;
     }
+    if (window) lastFocusWindow_ = window;
   });
 }
 
@@ -360,5 +362,12 @@ void TUnitEditForm::changeEvent(QEvent* event) {
     skipActivation_ = false;
     return;
   }
+  if (lastFocusWindow_ && lastFocusWindow_ == windowHandle()) return;
   Handle([this] { model_->FormActivate(); });
+}
+
+void TUnitEditForm::hideEvent(QHideEvent* event) {
+  QWidget::hideEvent(event);
+  // Showing the editor again is always an activation, whatever window had the focus meanwhile.
+  if (lastFocusWindow_ == windowHandle()) lastFocusWindow_ = nullptr;
 }

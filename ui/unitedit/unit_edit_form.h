@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPointer>
 #include <QWidget>
 #include <array>
 #include <functional>
@@ -11,6 +12,7 @@ class QLineEdit;
 class QPushButton;
 class QTabBar;
 class QToolButton;
+class QWindow;
 
 namespace korvath {
 class UnitEditorModel;
@@ -29,6 +31,7 @@ class TUnitEditForm : public QWidget {
 
  protected:
   void changeEvent(QEvent* event) override;
+  void hideEvent(QHideEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
@@ -55,4 +58,8 @@ class TUnitEditForm : public QWidget {
   bool inOwnMessage_ = false;
   bool deactivatedByMessage_ = false;
   bool skipActivation_ = false;
+  // The window of this program that had the focus last. When that is the editor itself, the
+  // activation is a return from another program: the user never left the editor, so the unit is
+  // not reloaded over the input.
+  QPointer<QWindow> lastFocusWindow_;
 };
