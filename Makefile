@@ -17,7 +17,10 @@ build: deps
 test: build
 	QT_QPA_PLATFORM=offscreen ctest --preset $(PRESET)
 
-run: build
+# Builds only the editor and its demo data, so starting it does not wait for the tests.
+run: deps
+	cmake --preset $(PRESET)
+	cmake --build --preset $(PRESET) --target korvath
 	cmake -DSOURCE_DIR=$(BUILD_DIR)/examples -DDEST_DIR=$(BIN_DIR) -P cmake/PlaceLabels.cmake
 	$(BIN_DIR)/korvath $(BUILD_DIR)/examples/demo.bin
 
