@@ -59,17 +59,27 @@ constexpr int kAreaRows = 1 + kAreaRecords;
 
 // Indexed by GridId.
 constexpr GridLayout kLayouts[kGridCount] = {
-    {GridId::StringGrid1_1, "StringGrid1_1", kPageOwnForce, 266, kPlanRows, 0, kPlanColumns, 1, 2},
-    {GridId::StringGrid2_1, "StringGrid2_1", kPageEnemy1, 266, kPlanRows, 0, kPlanColumns, 1, 2},
-    {GridId::StringGrid3_1, "StringGrid3_1", kPageEnemy2, 266, kPlanRows, 0, kPlanColumns, 1, 2},
-    {GridId::StringGrid1_2, "StringGrid1_2", kPageOwnForce, 201, kUnitRows, 1, kUnitColumns, 1, 1},
-    {GridId::StringGrid2_2, "StringGrid2_2", kPageEnemy1, 201, kUnitRows, 1, kUnitColumns, 1, 1},
-    {GridId::StringGrid3_2, "StringGrid3_2", kPageEnemy2, 201, kUnitRows, 1, kUnitColumns, 1, 1},
+    {GridId::StringGrid1_1, "StringGrid1_1", kPageOwnForce, 266, kPlanRows, 0, kPlanColumns, 1, 2,
+     true, false},
+    {GridId::StringGrid2_1, "StringGrid2_1", kPageEnemy1, 266, kPlanRows, 0, kPlanColumns, 1, 2,
+     true, false},
+    {GridId::StringGrid3_1, "StringGrid3_1", kPageEnemy2, 266, kPlanRows, 0, kPlanColumns, 1, 2,
+     true, false},
+    {GridId::StringGrid1_2, "StringGrid1_2", kPageOwnForce, 201, kUnitRows, 1, kUnitColumns, 1, 1,
+     false, true},
+    {GridId::StringGrid2_2, "StringGrid2_2", kPageEnemy1, 201, kUnitRows, 1, kUnitColumns, 1, 1,
+     false, true},
+    {GridId::StringGrid3_2, "StringGrid3_2", kPageEnemy2, 201, kUnitRows, 1, kUnitColumns, 1, 1,
+     false, true},
     // 200 records, of which only the first 155 have a visible row.
-    {GridId::StringGrid4_1, "StringGrid4_1", kPagePilots, 156, kPilotRows, 0, kPilotColumns, 1, 1},
-    {GridId::StringGrid5_1, "StringGrid5_1", kPageAreas, 153, kDockRows, 2, kDockColumns, 1, 2},
-    {GridId::StringGrid5_2, "StringGrid5_2", kPageAreas, 79, kAreaRows, 1, kAreaColumns, 1, 1},
-    {GridId::StringGrid7_1, "StringGrid7_1", kPageWeapons, 295, 295, 0, kWeaponColumns, 1, 0},
+    {GridId::StringGrid4_1, "StringGrid4_1", kPagePilots, 156, kPilotRows, 0, kPilotColumns, 1, 1,
+     false, false},
+    {GridId::StringGrid5_1, "StringGrid5_1", kPageAreas, 153, kDockRows, 2, kDockColumns, 1, 2,
+     false, false},
+    {GridId::StringGrid5_2, "StringGrid5_2", kPageAreas, 79, kAreaRows, 1, kAreaColumns, 1, 1,
+     false, false},
+    {GridId::StringGrid7_1, "StringGrid7_1", kPageWeapons, 295, 295, 0, kWeaponColumns, 1, 0, false,
+     false},
 };
 
 constexpr bool LayoutsFollowGridOrder() {

@@ -50,6 +50,8 @@ struct GridLayout {
   std::span<const ColumnSpec> Columns;
   int InitialRow;  // the current cell after set-up
   int InitialColumn;
+  bool RangeSelection;   // the user may select ranges of cells, not just one
+  bool OpensUnitEditor;  // a double-click shows the unit editor
 };
 
 const GridLayout& LayoutOf(GridId grid);

@@ -247,14 +247,8 @@ void TablesTest::typedCellReachesFileAfterSave() {
   QVERIFY(QTest::qWaitForWindowExposed(view));
 
   // Durability of slot 1 of the player's force.
-  const QModelIndex cell = view->model()->index(1, 3);
-  view->setFocus();
-  view->setCurrentIndex(cell);
-  // The first key opens the cell's editor, which takes the rest.
-  QTest::keyClick(view, Qt::Key_1, Qt::NoModifier);
-  QWidget* editor = QApplication::focusWidget();
-  QVERIFY(editor && editor != view);
-  QTest::keyClicks(editor, "030");
+  QWidget* editor = TypeIntoCell(view, view->model()->index(1, 3), "1030");
+  QVERIFY(editor);
   QTest::keyClick(editor, Qt::Key_Return);
   QTRY_COMPARE(program.Copy().Grid(GridId::StringGrid1_2).Cell(2, 3), std::string("1030"));
 

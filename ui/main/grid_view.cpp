@@ -37,11 +37,6 @@ void SetUpTableLook(QTableView* view) {
   view->setTextElideMode(Qt::ElideNone);
 }
 
-bool IsPlanGrid(GridId grid) {
-  const int force = ForceOfGrid(grid);
-  return force >= 0 && PlanGridOf(force) == grid;
-}
-
 }  // namespace
 
 GridView::GridView(WorkingCopy& copy, GridModel* model, PopupMenus& popups, QWidget* parent)
@@ -51,8 +46,8 @@ GridView::GridView(WorkingCopy& copy, GridModel* model, PopupMenus& popups, QWid
   setModel(model_);
   SetUpTableLook(this);
   // Only the plan tables let the user select a range of cells.
-  setSelectionMode(IsPlanGrid(grid_) ? QAbstractItemView::ContiguousSelection
-                                     : QAbstractItemView::SingleSelection);
+  setSelectionMode(LayoutOf(grid_).RangeSelection ? QAbstractItemView::ContiguousSelection
+                                                  : QAbstractItemView::SingleSelection);
   setSelectionBehavior(QAbstractItemView::SelectItems);
   // A double-click belongs to the table (the unit tables open the unit editor with it), so
   // editing starts by typing, F2 or a click on the current cell.

@@ -73,11 +73,6 @@ std::optional<QString> DraggedSave(const QMimeData* mime) {
   return path;
 }
 
-bool IsUnitGrid(korvath::GridId grid) {
-  const int force = korvath::ForceOfGrid(grid);
-  return force >= 0 && korvath::UnitGridOf(force) == grid;
-}
-
 }  // namespace
 
 TMainForm::TMainForm(korvath::WorkingCopy& copy, QWidget* parent)
@@ -181,7 +176,7 @@ void TMainForm::BuildPages() {
     if (page != pages_->currentIndex()) pages_->setCurrentIndex(page);
   });
   for (korvath::ui::GridView* view : context.Views) {
-    if (IsUnitGrid(view->Grid())) {
+    if (korvath::LayoutOf(view->Grid()).OpensUnitEditor) {
       connect(view, &korvath::ui::GridView::tableDoubleClicked, this,
               &TMainForm::ViewUnitEditMenuClick);
     }
