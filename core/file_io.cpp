@@ -35,9 +35,14 @@ class Fd {
 
 std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::filesystem::path& path,
                                                        std::uintmax_t maxSize) {
-  Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-  if (fd.get() < 0) return std::nullopt;
+  // Decide the type before opening: open() on a FIFO waits for a writer, and opening a device
+  // can have effects of its own.
   struct stat st {};
+  if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
+  // The name may have been replaced since; O_NONBLOCK keeps a FIFO put there from blocking, and
+  // has no effect on reading a regular file.
+  Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+  if (fd.get() < 0) return std::nullopt;
   if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
   if (std::uintmax_t(st.st_size) > maxSize) return std::nullopt;
   // Sized by fstat, but read to the end: the file may have grown since, even past the limit.

@@ -1,7 +1,14 @@
 #include "core/file_io.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <future>
+
 #include <gtest/gtest.h>
 
+#include "tests/core/odd_files.h"
 #include "tests/core/temp_dir.h"
 
 namespace korvath {
@@ -41,6 +48,29 @@ TEST_F(FileIoTest, ReadsToTheEndWhenTheSizeIsNotKnownAhead) {
   EXPECT_EQ(text.rfind("Name:", 0), 0u);
   EXPECT_NE(text.find("\nPid:"), std::string::npos);
   EXPECT_FALSE(ReadWholeFile(status, 8));
+}
+
+// Reads on another thread so that a read blocked in a FIFO fails the test instead of hanging it:
+// opening the write end releases it. nullopt when the read did not return promptly.
+std::optional<bool> ReadsWithinTwoSeconds(const fs::path& path) {
+  auto read = std::async(std::launch::async, [&] { return ReadWholeFile(path, 100).has_value(); });
+  if (read.wait_for(std::chrono::seconds(2)) == std::future_status::ready) return read.get();
+  const int fd = ::open(path.c_str(), O_WRONLY | O_NONBLOCK);
+  if (fd >= 0) ::close(fd);
+  read.wait();
+  return std::nullopt;
+}
+
+TEST_F(FileIoTest, RefusesFilesThatAreNotRegularAtOnce) {
+  for (const auto& odd : testing::MakeOddFiles(dir_)) {
+    EXPECT_EQ(ReadsWithinTwoSeconds(odd.path), std::optional(false)) << odd.kind;
+  }
+  // Through a symbolic link too; a link to a regular file reads.
+  fs::create_symlink(dir_ / "fifo", dir_ / "to-fifo");
+  EXPECT_EQ(ReadsWithinTwoSeconds(dir_ / "to-fifo"), std::optional(false));
+  WriteFile(dir_ / "plain", "x");
+  fs::create_symlink(dir_ / "plain", dir_ / "to-plain");
+  EXPECT_EQ(ReadsWithinTwoSeconds(dir_ / "to-plain"), std::optional(true));
 }
 
 TEST_F(FileIoTest, ReplacesTheFileWholeAndLeavesNoTemporaryBehind) {
