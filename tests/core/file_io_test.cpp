@@ -101,5 +101,30 @@ TEST_F(FileIoTest, WritesThroughASymbolicLink) {
   EXPECT_EQ(ReadFile(dir_ / "target.bin"), "new");
 }
 
+TEST_F(FileIoTest, ASaveGoesToTheFileItselfOrWhatItsLinksName) {
+  testing::WriteFile(dir_ / "save.bin", "x");
+  EXPECT_EQ(SaveTarget(dir_ / "save.bin"), dir_ / "save.bin");
+  EXPECT_EQ(SaveTarget(dir_ / "new.bin"), dir_ / "new.bin");
+  fs::create_directory(dir_ / "sub");
+  fs::create_symlink("../save.bin", dir_ / "sub" / "rel");
+  fs::create_symlink(dir_ / "sub" / "rel", dir_ / "abs");
+  EXPECT_EQ(fs::canonical(*SaveTarget(dir_ / "abs")), fs::canonical(dir_ / "save.bin"));
+  // A dangling link names the file to create, not the link to replace.
+  fs::create_symlink("gone.bin", dir_ / "dangling");
+  EXPECT_EQ(SaveTarget(dir_ / "dangling"), dir_ / "gone.bin");
+}
+
+TEST_F(FileIoTest, ASaveNeverReplacesWhatIsNotARegularFile) {
+  for (const auto& odd : testing::MakeOddFiles(dir_)) {
+    EXPECT_EQ(SaveTarget(odd.path), std::nullopt) << odd.kind;
+    fs::create_symlink(odd.path, dir_ / ("to-" + odd.kind));
+    EXPECT_EQ(SaveTarget(dir_ / ("to-" + odd.kind)), std::nullopt) << odd.kind;
+  }
+  fs::create_symlink("b", dir_ / "a");
+  fs::create_symlink("a", dir_ / "b");
+  EXPECT_EQ(SaveTarget(dir_ / "a"), std::nullopt);
+  EXPECT_EQ(SaveTarget(""), std::nullopt);
+}
+
 }  // namespace
 }  // namespace korvath
