@@ -3,6 +3,7 @@
 #include <nlohmann/json.hpp>
 
 #include "tests/cli/cli_test_support.h"
+#include "tests/core/odd_files.h"
 
 namespace korvath::clitest {
 namespace {
@@ -67,8 +68,10 @@ TEST_F(DiffTest, UnreadableInputExitsTwo) {
   const std::string tooLarge = dir_ / "large.bin";
   WriteFile(tooLarge, std::vector<std::uint8_t>(SaveImage::Capacity + 1));
   const std::string missing = dir_ / "missing.bin";
+  const std::string fifo = dir_ / "fifo.bin";  // nobody writes it: reading must not wait
+  korvath::testing::MakeFifo(fifo);
 
-  for (const std::string& bad : {missing, tooLarge, dir_.Path().string()}) {
+  for (const std::string& bad : {missing, tooLarge, fifo, dir_.Path().string()}) {
     for (const auto& args : {std::vector<std::string>{"diff", bad, save, "--labels", Labels()},
                              std::vector<std::string>{"diff", save, bad, "--labels", Labels()}}) {
       const CliResult r = RunCli(args);
