@@ -18,10 +18,12 @@
 
 // Korvath
 #include "cli/edits.h"
+#include "cli/fields_command.h"
 #include "cli/json_export.h"
 #include "core/file_io.h"
 #include "core/hex_dump.h"
 #include "core/int_conversion.h"
+#include "core/label_folders.h"
 #include "core/label_list.h"
 #include "core/working_copy.h"
 
@@ -69,7 +71,9 @@ std::vector<std::uint8_t> ReadSave(const std::string& path) {
 
 // Label files first, as at start-up: without them no save is looked at.
 std::unique_ptr<WorkingCopy> OpenWorkingCopy(const Options& options) {
-  const fs::path labelDir = options.labels ? fs::path(*options.labels) : korvath::ExecutableDir();
+  const fs::path labelDir = options.labels
+                                ? fs::path(*options.labels)
+                                : korvath::FindLabelFolder(korvath::CurrentLabelSearch());
   auto copy = std::make_unique<WorkingCopy>(labelDir);
   if (!copy->Open(ReadSave(options.save), options.save))
     throw CommandError(kBadInput, kReadError + "\n" + options.save);
@@ -126,11 +130,14 @@ int Dump(const Options& options) {
 int Run(int argc, char** argv) {
   CLI::App app{"Reads, edits and writes Korvath save files.", "korvath-cli"};
   app.require_subcommand(1);
+  app.set_version_flag("--version", "korvath-cli " KORVATH_VERSION);
   app.footer(
       "Exit status: 0 done, 1 a text is not an integer, 2 bad usage or unreadable input, "
       "3 the output cannot be written, 4 internal error.");
   Options options;
-  const std::string labelsHelp = "Folder of the six label files (default: the program's folder)";
+  const std::string labelsHelp =
+      "Folder of the six label files (default: the first that holds all six of the program's "
+      "folder, $XDG_DATA_HOME/korvath and each $XDG_DATA_DIRS folder with korvath appended)";
 
   CLI::App* exportCmd = app.add_subcommand("export", "Print the state after opening SAVE as JSON");
   exportCmd->add_option("SAVE", options.save, "Save file")->required();
@@ -152,6 +159,8 @@ int Run(int argc, char** argv) {
   CLI::App* dumpCmd = app.add_subcommand("dump", "Print the hexadecimal dump of SAVE");
   dumpCmd->add_option("SAVE", options.save, "Save file")->required();
 
+  korvath::cli::AddFieldsCommand(app);
+
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
@@ -159,7 +168,8 @@ int Run(int argc, char** argv) {
   }
   if (exportCmd->parsed()) return Export(options);
   if (applyCmd->parsed()) return Apply(options);
-  return Dump(options);
+  if (dumpCmd->parsed()) return Dump(options);
+  return kOk;
 }
 
 }  // namespace

@@ -62,6 +62,8 @@ ControlRule RuleOf(const MainFieldEntry& entry) {
 
 }  // namespace
 
+std::span<const TField> ScenarioFlags() { return kScenarioFlags; }
+
 int ItemCountOf(std::string_view control) {
   switch (ListRuleOf(control)) {
     case ListRule::Faction:

@@ -49,29 +49,6 @@ void WalkRecords(const TField& binding, const RecordLayout& layout, Visit visit)
   }
 }
 
-// The layout of a bound table, or nullptr for a grid without records in the image.
-const RecordLayout* RecordLayoutOf(GridId id) {
-  switch (id) {
-    case GridId::StringGrid1_1:
-    case GridId::StringGrid2_1:
-    case GridId::StringGrid3_1:
-      return &PlanRecordLayout();
-    case GridId::StringGrid1_2:
-    case GridId::StringGrid2_2:
-    case GridId::StringGrid3_2:
-      return &UnitRecordLayout();
-    case GridId::StringGrid4_1:
-      return &PilotRecordLayout();
-    case GridId::StringGrid5_1:
-      return &DockRecordLayout();
-    case GridId::StringGrid5_2:
-      return &AreaRecordLayout();
-    case GridId::StringGrid7_1:
-      break;
-  }
-  return nullptr;
-}
-
 void LoadField(const SaveImage& image, const LabelSet& labels, int64_t recordBit,
                const RecordField& f, int row, CellGrid& grid) {
   const std::uint32_t value = ReadBits(image, FieldOf(recordBit, f.Offset, f.Width));
@@ -118,6 +95,28 @@ void StoreField(SaveImage& image, const LabelSet& labels, int64_t recordBit, con
 }
 
 }  // namespace
+
+const RecordLayout* RecordLayoutOf(GridId id) {
+  switch (id) {
+    case GridId::StringGrid1_1:
+    case GridId::StringGrid2_1:
+    case GridId::StringGrid3_1:
+      return &PlanRecordLayout();
+    case GridId::StringGrid1_2:
+    case GridId::StringGrid2_2:
+    case GridId::StringGrid3_2:
+      return &UnitRecordLayout();
+    case GridId::StringGrid4_1:
+      return &PilotRecordLayout();
+    case GridId::StringGrid5_1:
+      return &DockRecordLayout();
+    case GridId::StringGrid5_2:
+      return &AreaRecordLayout();
+    case GridId::StringGrid7_1:
+      break;
+  }
+  return nullptr;
+}
 
 std::string_view TextOfCode(const CodeTexts& texts, int64_t code) {
   for (const CodeText& e : texts.Entries) {

@@ -2,7 +2,8 @@
 
 // Internal to core: the record layouts of the bound tables, the rules of the bound controls and
 // the code that moves values between the save image and the cell texts. WorkingCopy is the only
-// caller; it owns the data and tells its observers what changed.
+// caller that changes data; it owns the data and tells its observers what changed. The CLI's
+// field listing only reads the layouts.
 
 #include <array>
 #include <cstdint>
@@ -90,6 +91,9 @@ bool LoadTable(GridId id, const SaveImage& image, const LabelSet& labels, const 
 bool StoreTable(GridId id, SaveImage& image, const LabelSet& labels, const TField& binding,
                 CellGrid& grid);
 
+// The layout of a bound table, or nullptr for a grid without records in the image.
+const RecordLayout* RecordLayoutOf(GridId id);
+
 // The record layouts of the bound tables. All of them load through LoadRecords; the plan tables
 // store through StorePlanTable, the others through StoreRecords.
 const RecordLayout& PlanRecordLayout();
@@ -128,6 +132,8 @@ void SetUpWeaponsList(CellGrid& grid, LabelList& units);
 int32_t WeaponLookup(const CellGrid& grid, const LabelList& units, int t, int column);
 
 // Bound controls.
+// The three flags the scenario list works on, in place of the numbers of its map entry.
+std::span<const TField> ScenarioFlags();
 inline constexpr int kFactionItems = 11;  // ten factions and "無し"
 int ItemCountOf(std::string_view control);
 void LoadControl(const SaveImage& image, const MainFieldEntry& entry, ControlValue& value);

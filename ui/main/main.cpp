@@ -1,11 +1,17 @@
 #include <QApplication>
+#include <QCommandLineOption>
+#include <QCommandLineParser>
 #include <QFile>
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QStringList>
+#include <QTimer>
+#include <cstdio>
 #include <filesystem>
 #include <memory>
 
+#include "core/label_folders.h"
+#include "core/label_list.h"
 #include "core/working_copy.h"
 #include "ui/common/fonts.h"
 #include "ui/common/user_dialogs.h"
@@ -15,14 +21,32 @@
 int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Korvath"));
+  QApplication::setApplicationVersion(QStringLiteral(KORVATH_VERSION));
+
+  // --help and --version answer before the label files are looked for.
+  QCommandLineParser parser;
+  parser.setApplicationDescription(QStringLiteral("Edits Korvath save files in a window."));
+  parser.addHelpOption();
+  parser.addVersionOption();
+  parser.addPositionalArgument(QStringLiteral("SAVE"), QStringLiteral("Save file to open"),
+                               QStringLiteral("[SAVE]"));
+  // For the installed-package test: prove the main window came up, then leave.
+  QCommandLineOption quitAfterShow(QStringLiteral("quit-after-show"));
+  quitAfterShow.setFlags(QCommandLineOption::HiddenFromHelp);
+  parser.addOption(quitAfterShow);
+  parser.process(app);
+
   QApplication::setFont(korvath::ui::WindowFont());
 
   std::unique_ptr<korvath::WorkingCopy> copy;
   try {
-    const QByteArray dir = QFile::encodeName(QCoreApplication::applicationDirPath());
-    copy = std::make_unique<korvath::WorkingCopy>(std::filesystem::path(dir.toStdString()));
+    copy = std::make_unique<korvath::WorkingCopy>(
+        korvath::FindLabelFolder(korvath::CurrentLabelSearch()));
+  } catch (const korvath::StartupError& e) {
+    // No folder held the six files, or one of them is unreadable or too short.
+    korvath::ui::Dialogs().ShowMessage(nullptr, QMessageBox::Warning, QString::fromUtf8(e.what()));
+    return 1;
   } catch (...) {
-    // A missing or unreadable label file, above all.
     korvath::ui::Dialogs().ShowMessage(nullptr, QMessageBox::Warning,
                                        QStringLiteral("ファイル読込エラー"));
     return 1;
@@ -40,8 +64,14 @@ int main(int argc, char* argv[]) {
     return 1;
   }
   mainForm->show();
-  const QStringList arguments = QCoreApplication::arguments();
+  const QStringList saves = parser.positionalArguments();
   // The open dialog hands over absolute paths; a save named on the command line is treated alike.
-  if (arguments.size() > 1) mainForm->OpenFile(QFileInfo(arguments.at(1)).absoluteFilePath());
+  if (!saves.isEmpty()) mainForm->OpenFile(QFileInfo(saves.first()).absoluteFilePath());
+  if (parser.isSet(quitAfterShow)) {
+    QTimer::singleShot(0, mainForm.get(), [&mainForm] {
+      std::printf("%s\n", mainForm->windowTitle().toUtf8().constData());
+      QCoreApplication::exit(mainForm->isVisible() ? 0 : 1);
+    });
+  }
   return app.exec();
 }
