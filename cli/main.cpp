@@ -137,7 +137,7 @@ int Run(int argc, char** argv) {
   Options options;
   const std::string labelsHelp =
       "Folder of the six label files (default: the first that holds all six of the program's "
-      "folder, $XDG_DATA_HOME/korvath and each $XDG_DATA_DIRS folder with korvath appended)";
+      "folder, $XDG_DATA_HOME/korvath and $XDG_DATA_DIRS/korvath)";
 
   CLI::App* exportCmd = app.add_subcommand("export", "Print the state after opening SAVE as JSON");
   exportCmd->add_option("SAVE", options.save, "Save file")->required();

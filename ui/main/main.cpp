@@ -21,13 +21,15 @@
 int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Korvath"));
-  QApplication::setApplicationVersion(QStringLiteral(KORVATH_VERSION));
 
   // --help and --version answer before the label files are looked for.
   QCommandLineParser parser;
   parser.setApplicationDescription(QStringLiteral("Edits Korvath save files in a window."));
   parser.addHelpOption();
-  parser.addVersionOption();
+  // By the program's name, as korvath-cli does; the application name stays "Korvath" for titles.
+  QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
+                             QStringLiteral("Displays version information."));
+  parser.addOption(version);
   parser.addPositionalArgument(QStringLiteral("SAVE"), QStringLiteral("Save file to open"),
                                QStringLiteral("[SAVE]"));
   // For the installed-package test: prove the main window came up, then leave.
@@ -35,6 +37,10 @@ int main(int argc, char* argv[]) {
   quitAfterShow.setFlags(QCommandLineOption::HiddenFromHelp);
   parser.addOption(quitAfterShow);
   parser.process(app);
+  if (parser.isSet(version)) {
+    std::printf("korvath %s\n", KORVATH_VERSION);
+    return 0;
+  }
 
   QApplication::setFont(korvath::ui::WindowFont());
 
