@@ -103,18 +103,19 @@ set(CPACK_PACKAGE_VERSION "${PROJECT_VERSION}")
 set(CPACK_PACKAGE_VENDOR "The Korvath developers")
 set(CPACK_PACKAGE_CONTACT "${KORVATH_MAINTAINER}")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "editor for the save files of the strategy game Korvath")
-set(CPACK_PACKAGE_DESCRIPTION
-    "Korvath opens one save file of the turn-based strategy game Korvath and shows the game "
-    "state on seven pages of one window: forces, development plans, units, pilots, areas, "
-    "special plans and the weapons list. Changed values are written back into the same bits of "
-    "the same file. A hex dump and a unit editor sit beside the main window; the interface is "
-    "Japanese.\n"
-    "korvath-cli exports, edits and dumps saves from scripts.")
+# One string: the lines stay under 80 columns in the control file.
+string(CONCAT CPACK_PACKAGE_DESCRIPTION
+       "Korvath opens one save file of the turn-based strategy game Korvath and\n"
+       "shows the game state on seven pages of one window: forces, development\n"
+       "plans, units, pilots, areas, special plans and the weapons list. Changed\n"
+       "values are written back into the same bits of the same file. A hex dump\n"
+       "and a unit editor sit beside the main window; the interface is Japanese.\n"
+       "korvath-cli exports, edits and dumps saves from scripts.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${KORVATH_MAINTAINER}")
-set(CPACK_DEBIAN_PACKAGE_SECTION games)
+set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://korvath.org/")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
