@@ -28,23 +28,16 @@ std::string_view PageCaption(int page) { return kPageCaptions.at(std::size_t(pag
 
 // The controls export shows and apply takes, by the rule that stores them.
 const char* ControlKindName(const MainFieldEntry& entry) {
-  switch (entry.Kind) {
-    case ControlKind::Edit:
+  switch (RuleOf(entry)) {
+    case ControlRule::Edit:
       return "edit";
-    case ControlKind::CheckBox:
+    case ControlRule::CheckBox:
       return "check box";
-    case ControlKind::ComboBox:
-      switch (ListRuleOf(entry.Control)) {
-        case ListRule::Faction:
-          return "faction list";
-        case ListRule::Scenario:
-          return "scenario list";
-        case ListRule::None:
-          break;
-      }
-      break;
-    case ControlKind::CheckList:
-    case ControlKind::StringGrid:
+    case ControlRule::Faction:
+      return "faction list";
+    case ControlRule::Scenario:
+      return "scenario list";
+    case ControlRule::None:
       break;
   }
   return nullptr;
@@ -56,7 +49,7 @@ Json ControlsJson() {
     const char* kind = ControlKindName(entry);
     if (kind == nullptr) continue;
     Json bits = Json::array();
-    if (ListRuleOf(entry.Control) == ListRule::Scenario) {
+    if (RuleOf(entry) == ControlRule::Scenario) {
       for (const TField& flag : ScenarioFlags()) bits.push_back(BitsJson(flag));
     } else {
       bits.push_back(BitsJson(entry.Field));

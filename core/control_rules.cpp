@@ -34,8 +34,9 @@ void StoreScenario(SaveImage& image, const ControlValue& value) {
   for (int k = 0; k < 3; ++k) WriteBits(image, kScenarioFlags[k], kScenarioBits[item][k]);
 }
 
-// The rule of a bound control: by its kind, and a drop-down list by its identity.
-enum class ControlRule { None, Edit, CheckBox, Faction, Scenario };
+}  // namespace
+
+std::span<const TField> ScenarioFlags() { return kScenarioFlags; }
 
 ControlRule RuleOf(const MainFieldEntry& entry) {
   switch (entry.Kind) {
@@ -59,10 +60,6 @@ ControlRule RuleOf(const MainFieldEntry& entry) {
   }
   return ControlRule::None;
 }
-
-}  // namespace
-
-std::span<const TField> ScenarioFlags() { return kScenarioFlags; }
 
 int ItemCountOf(std::string_view control) {
   switch (ListRuleOf(control)) {

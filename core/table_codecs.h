@@ -132,6 +132,10 @@ void SetUpWeaponsList(CellGrid& grid, LabelList& units);
 int32_t WeaponLookup(const CellGrid& grid, const LabelList& units, int t, int column);
 
 // Bound controls.
+// The rule of a bound control: by its kind, and a drop-down list by its identity. Lists without
+// a rule, the check list and the tables have none.
+enum class ControlRule { None, Edit, CheckBox, Faction, Scenario };
+ControlRule RuleOf(const MainFieldEntry& entry);
 // The three flags the scenario list works on, in place of the numbers of its map entry.
 std::span<const TField> ScenarioFlags();
 inline constexpr int kFactionItems = 11;  // ten factions and "無し"

@@ -45,8 +45,11 @@ file "$usr/bin/korvath-cli" | grep -q ", stripped" || fail "korvath-cli is not s
 cli="$usr/bin/korvath-cli"
 examples="$usr/share/doc/korvath/examples"
 check_eq "korvath-cli --version" "korvath-cli $version" "$("$cli" --version)"
+# Without any display: --version and --help must not need one.
 check_eq "korvath --version" "korvath $version" \
-  "$(QT_QPA_PLATFORM=offscreen "$usr/bin/korvath" --version 2>/dev/null)"
+  "$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$usr/bin/korvath" --version)"
+env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$usr/bin/korvath" --help | grep -q SAVE ||
+  fail "korvath --help"
 
 # Labels only in the XDG data home: the unpacked programs' own folder holds none.
 export XDG_DATA_HOME="$scratch/data-home"

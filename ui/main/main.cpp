@@ -18,29 +18,53 @@
 #include "ui/main/application_windows.h"
 #include "ui/main/main_form.h"
 
+namespace {
+
+// `korvath [SAVE]`, with --help, --version and a hidden --quit-after-show.
+struct CommandLine {
+  QCommandLineParser parser;
+  QCommandLineOption help = parser.addHelpOption();
+  // By the program's name, as korvath-cli does; the application name stays "Korvath" for titles.
+  QCommandLineOption version{{QStringLiteral("v"), QStringLiteral("version")},
+                             QStringLiteral("Displays version information.")};
+  // For the installed-package test: prove the main window came up, then leave.
+  QCommandLineOption quitAfterShow{QStringLiteral("quit-after-show")};
+
+  CommandLine() {
+    parser.setApplicationDescription(QStringLiteral("Edits Korvath save files in a window."));
+    parser.addOption(version);
+    quitAfterShow.setFlags(QCommandLineOption::HiddenFromHelp);
+    parser.addOption(quitAfterShow);
+    parser.addPositionalArgument(QStringLiteral("SAVE"), QStringLiteral("Save file to open"),
+                                 QStringLiteral("[SAVE]"));
+  }
+  // Answers --help or --version and returns true; false for anything else.
+  bool Answer() {
+    if (parser.isSet(version)) {
+      std::printf("korvath %s\n", KORVATH_VERSION);
+      return true;
+    }
+    if (parser.isSet(help)) parser.showHelp(0);  // leaves the process
+    return false;
+  }
+};
+
+}  // namespace
+
 int main(int argc, char* argv[]) {
+  {
+    // --help and --version need neither a display nor the label files. Qt's own options are
+    // unknown here; the window application below takes them and reports real errors.
+    QCoreApplication console(argc, argv);
+    CommandLine line;
+    if (line.parser.parse(QCoreApplication::arguments()) && line.Answer()) return 0;
+  }
+
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Korvath"));
-
-  // --help and --version answer before the label files are looked for.
-  QCommandLineParser parser;
-  parser.setApplicationDescription(QStringLiteral("Edits Korvath save files in a window."));
-  parser.addHelpOption();
-  // By the program's name, as korvath-cli does; the application name stays "Korvath" for titles.
-  QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
-                             QStringLiteral("Displays version information."));
-  parser.addOption(version);
-  parser.addPositionalArgument(QStringLiteral("SAVE"), QStringLiteral("Save file to open"),
-                               QStringLiteral("[SAVE]"));
-  // For the installed-package test: prove the main window came up, then leave.
-  QCommandLineOption quitAfterShow(QStringLiteral("quit-after-show"));
-  quitAfterShow.setFlags(QCommandLineOption::HiddenFromHelp);
-  parser.addOption(quitAfterShow);
-  parser.process(app);
-  if (parser.isSet(version)) {
-    std::printf("korvath %s\n", KORVATH_VERSION);
-    return 0;
-  }
+  CommandLine line;
+  line.parser.process(app);
+  if (line.Answer()) return 0;
 
   QApplication::setFont(korvath::ui::WindowFont());
 
@@ -70,10 +94,10 @@ int main(int argc, char* argv[]) {
     return 1;
   }
   mainForm->show();
-  const QStringList saves = parser.positionalArguments();
+  const QStringList saves = line.parser.positionalArguments();
   // The open dialog hands over absolute paths; a save named on the command line is treated alike.
   if (!saves.isEmpty()) mainForm->OpenFile(QFileInfo(saves.first()).absoluteFilePath());
-  if (parser.isSet(quitAfterShow)) {
+  if (line.parser.isSet(line.quitAfterShow)) {
     QTimer::singleShot(0, mainForm.get(), [&mainForm] {
       std::printf("%s\n", mainForm->windowTitle().toUtf8().constData());
       QCoreApplication::exit(mainForm->isVisible() ? 0 : 1);
