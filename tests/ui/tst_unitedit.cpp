@@ -62,6 +62,14 @@ void TypeInto(QWidget* widget, const QString& text) {
 
 QString Text(const std::string& text) { return QString::fromStdString(text); }
 
+// Clicks into a list's line, types text over what it shows and presses Enter.
+void TypeOverAndEnter(QComboBox* combo, const QString& text) {
+  QTest::mouseClick(combo->lineEdit(), Qt::LeftButton);
+  combo->lineEdit()->selectAll();
+  TypeInto(combo->lineEdit(), text);
+  QTest::keyClick(combo->lineEdit(), Qt::Key_Return);
+}
+
 // Opens the list, clicks its entry and lets the popup go, as a user does with the mouse.
 void ChooseInOpenList(QComboBox* combo, int index) {
   combo->showPopup();
@@ -357,10 +365,7 @@ void TestUnitEdit::typedEntryTextIsNeverAChoice() {
   // The exact text of another entry, then Enter, then a click elsewhere: all typing.
   constexpr int kOtherType = 3;
   auto* combo1 = Control<QComboBox>(program, "ComboBox1");
-  QTest::mouseClick(combo1->lineEdit(), Qt::LeftButton);
-  combo1->lineEdit()->selectAll();
-  TypeInto(combo1->lineEdit(), Text(copy.Labels().unit.Entry(kOtherType)));
-  QTest::keyClick(combo1->lineEdit(), Qt::Key_Return);
+  TypeOverAndEnter(combo1, Text(copy.Labels().unit.Entry(kOtherType)));
   QTest::mouseClick(Control<QLineEdit>(program, "Edit5"), Qt::LeftButton);
   QCOMPARE(combo1->currentIndex(), -1);
   QCOMPARE(combo1->currentText(), Text(copy.Labels().unit.Entry(kOtherType)));
@@ -369,10 +374,7 @@ void TestUnitEdit::typedEntryTextIsNeverAChoice() {
   // The pilot list likewise: typed text shows no pilot's details.
   const int pilot = 7;
   auto* combo3 = Control<QComboBox>(program, "ComboBox3");
-  QTest::mouseClick(combo3->lineEdit(), Qt::LeftButton);
-  combo3->lineEdit()->selectAll();
-  TypeInto(combo3->lineEdit(), Text(copy.Labels().pilot.Entry(pilot)));
-  QTest::keyClick(combo3->lineEdit(), Qt::Key_Return);
+  TypeOverAndEnter(combo3, Text(copy.Labels().pilot.Entry(pilot)));
   QCOMPARE(combo3->currentIndex(), -1);
   QCOMPARE(Control<QLineEdit>(program, "Edit9")->text(), QString());
 
