@@ -50,7 +50,7 @@ Json ControlsJson() {
     if (kind == nullptr) continue;
     Json bits = Json::array();
     if (RuleOf(entry) == ControlRule::Scenario) {
-      for (const TField& flag : ScenarioFlags()) bits.push_back(BitsJson(flag));
+      for (const TField& flag : kScenarioFlags) bits.push_back(BitsJson(flag));
     } else {
       bits.push_back(BitsJson(entry.Field));
     }

@@ -17,6 +17,7 @@
 #include <nlohmann/json.hpp>
 
 // Korvath
+#include "cli/diff_command.h"
 #include "cli/edits.h"
 #include "cli/fields_command.h"
 #include "cli/json_export.h"
@@ -39,6 +40,7 @@ enum ExitStatus : int {
   kBadInput = 2,  // usage, label files, save file, edits file
   kWriteFailed = 3,
   kInternalError = 4,
+  kStdoutFailed = 5,
 };
 
 // A failure whose message and exit status are already decided.
@@ -80,21 +82,22 @@ std::unique_ptr<WorkingCopy> OpenWorkingCopy(const Options& options) {
   return copy;
 }
 
-void Print(std::string_view text) {
+// after says what was done before printing, for the message when printing fails.
+void Print(std::string_view text, const std::string& after = "") {
   std::cout.write(text.data(), std::streamsize(text.size()));
   std::cout.flush();
-  if (!std::cout) throw CommandError(kInternalError, "cannot write to standard output");
+  if (!std::cout) throw CommandError(kStdoutFailed, "cannot write to standard output" + after);
 }
 
-void PrintJson(const WorkingCopy& copy) {
+std::string JsonText(const WorkingCopy& copy) {
   // Names decoded from the label files are valid UTF-8; a save path need not be.
-  Print(korvath::cli::ExportJson(copy).dump(-1, ' ', false,
-                                            nlohmann::ordered_json::error_handler_t::replace) +
-        "\n");
+  return korvath::cli::ExportJson(copy).dump(-1, ' ', false,
+                                             nlohmann::ordered_json::error_handler_t::replace) +
+         "\n";
 }
 
 int Export(const Options& options) {
-  PrintJson(*OpenWorkingCopy(options));
+  Print(JsonText(*OpenWorkingCopy(options)));
   return kOk;
 }
 
@@ -112,10 +115,12 @@ int Apply(const Options& options) {
   }
   korvath::cli::ApplyEdits(edits, *copy);
   copy->StorePass();
+  // Rendered first, so nothing after the write can fail but the printing itself.
+  const std::string printed = options.print ? JsonText(*copy) : "";
   const std::string out = options.output.value_or(options.save);
   if (!korvath::WriteFileAtomic(out, copy->Image().Contents()))
     throw CommandError(kWriteFailed, kWriteError + "\n" + out);
-  if (options.print) PrintJson(*copy);
+  if (options.print) Print(printed, "; the save was written to " + out);
   return kOk;
 }
 
@@ -133,7 +138,7 @@ int Run(int argc, char** argv) {
   app.set_version_flag("--version", "korvath-cli " KORVATH_VERSION);
   app.footer(
       "Exit status: 0 done, 1 a text is not an integer, 2 bad usage or unreadable input, "
-      "3 the output cannot be written, 4 internal error.");
+      "3 the output cannot be written, 4 internal error, 5 standard output cannot be written.");
   Options options;
   const std::string labelsHelp =
       "Folder of the six label files (default: the first that holds all six of the program's "
@@ -159,6 +164,7 @@ int Run(int argc, char** argv) {
   CLI::App* dumpCmd = app.add_subcommand("dump", "Print the hexadecimal dump of SAVE");
   dumpCmd->add_option("SAVE", options.save, "Save file")->required();
 
+  korvath::cli::DiffCommand diffCmd(app);
   korvath::cli::AddFieldsCommand(app);
 
   try {
@@ -168,8 +174,9 @@ int Run(int argc, char** argv) {
   }
   if (exportCmd->parsed()) return Export(options);
   if (applyCmd->parsed()) return Apply(options);
+  if (diffCmd.Parsed()) return diffCmd.Run();
   if (dumpCmd->parsed()) return Dump(options);
-  return kOk;
+  return kOk;  // fields printed its list while parsing
 }
 
 }  // namespace
@@ -184,7 +191,7 @@ int main(int argc, char** argv) {
     std::cerr << e.what() << '\n';
     return kBadInput;
   } catch (const korvath::ConversionError& e) {
-    std::cerr << e.what() << '\n';
+    std::cerr << e.Message() << '\n';
     return kNotAnInteger;
   } catch (const std::exception& e) {
     std::cerr << e.what() << '\n';

@@ -1,25 +1,32 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
 
 namespace korvath {
 
-// Raised by StrToInt; what() is the exact message the user sees.
+// Raised by StrToInt; Message() is the exact message the user sees. what() is the same up to
+// the first NUL, which a typed text may hold.
 class ConversionError : public std::runtime_error {
  public:
   explicit ConversionError(std::string_view text);
   const std::string& Text() const { return text_; }
+  const std::string& Message() const { return message_; }
 
  private:
   std::string text_;
+  std::string message_;
 };
 
 // Leading spaces, an optional sign, then decimal digits or hexadecimal digits after "$", "x",
 // "X", "0x" or "0X"; nothing may follow, and the result must fit a signed 32-bit integer.
 int32_t StrToInt(std::string_view text);
+
+// The same rule without the exception: nullopt for any text StrToInt refuses.
+std::optional<int32_t> TryStrToInt(std::string_view text);
 
 // The lenient form: the default for any text StrToInt refuses.
 int32_t StrToIntDef(std::string_view text, int32_t fallback);

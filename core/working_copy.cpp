@@ -43,7 +43,7 @@ void WalkMainFieldMap(std::vector<ControlValue>& controls, OnControl onControl,
 
 }  // namespace
 
-WorkingCopy::WorkingCopy(const std::filesystem::path& labelDir) {
+WorkingCopy::WorkingCopy(const std::filesystem::path& labelDir) : labelDir_(labelDir) {
   // One guarded block, as at start-up: a missing file, a list too short for a fixed index or
   // anything else that fails here leaves no half-built working copy behind.
   try {

@@ -61,6 +61,8 @@ class WorkingCopy {
 
   const SaveImage& Image() const { return image_; }
   const LabelSet& Labels() const { return labels_; }
+  // Where the labels were read from, so that a second copy can read the same ones.
+  const std::filesystem::path& LabelDir() const { return labelDir_; }
 
   // Commits a whole file read elsewhere into the image and runs the load pass. Returns false,
   // changing nothing, when the data are larger than the image.
@@ -109,6 +111,7 @@ class WorkingCopy {
   ControlValue& MutableControl(std::string_view name);
 
   SaveImage image_;
+  std::filesystem::path labelDir_;
   LabelSet labels_;
   std::vector<CellGrid> grids_;
   std::vector<ControlValue> controls_;  // one per main field map entry, in map order

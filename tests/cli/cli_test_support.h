@@ -30,10 +30,13 @@ namespace korvath::clitest {
 namespace fs = std::filesystem;
 
 using korvath::testing::BlankImage;
+using korvath::testing::ControlBit;
+using korvath::testing::ControlWidth;
 using korvath::testing::GetBits;
 using korvath::testing::PutBits;
 using korvath::testing::ReadBytes;
 using korvath::testing::ReadFile;
+using korvath::testing::RecordBit;
 using korvath::testing::TempDir;
 using korvath::testing::WriteFile;
 
@@ -43,10 +46,11 @@ struct CliResult {
   std::string err;
 };
 
-// Runs the built korvath-cli with stdout and stderr captured in files, so neither pipe can fill.
-inline CliResult RunCli(const std::vector<std::string>& args) {
+// Runs the built korvath-cli with stdout and stderr captured in files, so neither pipe can fill;
+// stdout goes to stdoutTo instead when given.
+inline CliResult RunCli(const std::vector<std::string>& args, const std::string& stdoutTo = "") {
   TempDir capture;
-  const std::string outPath = capture / "stdout";
+  const std::string outPath = stdoutTo.empty() ? capture / "stdout" : stdoutTo;
   const std::string errPath = capture / "stderr";
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
@@ -78,22 +82,10 @@ inline CliResult RunCli(const std::vector<std::string>& args) {
   }
   CliResult result;
   result.status = WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : -1;
-  result.out = ReadFile(outPath);
+  if (stdoutTo.empty()) result.out = ReadFile(outPath);
   result.err = ReadFile(errPath);
   if (timedOut) result.err += "(killed after 30 s)";
   return result;
-}
-
-// Absolute bit positions, from the field map, so tests say which field they mean.
-inline int64_t ControlBit(std::string_view control) {
-  const TField& f = FindMainField(control)->Field;
-  return 8 * int64_t(f.ByteOffset) + f.BitOffset;
-}
-inline int ControlWidth(std::string_view control) { return FindMainField(control)->Field.BitWidth; }
-// Bit `offset` of record `record` of a bound table.
-inline int64_t RecordBit(std::string_view grid, int record, int offset) {
-  const TField& f = FindMainField(grid)->Field;
-  return 8 * int64_t(f.ByteOffset) + f.BitOffset + int64_t(record) * f.BitWidth + offset;
 }
 
 inline SaveImage ImageOf(const std::vector<std::uint8_t>& bytes) {

@@ -14,6 +14,7 @@
 #include "core/label_list.h"
 #include "core/working_copy.h"
 #include "ui/common/fonts.h"
+#include "ui/common/translation.h"
 #include "ui/common/user_dialogs.h"
 #include "ui/main/application_windows.h"
 #include "ui/main/main_form.h"
@@ -67,6 +68,7 @@ int main(int argc, char* argv[]) {
   if (line.Answer()) return 0;
 
   QApplication::setFont(korvath::ui::WindowFont());
+  korvath::ui::InstallQtTranslation();
 
   std::unique_ptr<korvath::WorkingCopy> copy;
   try {
