@@ -218,8 +218,6 @@ void TMainForm::FileOpenMenuClick() {
 void TMainForm::FileSaveMenuClick() {
   RunGuarded(this, [&] {
     if (!copy_.Image().Loaded) return;
-    // A cell still being typed into is part of what the user saves.
-    for (auto* view : findChildren<korvath::ui::GridView*>()) view->CommitOpenEditor();
     // A text that is not an integer throws here, before anything touches the disk.
     copy_.StorePass();
     const QString path = QString::fromStdString(copy_.Image().Path);
