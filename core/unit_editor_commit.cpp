@@ -107,6 +107,10 @@ void UnitEditorModel::Button7Click() { SearchList(MutableCombo(8), EditText(12))
 
 std::optional<std::string> UnitEditorModel::Button8Click() {
   if (auto message = ValidateInput()) return message;
+  // Every unit and pilot write of the commit is undone as one step.
+  const WorkingCopy::UserAct act(wc_, "部隊エディタ 変更 " +
+                                          std::string(kPageCaptions[std::size_t(tabIndex_)]) +
+                                          " No " + IntToStr(UnitNumber()));
   CommitUnit();
   CommitPilot();
   return std::nullopt;
