@@ -141,40 +141,52 @@ EditStep& EditHistory::Pending() {
   return act_;
 }
 
-void EditHistory::FinishSingle() {
-  if (depth_ == 0) Push(std::exchange(act_, EditStep()));
+void EditHistory::FinishSingle(std::optional<TypingKey> typing) {
+  if (depth_ > 0) return;
+  Push(std::exchange(act_, EditStep()));
+  typing_ = typing;
+}
+
+bool EditHistory::JoinsTyping(const TypingKey& key) const {
+  return depth_ == 0 && typing_ == key && position_ == steps_.size() && !steps_.empty();
+}
+
+void EditHistory::DropIfTypedBack() {
+  EditStep& last = steps_.back();
+  last.DropUnchanged();
+  if (last.ChangesValues()) return;
+  steps_.pop_back();
+  --position_;
+  typing_.reset();
 }
 
 void EditHistory::RecordCell(GridId grid, int row, int column, const std::string& old,
                              const std::string& now) {
+  const TypingKey key{int(grid), row, column};
+  if (JoinsTyping(key)) {
+    MergeCell(steps_.back().Cells, {grid, row, column, old, now});
+    DropIfTypedBack();
+    return;
+  }
   if (old == now) return;
   MergeCell(Pending().Cells, {grid, row, column, old, now});
-  FinishSingle();
+  FinishSingle(key);
 }
 
 void EditHistory::RecordControl(std::size_t index, const ControlValue& old, const ControlValue& now,
                                 bool typing) {
-  if (depth_ == 0 && typing && typing_ == index && position_ == steps_.size() && !steps_.empty()) {
-    EditStep& last = steps_.back();
-    for (ControlChange& c : last.Controls) {
-      if (c.Index == index) c.New = now;
-    }
-    last.DropUnchanged();
-    // Typed back to where it started: the step is gone.
-    if (!last.ChangesValues()) {
-      steps_.pop_back();
-      --position_;
-      typing_.reset();
-    }
+  const auto sameControl = [](const ControlChange& a, const ControlChange& b) {
+    return a.Index == b.Index;
+  };
+  const TypingKey key{-1, int(index), 0};
+  if (typing && JoinsTyping(key)) {
+    Merge(steps_.back().Controls, ControlChange{index, old, now}, sameControl);
+    DropIfTypedBack();
     return;
   }
   if (Same(old, now)) return;
-  Merge(Pending().Controls, ControlChange{index, old, now},
-        [](const ControlChange& a, const ControlChange& b) { return a.Index == b.Index; });
-  if (depth_ == 0) {
-    FinishSingle();
-    if (typing) typing_ = index;
-  }
+  Merge(Pending().Controls, ControlChange{index, old, now}, sameControl);
+  FinishSingle(typing ? std::optional(key) : std::nullopt);
 }
 
 void EditHistory::RecordCheckLine(int line, bool old, bool now) {

@@ -108,9 +108,17 @@ class EditHistory {
   bool IsAtSavePoint() const { return savePoint_ == position_; }
 
  private:
+  // A cell (Grid, Row, Column) or a control (-1, its index, 0).
+  struct TypingKey {
+    int Grid, Row, Column;
+    bool operator==(const TypingKey&) const = default;
+  };
+
   EditStep& Pending();
   void Push(EditStep step);
-  void FinishSingle();
+  void FinishSingle(std::optional<TypingKey> typing = std::nullopt);
+  bool JoinsTyping(const TypingKey& key) const;
+  void DropIfTypedBack();
 
   std::size_t limit_;
   std::deque<EditStep> steps_;
@@ -119,7 +127,7 @@ class EditHistory {
   std::optional<std::size_t> savePoint_ = 0;
   int depth_ = 0;
   EditStep act_;
-  std::optional<std::size_t> typing_;  // the control whose typing the last step collects
+  std::optional<TypingKey> typing_;  // the value whose typing the last step collects
 };
 
 }  // namespace korvath

@@ -63,7 +63,8 @@ class WorkingCopy {
 
   // One user act: every change made while it lives is one step of the history, named by name or,
   // when that is empty, by what it changed. Nested acts join the outermost one. Changes made
-  // outside any act are steps of their own; an edit box's typing is one step until EndTyping.
+  // outside any act are steps of their own, except that texts typed one after another into one
+  // cell, edit box or the scenario list join one step until EndTyping.
   class UserAct {
    public:
     explicit UserAct(WorkingCopy& copy, std::string name = {});
@@ -90,7 +91,8 @@ class WorkingCopy {
   std::string RedoDescription() const;
   void Undo();
   void Redo();
-  // The typed text of an edit box or the scenario list is committed (Enter, focus leaving it).
+  // The typed text of a cell, an edit box or the scenario list is committed (Enter, focus leaving
+  // it, the cell editor closing).
   void EndTyping();
   // The file now holds the working copy; undoing or redoing back to here is exact.
   void MarkSaved();

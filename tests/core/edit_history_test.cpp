@@ -292,7 +292,19 @@ TEST_F(EditHistoryTest, RefusedAndEmptyActsRecordNothing) {
   EXPECT_FALSE(copy_.CanUndo());
 }
 
-TEST_F(EditHistoryTest, TypingIntoAnEditBoxIsOneStepUntilCommitted) {
+TEST_F(EditHistoryTest, TypingIntoACellOrAnEditBoxIsOneStepUntilCommitted) {
+  // A cell editor hands over every keystroke.
+  for (const char* text : {"3", "30", "300"}) copy_.SetCell(kOwnUnits, 4, 3, text);
+  copy_.EndTyping();
+  copy_.SetCell(kOwnUnits, 4, 3, "301");
+  EXPECT_EQ(copy_.History().UndoCount(), 2u);
+  copy_.Undo();
+  copy_.Undo();
+  EXPECT_EQ(copy_.Grid(kOwnUnits).Cell(4, 3), "0");
+  copy_.SetCell(kOwnUnits, 4, 3, "9");
+  copy_.SetCell(kOwnUnits, 4, 3, "0");
+  EXPECT_FALSE(copy_.CanUndo());
+
   const std::string before = copy_.Control("Edit1_1").Text;
   for (const char* text : {"1", "12", "123"}) copy_.SetEditText("Edit1_1", text);
   EXPECT_EQ(copy_.History().UndoCount(), 1u);
