@@ -128,6 +128,12 @@ void GridView::CommitOpenEditor() {
   if (QWidget* editor = indexWidget(currentIndex())) commitData(editor);
 }
 
+void GridView::CloseOpenEditor() {
+  if (state() != QAbstractItemView::EditingState) return;
+  if (QWidget* editor = indexWidget(currentIndex()))
+    closeEditor(editor, QAbstractItemDelegate::NoHint);
+}
+
 void GridView::updateGeometries() {
   QTableView::updateGeometries();
   if (!fixed_) return;

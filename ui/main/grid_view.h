@@ -29,6 +29,8 @@ class GridView : public QTableView {
   // Hands the text of a cell that is still being typed to the working copy; the editor stays
   // open. Qt does so only when the user leaves the cell, which neither a shortcut nor a menu does.
   void CommitOpenEditor();
+  // Closes a cell editor without handing its text over.
+  void CloseOpenEditor();
 
  signals:
   // A double-click anywhere on the table, the heading row included.

@@ -40,6 +40,10 @@ class TMainForm : public QMainWindow {
   void FileOpenMenuClick();
   void FileSaveMenuClick();
   void FileExitMenuClick();
+  void EditUndoMenuClick();
+  void EditRedoMenuClick();
+  void UpdateEditMenu();
+  void FinishTyping();
   void ViewUnitEditMenuClick();
   void ViewDumpManuClick();
   void HelpAboutMenuClick();
@@ -49,6 +53,8 @@ class TMainForm : public QMainWindow {
   QTabWidget* pages_ = nullptr;
   QList<QAction*> fileCommands_;  // enabled by the first successful open
   QAction* viewDump_ = nullptr;
+  QAction* undo_ = nullptr;
+  QAction* redo_ = nullptr;
   TAboutBox* about_ = nullptr;
   THexDumpForm* dump_ = nullptr;
   TUnitEditForm* unitEdit_ = nullptr;
