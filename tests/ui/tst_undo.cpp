@@ -52,6 +52,16 @@ QLineEdit* TypeIntoCell(QTableView* view, const QModelIndex& cell, const QString
   return editor;
 }
 
+// The program with the demo save opened through the menu.
+struct Session {
+  RecordingDialogs dialogs;
+  Workspace workspace;
+  Program program{workspace};
+  QString path = workspace.DemoSave("a.bin");
+
+  Session() { program.OpenThroughMenu(dialogs, path); }
+};
+
 bool Activate(QWidget* window) {
   window->activateWindow();
   return QTest::qWaitFor([window] { return window->isActiveWindow(); });
@@ -105,10 +115,8 @@ void UndoTest::editMenuSitsBetweenFileAndViewAndSaysWhatItUndoes() {
 }
 
 void UndoTest::typedCellIsUndoneAndRedoneWithTheShortcuts() {
-  RecordingDialogs dialogs;
-  Workspace workspace;
-  Program program(workspace);
-  program.OpenThroughMenu(dialogs, workspace.DemoSave("a.bin"));
+  Session session;
+  Program& program = session.program;
   QVERIFY(Activate(&program.Main()));
   QTableView* view = ShowTable(program, "StringGrid1_2", 0);
   QVERIFY(view);
@@ -133,10 +141,8 @@ void UndoTest::typedCellIsUndoneAndRedoneWithTheShortcuts() {
 }
 
 void UndoTest::rulerPopupOverManyCellsIsOneStep() {
-  RecordingDialogs dialogs;
-  Workspace workspace;
-  Program program(workspace);
-  program.OpenThroughMenu(dialogs, workspace.DemoSave("a.bin"));
+  Session session;
+  Program& program = session.program;
   QTableView* view = ShowTable(program, "StringGrid5_2", 4);
   QVERIFY(view);
   const korvath::CellGrid& cells = program.Copy().Grid(GridId::StringGrid5_2);
@@ -158,14 +164,12 @@ void UndoTest::rulerPopupOverManyCellsIsOneStep() {
   program.Action("EditUndoMenu")->trigger();
   for (int c = 2; c <= 11; ++c) QCOMPARE(cells.Cell(3, c), before[std::size_t(c - 2)]);
   QCOMPARE(cells.Cell(3, 1), std::string("平常"));
-  QVERIFY(dialogs.Messages.isEmpty());
+  QVERIFY(session.dialogs.Messages.isEmpty());
 }
 
 void UndoTest::unitEditorCommitIsOneStepAndTheEditorShowsItsUndo() {
-  RecordingDialogs dialogs;
-  Workspace workspace;
-  Program program(workspace);
-  program.OpenThroughMenu(dialogs, workspace.DemoSave("a.bin"));
+  Session session;
+  Program& program = session.program;
   korvath::WorkingCopy& copy = program.Copy();
   constexpr int kRow = 6;
   copy.SetCurrentCell(kOwnUnits, kRow, 3);
@@ -181,8 +185,9 @@ void UndoTest::unitEditorCommitIsOneStepAndTheEditorShowsItsUndo() {
   durability->selectAll();
   QTest::keyClicks(durability, QString::fromStdString(typed));
   QTest::mouseClick(editor->findChild<QPushButton*>("Button8"), Qt::LeftButton);
-  QVERIFY2(dialogs.Messages.isEmpty(),
-           qPrintable(dialogs.Messages.isEmpty() ? QString() : dialogs.Messages[0].Text));
+  QVERIFY2(session.dialogs.Messages.isEmpty(),
+           qPrintable(session.dialogs.Messages.isEmpty() ? QString()
+                                                         : session.dialogs.Messages[0].Text));
   QCOMPARE(copy.Grid(kOwnUnits).Cell(kRow, 3), typed);
   QCOMPARE(copy.History().UndoCount(), 1u);
   QVERIFY(copy.UndoDescription().starts_with("部隊エディタ 変更"));
@@ -196,10 +201,8 @@ void UndoTest::unitEditorCommitIsOneStepAndTheEditorShowsItsUndo() {
 }
 
 void UndoTest::ctrlZInAFocusedEditorUndoesItsTextOnly() {
-  RecordingDialogs dialogs;
-  Workspace workspace;
-  Program program(workspace);
-  program.OpenThroughMenu(dialogs, workspace.DemoSave("a.bin"));
+  Session session;
+  Program& program = session.program;
   korvath::WorkingCopy& copy = program.Copy();
   QVERIFY(Activate(&program.Main()));
   copy.SetCell(kOwnUnits, 9, 3, "321");  // the step a stolen Ctrl+Z would undo
@@ -236,11 +239,9 @@ void UndoTest::ctrlZInAFocusedEditorUndoesItsTextOnly() {
 }
 
 void UndoTest::saveAfterUndoingPastASaveWritesTheOpenedFile() {
-  RecordingDialogs dialogs;
-  Workspace workspace;
-  Program program(workspace);
-  const QString path = workspace.DemoSave("a.bin");
-  program.OpenThroughMenu(dialogs, path);
+  Session session;
+  Program& program = session.program;
+  const QString& path = session.path;
   program.Save();
   const QByteArray opened = ReadFile(path);
   korvath::WorkingCopy& copy = program.Copy();
@@ -257,7 +258,7 @@ void UndoTest::saveAfterUndoingPastASaveWritesTheOpenedFile() {
   QVERIFY2(ReadFile(path) != opened, "undo never touches the file");
   program.Save();
   QCOMPARE(ReadFile(path), opened);
-  QVERIFY(dialogs.Messages.isEmpty());
+  QVERIFY(session.dialogs.Messages.isEmpty());
 }
 
 QTEST_MAIN(UndoTest)
