@@ -44,18 +44,18 @@ std::optional<GridId> UnitTableOf(int force) {
 UnitEditorModel::UnitEditorModel(WorkingCopy& workingCopy) : wc_(workingCopy) {
   edits_[0] = "0";
   const LabelSet& labels = wc_.Labels();
-  auto& types = MutableCombo(1).Items;
+  auto& types = MutableCombo(kUnitType).Items;
   types.emplace_back(kNoneEntry);
   types.insert(types.end(), labels.unit.Entries().begin(), labels.unit.Entries().end());
-  MutableCombo(7).Items = labels.area.Entries();
-  MutableCombo(8).Items = labels.area.Entries();
-  MutableCombo(4).Items.assign(kAffiliationItems.begin(), kAffiliationItems.end());
-  MutableCombo(5).Items.assign(kPilotStateItems.begin(), kPilotStateItems.end());
-  MutableCombo(6).Items = labels.klass.Entries();
-  MutableCombo(9).Items.assign(kMoveMethodItems.begin(), kMoveMethodItems.end());
+  MutableCombo(kArea).Items = labels.area.Entries();
+  MutableCombo(kDestination).Items = labels.area.Entries();
+  MutableCombo(kAffiliation).Items.assign(kAffiliationItems.begin(), kAffiliationItems.end());
+  MutableCombo(kState).Items.assign(kPilotStateItems.begin(), kPilotStateItems.end());
+  MutableCombo(kRank).Items = labels.klass.Entries();
+  MutableCombo(kMove).Items.assign(kMoveMethodItems.begin(), kMoveMethodItems.end());
 }
 
-int UnitEditorModel::UnitNumber() const { return StrToIntDef(EditText(1), -1); }
+int UnitEditorModel::UnitNumber() const { return StrToIntDef(EditText(kUnitNumber), -1); }
 
 GridId UnitEditorModel::Table() const {
   // The tab bar has exactly three tabs, so the force is always a valid one.
@@ -84,13 +84,13 @@ std::string UnitEditorModel::CarrierEntry(int slot, int unitType) const {
 
 // --- events ---
 
-void UnitEditorModel::ProgramSetEdit1(std::string text) {
+void UnitEditorModel::SetUnitNumber(std::string text) {
   if (text == edits_[0]) return;
   edits_[0] = std::move(text);
-  Edit1Change();
+  ShowUnit();
 }
 
-void UnitEditorModel::FormActivate() {
+void UnitEditorModel::Activate() {
   int force = wc_.ActivePage();
   if (force < 0 || force > 2) {
     force = 0;
@@ -102,37 +102,37 @@ void UnitEditorModel::FormActivate() {
     spinPosition_ = std::clamp(n, 0, kUnitSlots - 1);
     spinBound_ = true;
   }
-  ProgramSetEdit1(IntToStr(n));
+  SetUnitNumber(IntToStr(n));
   FillCarrierList();
   FillPilotList();
-  Edit1Change();
+  ShowUnit();
 }
 
-void UnitEditorModel::TabControl1Change(int tab) {
+void UnitEditorModel::SelectForce(int tab) {
   const std::optional<GridId> table = UnitTableOf(tab);
   if (!table) return;
   tabIndex_ = tab;
   wc_.SetActivePage(tab);
-  ProgramSetEdit1(IntToStr(wc_.Grid(*table).CurrentRow() - 1));
+  SetUnitNumber(IntToStr(wc_.Grid(*table).CurrentRow() - 1));
   FillCarrierList();
   FillPilotList();
-  Edit1Change();
+  ShowUnit();
 }
 
-void UnitEditorModel::SetEdit1Text(std::string text) { ProgramSetEdit1(std::move(text)); }
+void UnitEditorModel::SetUnitNumberText(std::string text) { SetUnitNumber(std::move(text)); }
 
-void UnitEditorModel::UpDown1Click(int step) {
+void UnitEditorModel::StepUnitNumber(int step) {
   if (!spinBound_) return;
   // The arrows start from the number shown; a text that is no slot number leaves the last one.
   const int shown = UnitNumber();
   const int from = shown >= 0 && shown < kUnitSlots ? shown : spinPosition_;
   spinPosition_ = std::clamp(from + step, 0, kUnitSlots - 1);
-  ProgramSetEdit1(IntToStr(spinPosition_));
+  SetUnitNumber(IntToStr(spinPosition_));
 }
 
 void UnitEditorModel::SetEditText(int edit, std::string text) {
-  if (edit == 1) {
-    SetEdit1Text(std::move(text));
+  if (edit == kUnitNumber) {
+    SetUnitNumberText(std::move(text));
     return;
   }
   MutableEdit(edit) = std::move(text);
@@ -140,30 +140,29 @@ void UnitEditorModel::SetEditText(int edit, std::string text) {
 
 void UnitEditorModel::ChooseEntry(int combo, int index) {
   MutableCombo(combo).Select(index);
-  if (combo == 1) ComboBox1Change();
-  if (combo == 2) ComboBox2Change();
-  if (combo == 3) ComboBox3Change();
+  ListChanged(combo);
 }
 
 void UnitEditorModel::TypeText(int combo, std::string text) {
   MutableCombo(combo).ShowText(std::move(text));
-  if (combo == 1) ComboBox1Change();
-  if (combo == 2) ComboBox2Change();
-  if (combo == 3) ComboBox3Change();
+  ListChanged(combo);
+}
+
+void UnitEditorModel::ListChanged(int combo) {
+  if (combo == kUnitType) LinkedFill();
+  if (combo == kCarrier) ShowCarrierLocation();
+  if (combo == kPilot) ShowChosenPilot();
 }
 
 void UnitEditorModel::ClickCheckBox(int checkBox, bool checked) {
   checks_.at(std::size_t(checkBox - 1)) = checked;
-  if (checkBox == 2 || checkBox == 3) CheckBox2Click();
-  if (checkBox >= 4) CheckBox4Click();
+  if (checkBox == kCarriersOnly || checkBox == kSameArea) FillCarrierList();
+  if (checkBox >= kSameForce) FillPilotList();
 }
-
-void UnitEditorModel::CheckBox2Click() { FillCarrierList(); }
-void UnitEditorModel::CheckBox4Click() { FillPilotList(); }
 
 // --- showing a unit ---
 
-void UnitEditorModel::Edit1Change() {
+void UnitEditorModel::ShowUnit() {
   const GridId table = Table();
   const int n = UnitNumber();
   if (n >= 0 && n < kUnitSlots) {
@@ -176,15 +175,18 @@ void UnitEditorModel::Edit1Change() {
   FillPilotList();
 }
 
+static_assert(UnitEditorModel::kDurability == unit_col::kDurability &&
+              UnitEditorModel::kMorale == unit_col::kMorale);
+
 void UnitEditorModel::ShowWeaponGroup() {
-  ComboBoxState& carrier = MutableCombo(2);
+  ComboBoxState& carrier = MutableCombo(kCarrier);
   carrier.Select(-1);
   const int n = UnitNumber();
   if (n < 0 || n >= kUnitSlots) return;
   const int t = UnitInt(n, unit_col::kType);
-  MutableCombo(1).Select(t >= 0 && t < UnitTypeCount() ? t + 1 : 0);
+  MutableCombo(kUnitType).Select(t >= 0 && t < UnitTypeCount() ? t + 1 : 0);
   for (int column = unit_col::kDurability; column <= unit_col::kMorale; ++column) {
-    MutableEdit(column) = UnitCell(n, column);  // Edit3..Edit6 match columns 3..6
+    MutableEdit(column) = UnitCell(n, column);  // the edits follow the columns
   }
   if (UnitInt(n, unit_col::kCarried, 0) == 1) {
     const int s = UnitInt(n, unit_col::kCarrier);
@@ -202,27 +204,27 @@ void UnitEditorModel::ShowPilotGroup() {
   if (n < 0 || n >= kUnitSlots) return;
   const int p = UnitInt(n, unit_col::kPilot);
   if (p >= 0 && p < PilotCount()) {
-    MutableCombo(3).SelectOrShow(wc_.Labels().pilot.Entry(p));
+    MutableCombo(kPilot).SelectOrShow(wc_.Labels().pilot.Entry(p));
     ShowPilotDetails(p);
   } else {
-    MutableCombo(3).Select(0);
+    MutableCombo(kPilot).Select(0);
     ShowPilotDetails(-1);
   }
 }
 
 void UnitEditorModel::ShowPilotDetails(int pilot) {
   for (int combo = 4; combo <= 6; ++combo) MutableCombo(combo).Select(-1);
-  MutableEdit(9).clear();
-  MutableEdit(10).clear();
+  MutableEdit(kMerit).clear();
+  MutableEdit(kExperience).clear();
   if (pilot < 0 || pilot >= PilotCount()) return;
   const int a = StrToIntDef(PilotCell(pilot, pilot_col::kAffiliation), -1);
-  if (a >= 0 && a < int(kAffiliationItems.size())) MutableCombo(4).Select(a);
+  if (a >= 0 && a < int(kAffiliationItems.size())) MutableCombo(kAffiliation).Select(a);
   const int s = StrToIntDef(PilotCell(pilot, pilot_col::kState), -1);
-  if (s >= 0 && s < int(kPilotStateItems.size())) MutableCombo(5).Select(s);
+  if (s >= 0 && s < int(kPilotStateItems.size())) MutableCombo(kState).Select(s);
   const int r = StrToIntDef(PilotCell(pilot, pilot_col::kRank), -1);
-  if (r >= 0 && r < wc_.Labels().klass.Count()) MutableCombo(6).Select(r);
-  MutableEdit(9) = PilotCell(pilot, pilot_col::kMerit);
-  MutableEdit(10) = PilotCell(pilot, pilot_col::kExperience);
+  if (r >= 0 && r < wc_.Labels().klass.Count()) MutableCombo(kRank).Select(r);
+  MutableEdit(kMerit) = PilotCell(pilot, pilot_col::kMerit);
+  MutableEdit(kExperience) = PilotCell(pilot, pilot_col::kExperience);
 }
 
 void UnitEditorModel::ShowAreaGroup() {
@@ -243,13 +245,13 @@ void UnitEditorModel::ShowLocation(int slot) {
   if (slot >= 0 && slot < kUnitSlots) {
     a = UnitInt(slot, unit_col::kArea);
     d = UnitInt(slot, unit_col::kDestination);
-    m = Combo(9).IndexOf(UnitCell(slot, unit_col::kMove));
+    m = Combo(kMove).IndexOf(UnitCell(slot, unit_col::kMove));
   }
   if (a < 0 || a >= AreaCount()) a = -1;
   if (d < 0 || d >= AreaCount()) d = -1;
-  MutableCombo(7).Select(a);
-  MutableCombo(8).Select(d);
-  MutableCombo(9).Select(m < 0 ? 0 : m);
+  MutableCombo(kArea).Select(a);
+  MutableCombo(kDestination).Select(d);
+  MutableCombo(kMove).Select(m < 0 ? 0 : m);
 }
 
 // --- candidate lists ---
@@ -266,7 +268,7 @@ int UnitEditorModel::LocationOf(int slot) const {
 }
 
 void UnitEditorModel::FillCarrierList() {
-  ComboBoxState& list = MutableCombo(2);
+  ComboBoxState& list = MutableCombo(kCarrier);
   std::string previous = list.Text;
   list.Items.assign(1, std::string(kNoneEntry));
   const int n = UnitNumber();
@@ -276,8 +278,8 @@ void UnitEditorModel::FillCarrierList() {
     if (t < 0 || t >= UnitTypeCount()) continue;
     std::string entry = CarrierEntry(k, t);
     if (entry != previous) {
-      if (Checked(2) && wc_.WeaponCapacity(t) <= 0) continue;
-      if (Checked(3) && here != -1) {
+      if (Checked(kCarriersOnly) && wc_.WeaponCapacity(t) <= 0) continue;
+      if (Checked(kSameArea) && here != -1) {
         const int there = LocationOf(k);
         if (there != -1 && there != here) continue;
       }
@@ -288,7 +290,7 @@ void UnitEditorModel::FillCarrierList() {
 }
 
 void UnitEditorModel::FillPilotList() {
-  ComboBoxState& list = MutableCombo(3);
+  ComboBoxState& list = MutableCombo(kPilot);
   std::string previous = list.Text;
   list.Items.assign(1, std::string(kNoneEntry));
   const std::string force = IntToStr(tabIndex_);
@@ -296,9 +298,9 @@ void UnitEditorModel::FillPilotList() {
   for (int i = 0; i < pilots.Count(); ++i) {
     const std::string& entry = pilots.Entry(i);
     if (entry != previous) {
-      if (Checked(4) && PilotCell(i, pilot_col::kAffiliation) != force) continue;
-      if (Checked(5) && PilotCell(i, pilot_col::kState) != "0") continue;
-      if (Checked(6) && PilotCell(i, pilot_col::kBoarded) != "0") continue;
+      if (Checked(kSameForce) && PilotCell(i, pilot_col::kAffiliation) != force) continue;
+      if (Checked(kAvailable) && PilotCell(i, pilot_col::kState) != "0") continue;
+      if (Checked(kUnassigned) && PilotCell(i, pilot_col::kBoarded) != "0") continue;
     }
     list.Items.push_back(entry);
   }

@@ -73,12 +73,39 @@ std::optional<GridId> UnitTableOf(int force);
 
 // The state of every control of the unit editor window and the behaviour behind its events. It
 // reads and writes nothing but cells, the current cells and the active page of the working copy.
-// Controls are addressed by the number in their name: EditText(3) is Edit3, Combo(7) ComboBox7.
 class UnitEditorModel {
  public:
-  static constexpr int kEditCount = 12;
-  static constexpr int kComboCount = 9;
-  static constexpr int kCheckBoxCount = 6;
+  // The edits, lists and check boxes, numbered in the order the window lays them out;
+  // kDurability..kMorale follow the unit table's columns.
+  enum Edit {
+    kUnitNumber = 1,
+    kTypeSearch,
+    kDurability,
+    kSupplies,
+    kFatigue,
+    kMorale,
+    kCarrierSearch,
+    kPilotSearch,
+    kMerit,
+    kExperience,
+    kAreaSearch,
+    kDestinationSearch
+  };
+  enum List {
+    kUnitType = 1,
+    kCarrier,
+    kPilot,
+    kAffiliation,
+    kState,
+    kRank,
+    kArea,
+    kDestination,
+    kMove
+  };
+  enum Check { kLinked = 1, kCarriersOnly, kSameArea, kSameForce, kAvailable, kUnassigned };
+  static constexpr int kEditCount = kDestinationSearch;
+  static constexpr int kComboCount = kMove;
+  static constexpr int kCheckBoxCount = kUnassigned;
 
   // Window creation: fills the lists whose entries never change.
   explicit UnitEditorModel(WorkingCopy& workingCopy);
@@ -89,35 +116,36 @@ class UnitEditorModel {
   bool Checked(int checkBox) const { return checks_.at(std::size_t(checkBox - 1)); }
   bool SpinBound() const { return spinBound_; }
   int SpinPosition() const { return spinPosition_; }
-  // Edit1 as a number, -1 when it is none.
+  // The unit number as a number, -1 when it is none.
   int UnitNumber() const;
 
   // Events as the window delivers them.
-  void FormActivate();
-  void TabControl1Change(int tab);               // the user picked another tab
-  void SetEdit1Text(std::string text);           // runs Edit1Change when the text changes
-  void UpDown1Click(int step);                   // +1 up, -1 down
-  void SetEditText(int edit, std::string text);  // typing; Edit1 goes through SetEdit1Text
+  // The window became active: shows the current unit of the active page.
+  void Activate();
+  void SelectForce(int tab);                     // the user picked another tab
+  void SetUnitNumberText(std::string text);      // shows that unit when the text changes
+  void StepUnitNumber(int step);                 // +1 up, -1 down
+  void SetEditText(int edit, std::string text);  // typing; the unit number goes through
+                                                 // SetUnitNumberText
   void ChooseEntry(int combo, int index);        // the user's choice from a list
   void TypeText(int combo, std::string text);    // the user's typing into a list
   void ClickCheckBox(int checkBox, bool checked);
-  void Button1Click();
-  void Button2Click();
-  void Button3Click();
-  void Button4Click();
-  void Button5Click();
-  void Button6Click();
-  void Button7Click();
-  // The failing check's message, or nothing when the unit was committed.
-  std::optional<std::string> Button8Click();
+  // Each search selects the next entry of its list holding its search text.
+  void SearchUnitType();  // and fills to the maximum when linked
+  void SearchCarrier();
+  void SearchPilot();  // and shows that pilot
+  void SearchArea();
+  void SearchDestination();
+  void FillMaxDurability();
+  void FillMaxSupplies();
+  // Writes the unit and its pilot to the tables. The failing check's message, or nothing when
+  // the unit was committed.
+  std::optional<std::string> Commit();
 
-  // Handlers and operations the events are made of.
-  void Edit1Change();
-  void ComboBox1Change();
-  void ComboBox2Change();
-  void ComboBox3Change();
-  void CheckBox2Click();
-  void CheckBox4Click();
+  // Operations the events are made of.
+  void ShowUnit();
+  void ShowCarrierLocation();  // the area of the unit, or of the carrier chosen
+  void ShowChosenPilot();
   void LinkedFill();
   void ShowWeaponGroup();
   void ShowPilotGroup();
@@ -144,7 +172,8 @@ class UnitEditorModel {
   int AreaCount() const;
   ComboBoxState& MutableCombo(int combo) { return combos_.at(std::size_t(combo - 1)); }
   std::string& MutableEdit(int edit) { return edits_.at(std::size_t(edit - 1)); }
-  void ProgramSetEdit1(std::string text);
+  void SetUnitNumber(std::string text);
+  void ListChanged(int combo);
 
   WorkingCopy& wc_;
   int tabIndex_ = 0;

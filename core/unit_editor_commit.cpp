@@ -51,17 +51,15 @@ bool SearchList(ComboBoxState& list, std::string_view searchText) {
 }
 
 void UnitEditorModel::LinkedFill() {
-  if (!Checked(1)) return;
-  const int k = Combo(1).ItemIndex - 1;
+  if (!Checked(kLinked)) return;
+  const int k = Combo(kUnitType).ItemIndex - 1;
   if (k < 0 || k >= UnitTypeCount()) return;
-  MutableEdit(3) = IntToStr(wc_.WeaponMaxDurability(k));
-  MutableEdit(4) = IntToStr(wc_.WeaponMaxSupplies(k));
+  MutableEdit(kDurability) = IntToStr(wc_.WeaponMaxDurability(k));
+  MutableEdit(kSupplies) = IntToStr(wc_.WeaponMaxSupplies(k));
 }
 
-void UnitEditorModel::ComboBox1Change() { LinkedFill(); }
-
-void UnitEditorModel::ComboBox2Change() {
-  const ComboBoxState& carrier = Combo(2);
+void UnitEditorModel::ShowCarrierLocation() {
+  const ComboBoxState& carrier = Combo(kCarrier);
   int s = -1;
   if (carrier.ItemIndex == 0) {
     const int n = UnitNumber();
@@ -75,37 +73,42 @@ void UnitEditorModel::ComboBox2Change() {
   ShowLocation(s);
 }
 
-void UnitEditorModel::ComboBox3Change() {
-  const ComboBoxState& pilot = Combo(3);
+void UnitEditorModel::ShowChosenPilot() {
+  const ComboBoxState& pilot = Combo(kPilot);
   ShowPilotDetails(pilot.ItemIndex > 0 ? LeadingNumber(pilot.Text) : -1);
 }
 
-void UnitEditorModel::Button1Click() {
-  SearchList(MutableCombo(1), EditText(2));
+void UnitEditorModel::SearchUnitType() {
+  SearchList(MutableCombo(kUnitType), EditText(kTypeSearch));
   LinkedFill();
 }
 
-void UnitEditorModel::Button2Click() {
-  const int k = Combo(1).ItemIndex - 1;
-  if (k >= 0 && k < UnitTypeCount()) MutableEdit(3) = IntToStr(wc_.WeaponMaxDurability(k));
+void UnitEditorModel::FillMaxDurability() {
+  const int k = Combo(kUnitType).ItemIndex - 1;
+  if (k >= 0 && k < UnitTypeCount())
+    MutableEdit(kDurability) = IntToStr(wc_.WeaponMaxDurability(k));
 }
 
-void UnitEditorModel::Button3Click() {
-  const int k = Combo(1).ItemIndex - 1;
-  if (k >= 0 && k < UnitTypeCount()) MutableEdit(4) = IntToStr(wc_.WeaponMaxSupplies(k));
+void UnitEditorModel::FillMaxSupplies() {
+  const int k = Combo(kUnitType).ItemIndex - 1;
+  if (k >= 0 && k < UnitTypeCount()) MutableEdit(kSupplies) = IntToStr(wc_.WeaponMaxSupplies(k));
 }
 
-void UnitEditorModel::Button4Click() { SearchList(MutableCombo(2), EditText(7)); }
-
-void UnitEditorModel::Button5Click() {
-  SearchList(MutableCombo(3), EditText(8));
-  ComboBox3Change();
+void UnitEditorModel::SearchCarrier() {
+  SearchList(MutableCombo(kCarrier), EditText(kCarrierSearch));
 }
 
-void UnitEditorModel::Button6Click() { SearchList(MutableCombo(7), EditText(11)); }
-void UnitEditorModel::Button7Click() { SearchList(MutableCombo(8), EditText(12)); }
+void UnitEditorModel::SearchPilot() {
+  SearchList(MutableCombo(kPilot), EditText(kPilotSearch));
+  ShowChosenPilot();
+}
 
-std::optional<std::string> UnitEditorModel::Button8Click() {
+void UnitEditorModel::SearchArea() { SearchList(MutableCombo(kArea), EditText(kAreaSearch)); }
+void UnitEditorModel::SearchDestination() {
+  SearchList(MutableCombo(kDestination), EditText(kDestinationSearch));
+}
+
+std::optional<std::string> UnitEditorModel::Commit() {
   if (auto message = ValidateInput()) return message;
   // Every unit and pilot write of the commit is undone as one step.
   const WorkingCopy::UserAct act(wc_, "部隊エディタ 変更 " +
@@ -123,29 +126,31 @@ std::optional<std::string> UnitEditorModel::ValidateInput() {
   };
   const int n = UnitNumber();
   if (n < 0 || n >= kUnitSlots) return "部隊Noが範囲外です";
-  if (Combo(1).ItemIndex < 0) return "兵器名が異常です\nリストから選択してください";
-  if (Combo(1).ItemIndex == 0) {
+  if (Combo(kUnitType).ItemIndex < 0) return "兵器名が異常です\nリストから選択してください";
+  if (Combo(kUnitType).ItemIndex == 0) {
     // Emptying the slot: nothing else matters.
-    for (int edit = 3; edit <= 6; ++edit) MutableEdit(edit) = "0";
-    MutableCombo(2).Select(0);
-    MutableCombo(3).Select(0);
+    for (int edit = kDurability; edit <= kMorale; ++edit) MutableEdit(edit) = "0";
+    MutableCombo(kCarrier).Select(0);
+    MutableCombo(kPilot).Select(0);
     ShowPilotDetails(-1);
     return std::nullopt;
   }
-  if (below0({3, 4, 5, 6})) return "耐久，物資，疲労，士気には数値を入力してください";
-  if (Combo(2).ItemIndex < 0) return "搭載先が異常です\nリストから選択してください";
-  if (Combo(3).ItemIndex < 0) return "パイロット名が異常です\nリストから選択してください";
-  const bool pilotChosen = Combo(3).ItemIndex > 0;
-  if (pilotChosen && (Combo(4).ItemIndex < 0 || Combo(5).ItemIndex < 0 || Combo(6).ItemIndex < 0)) {
+  if (below0({kDurability, kSupplies, kFatigue, kMorale}))
+    return "耐久，物資，疲労，士気には数値を入力してください";
+  if (Combo(kCarrier).ItemIndex < 0) return "搭載先が異常です\nリストから選択してください";
+  if (Combo(kPilot).ItemIndex < 0) return "パイロット名が異常です\nリストから選択してください";
+  const bool pilotChosen = Combo(kPilot).ItemIndex > 0;
+  if (pilotChosen && (Combo(kAffiliation).ItemIndex < 0 || Combo(kState).ItemIndex < 0 ||
+                      Combo(kRank).ItemIndex < 0)) {
     return "所属，状態，階級が異常です\nリストから選択してください";
   }
-  if (pilotChosen && below0({9, 10})) return "功績，経験には数値を入力してください";
-  if (Combo(2).ItemIndex != 0) return std::nullopt;  // carried: its carrier's area counts
-  if (Combo(7).ItemIndex < 0) return "現在地が異常です\nリストから選択してください";
-  if (Combo(9).ItemIndex != 0 && Combo(8).ItemIndex < 0) {
+  if (pilotChosen && below0({kMerit, kExperience})) return "功績，経験には数値を入力してください";
+  if (Combo(kCarrier).ItemIndex != 0) return std::nullopt;  // carried: its carrier's area counts
+  if (Combo(kArea).ItemIndex < 0) return "現在地が異常です\nリストから選択してください";
+  if (Combo(kMove).ItemIndex != 0 && Combo(kDestination).ItemIndex < 0) {
     return "移動先が異常です\nリストから選択してください";
   }
-  if (Combo(9).ItemIndex < 0) return "移動方法が異常です\nリストから選択してください";
+  if (Combo(kMove).ItemIndex < 0) return "移動方法が異常です\nリストから選択してください";
   return std::nullopt;
 }
 
@@ -157,7 +162,7 @@ void UnitEditorModel::CommitUnit() {
     wc_.SetCell(table, row, column, std::move(text));
   };
 
-  const int t = LeadingNumber(Combo(1).Text);
+  const int t = LeadingNumber(Combo(kUnitType).Text);
   if (t < 0) {
     set(unit_col::kType, std::string(kNoUnitType));
     set(unit_col::kTypeName, "");
@@ -169,28 +174,28 @@ void UnitEditorModel::CommitUnit() {
     set(column, IntToStr(StrToIntDef(EditText(column), 0)));
   }
 
-  if (Combo(2).ItemIndex != 0) {
+  if (Combo(kCarrier).ItemIndex != 0) {
     set(unit_col::kArea, std::string(kNoArea));
     set(unit_col::kAreaName, "");
     set(unit_col::kCarried, "1");
-    set(unit_col::kCarrier, IntToStr(LeadingNumber(Combo(2).Text)));
+    set(unit_col::kCarrier, IntToStr(LeadingNumber(Combo(kCarrier).Text)));
     set(unit_col::kMove, "");
     set(unit_col::kDestination, "0");
     set(unit_col::kDestinationName, labels.area.Label(0));
   } else {
-    const int a = LeadingNumber(Combo(7).Text);
+    const int a = LeadingNumber(Combo(kArea).Text);
     set(unit_col::kArea, IntToStr(a));
     set(unit_col::kAreaName, labels.area.Label(a));
     set(unit_col::kCarried, "0");
     set(unit_col::kCarrier, "0");
-    const int d = LeadingNumber(Combo(8).Text);
-    set(unit_col::kMove, Combo(9).ItemIndex == 0 ? std::string() : Combo(9).Text);
+    const int d = LeadingNumber(Combo(kDestination).Text);
+    set(unit_col::kMove, Combo(kMove).ItemIndex == 0 ? std::string() : Combo(kMove).Text);
     set(unit_col::kDestination, IntToStr(d));
     set(unit_col::kDestinationName, labels.area.Label(d));
   }
 
-  if (Combo(3).ItemIndex != 0) {
-    const int p = LeadingNumber(Combo(3).Text);
+  if (Combo(kPilot).ItemIndex != 0) {
+    const int p = LeadingNumber(Combo(kPilot).Text);
     const std::string id = IntToStr(p);
     // A pilot sits in one unit at most, whichever force it belongs to.
     for (GridId other : kUnitTables) {
@@ -216,20 +221,20 @@ void UnitEditorModel::CommitPilot() {
     wc_.SetCell(GridId::StringGrid4_1, pilot + 1, column, std::move(text));
   };
 
-  if (Combo(3).ItemIndex > 0) {
-    const int p = LeadingNumber(Combo(3).Text);
+  if (Combo(kPilot).ItemIndex > 0) {
+    const int p = LeadingNumber(Combo(kPilot).Text);
     if (p >= 0 && p < pilotRows) {
       set(p, pilot_col::kArea, std::string(kNoArea));
       set(p, pilot_col::kAreaName, "");
       set(p, pilot_col::kBoarded, "1");
-      set(p, pilot_col::kAffiliation, IntToStr(Combo(4).ItemIndex));
-      set(p, pilot_col::kAffiliationText, Combo(4).Text);
-      set(p, pilot_col::kState, IntToStr(Combo(5).ItemIndex));
-      set(p, pilot_col::kStateText, Combo(5).Text);
-      set(p, pilot_col::kRank, IntToStr(Combo(6).ItemIndex));
-      set(p, pilot_col::kRankText, Combo(6).Text);
-      set(p, pilot_col::kMerit, IntToStr(StrToIntDef(EditText(9), 0)));
-      set(p, pilot_col::kExperience, IntToStr(StrToIntDef(EditText(10), 0)));
+      set(p, pilot_col::kAffiliation, IntToStr(Combo(kAffiliation).ItemIndex));
+      set(p, pilot_col::kAffiliationText, Combo(kAffiliation).Text);
+      set(p, pilot_col::kState, IntToStr(Combo(kState).ItemIndex));
+      set(p, pilot_col::kStateText, Combo(kState).Text);
+      set(p, pilot_col::kRank, IntToStr(Combo(kRank).ItemIndex));
+      set(p, pilot_col::kRankText, Combo(kRank).Text);
+      set(p, pilot_col::kMerit, IntToStr(StrToIntDef(EditText(kMerit), 0)));
+      set(p, pilot_col::kExperience, IntToStr(StrToIntDef(EditText(kExperience), 0)));
     }
   }
 

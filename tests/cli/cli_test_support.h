@@ -1,6 +1,7 @@
 #pragma once
 
 #include <fcntl.h>
+#include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -63,13 +64,23 @@ inline CliResult RunCli(const std::vector<std::string>& args) {
   const int rc = posix_spawn(&pid, KORVATH_CLI, &actions, nullptr, cargv.data(), environ);
   posix_spawn_file_actions_destroy(&actions);
   if (rc != 0) throw std::runtime_error("cannot start " KORVATH_CLI);
+  // A run that hangs (on a FIFO, say) fails its test instead of stalling the whole suite.
   int wstatus = 0;
-  while (::waitpid(pid, &wstatus, 0) < 0) {
+  bool timedOut = false;
+  for (int waited = 0; ::waitpid(pid, &wstatus, WNOHANG) != pid; ++waited) {
+    if (waited == 3000) {
+      ::kill(pid, SIGKILL);
+      ::waitpid(pid, &wstatus, 0);
+      timedOut = true;
+      break;
+    }
+    ::usleep(10000);
   }
   CliResult result;
   result.status = WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : -1;
   result.out = ReadFile(outPath);
   result.err = ReadFile(errPath);
+  if (timedOut) result.err += "(killed after 30 s)";
   return result;
 }
 

@@ -1,7 +1,14 @@
 #include "core/file_io.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <future>
+
 #include <gtest/gtest.h>
 
+#include "tests/core/odd_files.h"
 #include "tests/core/temp_dir.h"
 
 namespace korvath {
@@ -43,6 +50,29 @@ TEST_F(FileIoTest, ReadsToTheEndWhenTheSizeIsNotKnownAhead) {
   EXPECT_FALSE(ReadWholeFile(status, 8));
 }
 
+// Reads on another thread so that a read blocked in a FIFO fails the test instead of hanging it:
+// opening the write end releases it. nullopt when the read did not return promptly.
+std::optional<bool> ReadsWithinTwoSeconds(const fs::path& path) {
+  auto read = std::async(std::launch::async, [&] { return ReadWholeFile(path, 100).has_value(); });
+  if (read.wait_for(std::chrono::seconds(2)) == std::future_status::ready) return read.get();
+  const int fd = ::open(path.c_str(), O_WRONLY | O_NONBLOCK);
+  if (fd >= 0) ::close(fd);
+  read.wait();
+  return std::nullopt;
+}
+
+TEST_F(FileIoTest, RefusesFilesThatAreNotRegularAtOnce) {
+  for (const auto& odd : testing::MakeOddFiles(dir_)) {
+    EXPECT_EQ(ReadsWithinTwoSeconds(odd.path), std::optional(false)) << odd.kind;
+  }
+  // Through a symbolic link too; a link to a regular file reads.
+  fs::create_symlink(dir_ / "fifo", dir_ / "to-fifo");
+  EXPECT_EQ(ReadsWithinTwoSeconds(dir_ / "to-fifo"), std::optional(false));
+  WriteFile(dir_ / "plain", "x");
+  fs::create_symlink(dir_ / "plain", dir_ / "to-plain");
+  EXPECT_EQ(ReadsWithinTwoSeconds(dir_ / "to-plain"), std::optional(true));
+}
+
 TEST_F(FileIoTest, ReplacesTheFileWholeAndLeavesNoTemporaryBehind) {
   WriteFile(dir_ / "s.bin", "old contents");
   const std::uint8_t bytes[] = {'n', 'e', 'w'};
@@ -69,6 +99,31 @@ TEST_F(FileIoTest, WritesThroughASymbolicLink) {
   ASSERT_TRUE(WriteFileAtomic(dir_ / "link.bin", bytes));
   EXPECT_TRUE(fs::is_symlink(dir_ / "link.bin"));
   EXPECT_EQ(ReadFile(dir_ / "target.bin"), "new");
+}
+
+TEST_F(FileIoTest, ASaveGoesToTheFileItselfOrWhatItsLinksName) {
+  testing::WriteFile(dir_ / "save.bin", "x");
+  EXPECT_EQ(SaveTarget(dir_ / "save.bin"), dir_ / "save.bin");
+  EXPECT_EQ(SaveTarget(dir_ / "new.bin"), dir_ / "new.bin");
+  fs::create_directory(dir_ / "sub");
+  fs::create_symlink("../save.bin", dir_ / "sub" / "rel");
+  fs::create_symlink(dir_ / "sub" / "rel", dir_ / "abs");
+  EXPECT_EQ(fs::canonical(*SaveTarget(dir_ / "abs")), fs::canonical(dir_ / "save.bin"));
+  // A dangling link names the file to create, not the link to replace.
+  fs::create_symlink("gone.bin", dir_ / "dangling");
+  EXPECT_EQ(SaveTarget(dir_ / "dangling"), dir_ / "gone.bin");
+}
+
+TEST_F(FileIoTest, ASaveNeverReplacesWhatIsNotARegularFile) {
+  for (const auto& odd : testing::MakeOddFiles(dir_)) {
+    EXPECT_EQ(SaveTarget(odd.path), std::nullopt) << odd.kind;
+    fs::create_symlink(odd.path, dir_ / ("to-" + odd.kind));
+    EXPECT_EQ(SaveTarget(dir_ / ("to-" + odd.kind)), std::nullopt) << odd.kind;
+  }
+  fs::create_symlink("b", dir_ / "a");
+  fs::create_symlink("a", dir_ / "b");
+  EXPECT_EQ(SaveTarget(dir_ / "a"), std::nullopt);
+  EXPECT_EQ(SaveTarget(""), std::nullopt);
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
 // The main window's frame: menus and their states, Open and Save with their messages, the
 // bound controls' way into the file, drag and drop.
 
+#include <sys/stat.h>
+
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
@@ -176,6 +178,7 @@ void MainWindowTest::refusedOpenKeepsEarlierFile_data() {
   QTest::newRow("one byte over the capacity") << "large";
   QTest::newRow("missing file") << "missing";
   QTest::newRow("folder") << "folder";
+  QTest::newRow("FIFO, refused without waiting for a writer") << "fifo";
 }
 
 void MainWindowTest::refusedOpenKeepsEarlierFile() {
@@ -190,6 +193,7 @@ void MainWindowTest::refusedOpenKeepsEarlierFile() {
   QString refused = workspace.Path("refused.bin");
   if (kind == "large") workspace.WriteFile("refused.bin", QByteArray(18369, '\x11'));
   if (kind == "folder") QVERIFY(QDir().mkdir(refused));
+  if (kind == "fifo") QCOMPARE(::mkfifo(QFile::encodeName(refused).constData(), 0600), 0);
   program.OpenThroughMenu(dialogs, refused);
 
   QCOMPARE(dialogs.Messages.size(), 1);

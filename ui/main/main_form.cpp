@@ -9,7 +9,6 @@
 #include <QIcon>
 #include <QMenuBar>
 #include <QMimeData>
-#include <QSaveFile>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -51,16 +50,10 @@ QString ToQString(std::string_view text) {
   return QString::fromUtf8(text.data(), qsizetype(text.size()));
 }
 
-// Replaces the file whole or not at all: a failed write leaves the old contents in place.
+// The command line's rule, so the two agree on links and never replace a FIFO or device.
 bool WriteSave(const QString& path, std::span<const std::uint8_t> bytes) {
-  QSaveFile file(path);
-  if (!file.open(QIODevice::WriteOnly)) return false;
-  const auto size = qint64(bytes.size());
-  if (file.write(reinterpret_cast<const char*>(bytes.data()), size) != size) {
-    file.cancelWriting();
-    return false;
-  }
-  return file.commit();
+  return korvath::WriteFileAtomic(std::filesystem::path(QFile::encodeName(path).toStdString()),
+                                  bytes);
 }
 
 // The one local .bin file being dragged, if that is what the drag carries.

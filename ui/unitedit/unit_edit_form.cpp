@@ -219,20 +219,21 @@ void TUnitEditForm::BuildControls() {
 void TUnitEditForm::ConnectControls() {
   korvath::UnitEditorModel& m = *model_;
   connect(tabControl_, &QTabBar::currentChanged, this, [this, &m](int index) {
-    if (!syncing_) Handle([&] { m.TabControl1Change(index); });
+    if (!syncing_) Handle([&] { m.SelectForce(index); });
   });
   // Edit1 reacts to every change of its text, the spin control's included.
   connect(edits_[0], &QLineEdit::textChanged, this, [this, &m](const QString& text) {
-    if (!syncing_) Handle([&] { m.SetEdit1Text(text.toStdString()); });
+    if (!syncing_) Handle([&] { m.SetUnitNumberText(text.toStdString()); });
   });
   for (int i = 1; i < korvath::UnitEditorModel::kEditCount; ++i) {
     connect(edits_[std::size_t(i)], &QLineEdit::textEdited, this, [this, &m, i](const QString& t) {
       Handle([&] { m.SetEditText(i + 1, t.toStdString()); });
     });
   }
-  connect(spinUp_, &QToolButton::clicked, this, [this, &m] { Handle([&] { m.UpDown1Click(1); }); });
+  connect(spinUp_, &QToolButton::clicked, this,
+          [this, &m] { Handle([&] { m.StepUnitNumber(1); }); });
   connect(spinDown_, &QToolButton::clicked, this,
-          [this, &m] { Handle([&] { m.UpDown1Click(-1); }); });
+          [this, &m] { Handle([&] { m.StepUnitNumber(-1); }); });
   for (int i = 0; i < korvath::UnitEditorModel::kComboCount; ++i) {
     QComboBox* combo = combos_[std::size_t(i)];
     connect(combo, &QComboBox::activated, this,
@@ -247,15 +248,15 @@ void TUnitEditForm::ConnectControls() {
   }
   using Click = void (korvath::UnitEditorModel::*)();
   constexpr std::array<Click, 7> kSearchAndMax = {
-      &korvath::UnitEditorModel::Button1Click, &korvath::UnitEditorModel::Button2Click,
-      &korvath::UnitEditorModel::Button3Click, &korvath::UnitEditorModel::Button4Click,
-      &korvath::UnitEditorModel::Button5Click, &korvath::UnitEditorModel::Button6Click,
-      &korvath::UnitEditorModel::Button7Click};
+      &korvath::UnitEditorModel::SearchUnitType,   &korvath::UnitEditorModel::FillMaxDurability,
+      &korvath::UnitEditorModel::FillMaxSupplies,  &korvath::UnitEditorModel::SearchCarrier,
+      &korvath::UnitEditorModel::SearchPilot,      &korvath::UnitEditorModel::SearchArea,
+      &korvath::UnitEditorModel::SearchDestination};
   for (std::size_t i = 0; i < kSearchAndMax.size(); ++i) {
     connect(buttons_[i], &QPushButton::clicked, this,
             [this, &m, click = kSearchAndMax[i]] { Handle([&] { (m.*click)(); }); });
   }
-  connect(buttons_[7], &QPushButton::clicked, this, &TUnitEditForm::Button8Click);
+  connect(buttons_[7], &QPushButton::clicked, this, &TUnitEditForm::Commit);
 
   // Focus that moves on to another visible window after our message box makes the next
   // activation a real return to the editor. Qt reports the new focus window only after the
@@ -324,9 +325,9 @@ void TUnitEditForm::SyncControls() {
   }
 }
 
-void TUnitEditForm::Button8Click() {
+void TUnitEditForm::Commit() {
   std::optional<std::string> message;
-  Handle([&] { message = model_->Button8Click(); });
+  Handle([&] { message = model_->Commit(); });
   if (!message) return;
   inOwnMessage_ = true;
   deactivatedByMessage_ = false;
@@ -343,7 +344,7 @@ bool TUnitEditForm::eventFilter(QObject* watched, QEvent* event) {
   if (watched == edits_[0] && event->type() == QEvent::KeyPress) {
     const int key = static_cast<QKeyEvent*>(event)->key();
     if (key == Qt::Key_Up || key == Qt::Key_Down) {
-      Handle([this, key] { model_->UpDown1Click(key == Qt::Key_Up ? 1 : -1); });
+      Handle([this, key] { model_->StepUnitNumber(key == Qt::Key_Up ? 1 : -1); });
       return true;
     }
   }
@@ -363,7 +364,7 @@ void TUnitEditForm::changeEvent(QEvent* event) {
     return;
   }
   if (lastFocusWindow_ && lastFocusWindow_ == windowHandle()) return;
-  Handle([this] { model_->FormActivate(); });
+  Handle([this] { model_->Activate(); });
 }
 
 void TUnitEditForm::hideEvent(QHideEvent* event) {

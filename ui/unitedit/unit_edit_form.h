@@ -40,7 +40,7 @@ class TUnitEditForm : public QWidget {
   // Runs one event of the model, shows an escaping error, then updates every control.
   void Handle(const std::function<void()>& event);
   void SyncControls();
-  void Button8Click();
+  void Commit();
 
   std::unique_ptr<korvath::UnitEditorModel> model_;
 

@@ -1,0 +1,141 @@
+// Every way the output of apply can fail to be written: exit status 3 with the write error, and
+// nothing on disk changed.
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "tests/cli/cli_test_support.h"
+#include "tests/core/fault_injection.h"
+#include "tests/core/odd_files.h"
+
+namespace korvath::clitest {
+namespace {
+
+using korvath::testing::FileSizeLimit;
+using korvath::testing::Snapshot;
+using korvath::testing::WriteFaults;
+
+const std::string kWriteError = "ファイル書込エラー\n";
+
+class WriteFaultsTest : public CliTest {
+ protected:
+  // A save with one edit to store, in folder; returns its path.
+  std::string Save(const fs::path& folder) {
+    fs::create_directories(folder);
+    const std::string path = (folder / "save.bin").string();
+    WriteImage(path, BlankImage());
+    return path;
+  }
+  CliResult Apply(const std::string& save, const std::string& out) {
+    return RunCli({"apply", save, edits_, "--labels", Labels(), "-o", out, "--print"});
+  }
+
+  TempDir work_;
+  std::string edits_ = [this] {
+    const std::string path = dir_ / "edits.json";
+    WriteFile(path, R"({"controls": {"Edit1_1": "7"}})");
+    return path;
+  }();
+};
+
+TEST_F(WriteFaultsTest, AFailedWriteChangesNothingOnDisk) {
+  struct Case {
+    const char* name;
+    // Prepares work_ and returns the output path, or the empty text to skip the case.
+    std::function<std::string(const std::string& save, WriteFaults&)> prepare;
+  };
+  const fs::path work = work_.Path();
+  const std::vector<Case> cases = {
+      {"read-only folder",
+       [&](const std::string&, WriteFaults& faults) {
+         const std::string save = Save(work / "ro");
+         return faults.ReadOnly(work / "ro") ? save : "";
+       }},
+      {"full file system",
+       [&](const std::string& save, WriteFaults& faults) {
+         fs::create_directory(work / "full");
+         return faults.Full(work / "full", {save}) ? (work / "full" / "save.bin").string() : "";
+       }},
+      {"parent is a file", [&](const std::string& save, WriteFaults&) { return save + "/x.bin"; }},
+      {"missing folder", [&](const std::string&, WriteFaults&) { return work_ / "no/x.bin"; }},
+      {"folder",
+       [&](const std::string&, WriteFaults&) {
+         fs::create_directory(work / "folder");
+         return work_ / "folder";
+       }},
+      {"FIFO",
+       [&](const std::string&, WriteFaults&) {
+         korvath::testing::MakeFifo(work / "fifo");
+         return work_ / "fifo";
+       }},
+      {"socket",
+       [&](const std::string&, WriteFaults&) {
+         korvath::testing::MakeSocket(work / "socket");
+         return work_ / "socket";
+       }},
+      {"device",
+       [&](const std::string&, WriteFaults&) {
+         return korvath::testing::MakeNullDevice(work / "null") ? work_ / "null" : "";
+       }},
+      {"link to a FIFO",
+       [&](const std::string&, WriteFaults&) {
+         korvath::testing::MakeFifo(work / "fifo2");
+         fs::create_symlink("fifo2", work / "link");
+         return work_ / "link";
+       }},
+      {"links in a loop",
+       [&](const std::string&, WriteFaults&) {
+         fs::create_symlink("loop2", work / "loop1");
+         fs::create_symlink("loop1", work / "loop2");
+         return work_ / "loop1";
+       }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string save = Save(work / "in");
+    WriteFaults faults;
+    const std::string out = c.prepare(save, faults);
+    if (out.empty()) {
+      std::cout << "[ SKIPPED  ] " << c.name << ": not possible for this process\n";
+      continue;
+    }
+    const std::string before = Snapshot(work);
+    const CliResult r = Apply(out == save ? save : (work / "in" / "save.bin").string(), out);
+    EXPECT_EQ(r.status, 3);
+    EXPECT_EQ(r.err, kWriteError + out + "\n");
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(Snapshot(work), before);
+  }
+}
+
+// Past the limit the kernel sends SIGXFSZ, which by default ends the program mid-write.
+TEST_F(WriteFaultsTest, AFileSizeLimitIsAWriteErrorNotADeath) {
+  const std::string save = Save(work_.Path());
+  const std::string before = Snapshot(work_.Path());
+  CliResult r;
+  {
+    const FileSizeLimit limit(4096);
+    r = Apply(save, save);
+  }
+  EXPECT_EQ(r.status, 3);
+  EXPECT_EQ(r.err, kWriteError + save + "\n");
+  EXPECT_EQ(Snapshot(work_.Path()), before);
+}
+
+TEST_F(WriteFaultsTest, SavesWriteThroughLinksAndCreateWhatADanglingLinkNames) {
+  const fs::path work = work_.Path();
+  const std::string save = Save(work);
+  fs::create_directory(work / "sub");
+  fs::create_symlink("../target.bin", work / "sub" / "dangling");
+  fs::create_symlink("sub/dangling", work / "chain");
+  const CliResult r = Apply(save, (work / "chain").string());
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_TRUE(fs::is_symlink(work / "chain"));
+  EXPECT_TRUE(fs::is_symlink(work / "sub" / "dangling"));
+  ASSERT_TRUE(fs::is_regular_file(fs::symlink_status(work / "target.bin")));
+  EXPECT_EQ(GetBits(ImageOf(ReadBytes(work / "target.bin")), ControlBit("Edit1_1"), 24), 7u);
+}
+
+}  // namespace
+}  // namespace korvath::clitest
