@@ -178,21 +178,22 @@ class RandomUser {
 
   void CommitUnit() {
     copy_.SetActivePage(Pick(3));
-    editor_.FormActivate();
+    editor_.Activate();
     const std::size_t before = copy_.History().UndoCount();
     const State state = Capture(copy_);
     if (Pick(4) == 0) {
       // Out of range: the check fails and nothing is written.
-      editor_.SetEdit1Text("250");
-      ASSERT_TRUE(editor_.Button8Click().has_value());
+      editor_.SetUnitNumberText("250");
+      ASSERT_TRUE(editor_.Commit().has_value());
       ASSERT_EQ(copy_.History().UndoCount(), before);
       ASSERT_EQ(Capture(copy_), state);
       return;
     }
-    editor_.SetEdit1Text(IntToStr(Pick(40)));
-    editor_.ChooseEntry(1, Pick(int(editor_.Combo(1).Items.size())));
-    editor_.SetEditText(3, Number());
-    const bool committed = !editor_.Button8Click().has_value();
+    editor_.SetUnitNumberText(IntToStr(Pick(40)));
+    editor_.ChooseEntry(UnitEditorModel::kUnitType,
+                        Pick(int(editor_.Combo(UnitEditorModel::kUnitType).Items.size())));
+    editor_.SetEditText(UnitEditorModel::kDurability, Number());
+    const bool committed = !editor_.Commit().has_value();
     if (!committed) {
       ASSERT_EQ(copy_.History().UndoCount(), before);
       ASSERT_EQ(Capture(copy_), state);
