@@ -17,6 +17,7 @@
 #include <nlohmann/json.hpp>
 
 // Korvath
+#include "cli/diff_command.h"
 #include "cli/edits.h"
 #include "cli/json_export.h"
 #include "core/file_io.h"
@@ -152,6 +153,8 @@ int Run(int argc, char** argv) {
   CLI::App* dumpCmd = app.add_subcommand("dump", "Print the hexadecimal dump of SAVE");
   dumpCmd->add_option("SAVE", options.save, "Save file")->required();
 
+  korvath::cli::DiffCommand diffCmd(app);
+
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
@@ -159,6 +162,7 @@ int Run(int argc, char** argv) {
   }
   if (exportCmd->parsed()) return Export(options);
   if (applyCmd->parsed()) return Apply(options);
+  if (diffCmd.Parsed()) return diffCmd.Run();
   return Dump(options);
 }
 

@@ -5,13 +5,6 @@ namespace korvath {
 
 namespace {
 
-constexpr int kFactionNone = 10;          // the item "無し"
-constexpr int32_t kStoredNoFaction = 15;  // what "無し" writes, whatever was read
-
-// The scenario list works on three fixed flags, not on the numbers of its map entry.
-constexpr TField kScenarioFlags[3] = {{17, 3, 1}, {16, 1, 1}, {16, 0, 1}};
-constexpr int kScenarioBits[kScenarioItems.size()][3] = {{1, 0, 0}, {0, 1, 0}, {0, 1, 1}};
-
 void LoadScenario(const SaveImage& image, ControlValue& value) {
   value.ItemIndex = -1;
   value.Text.clear();

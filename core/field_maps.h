@@ -44,6 +44,11 @@ const MainFieldEntry* FindMainField(std::string_view control);
 enum class ListRule { None, Faction, Scenario };
 ListRule ListRuleOf(std::string_view control);
 
+// The items of a faction list: item i stands for faction number i, the last for none.
+inline constexpr std::array<std::string_view, 11> kFactionCaptions = {
+    "北方連合",     "南洋同盟",     "東部共和国", "西方帝国",   "中央評議会", "高原自治州",
+    "沿岸商業連盟", "砂漠部族連合", "群島王国",   "山岳騎士団", "無し"};
+
 // The 206 special-plan flags in ascending item order.
 const std::vector<TCellField>& SpecialFlagMap();
 

@@ -61,6 +61,8 @@ int32_t StrToInt(std::string_view text) {
   throw ConversionError(text);
 }
 
+std::optional<int32_t> TryStrToInt(std::string_view text) { return Parse(text); }
+
 int32_t StrToIntDef(std::string_view text, int32_t fallback) {
   if (auto v = Parse(text)) return *v;
   return fallback;

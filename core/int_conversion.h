@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -20,6 +21,9 @@ class ConversionError : public std::runtime_error {
 // Leading spaces, an optional sign, then decimal digits or hexadecimal digits after "$", "x",
 // "X", "0x" or "0X"; nothing may follow, and the result must fit a signed 32-bit integer.
 int32_t StrToInt(std::string_view text);
+
+// The same rule without the exception: nullopt for any text StrToInt refuses.
+std::optional<int32_t> TryStrToInt(std::string_view text);
 
 // The lenient form: the default for any text StrToInt refuses.
 int32_t StrToIntDef(std::string_view text, int32_t fallback);

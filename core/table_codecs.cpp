@@ -8,23 +8,6 @@ namespace korvath {
 
 namespace {
 
-const LabelList& ListOf(const LabelSet& labels, NameList names) {
-  switch (names) {
-    case NameList::Unit:
-      return labels.unit;
-    case NameList::Pilot:
-      return labels.pilot;
-    case NameList::Area:
-      return labels.area;
-    case NameList::Class:
-      return labels.klass;
-    case NameList::None:
-      break;
-  }
-  static const LabelList kNone;
-  return kNone;
-}
-
 // Decimal text in a local buffer; PutCell makes a string of it only for a cell that differs.
 class Decimal {
  public:
@@ -37,41 +20,6 @@ class Decimal {
   char* end_;
 };
 
-// Visits every field of every record in record order, each with its absolute record start and
-// its row.
-template <typename Visit>
-void WalkRecords(const TField& binding, const RecordLayout& layout, Visit visit) {
-  int64_t recordBit = FirstRecordBit(binding);
-  for (int k = 0; k < layout.Records; ++k) {
-    const int firstRow = 1 + k * layout.RowsPerRecord;
-    for (const RecordField& f : layout.Fields) visit(recordBit, f, firstRow + f.SubRow);
-    recordBit += binding.BitWidth;
-  }
-}
-
-// The layout of a bound table, or nullptr for a grid without records in the image.
-const RecordLayout* RecordLayoutOf(GridId id) {
-  switch (id) {
-    case GridId::StringGrid1_1:
-    case GridId::StringGrid2_1:
-    case GridId::StringGrid3_1:
-      return &PlanRecordLayout();
-    case GridId::StringGrid1_2:
-    case GridId::StringGrid2_2:
-    case GridId::StringGrid3_2:
-      return &UnitRecordLayout();
-    case GridId::StringGrid4_1:
-      return &PilotRecordLayout();
-    case GridId::StringGrid5_1:
-      return &DockRecordLayout();
-    case GridId::StringGrid5_2:
-      return &AreaRecordLayout();
-    case GridId::StringGrid7_1:
-      break;
-  }
-  return nullptr;
-}
-
 void LoadField(const SaveImage& image, const LabelSet& labels, int64_t recordBit,
                const RecordField& f, int row, CellGrid& grid) {
   const std::uint32_t value = ReadBits(image, FieldOf(recordBit, f.Offset, f.Width));
@@ -81,7 +29,7 @@ void LoadField(const SaveImage& image, const LabelSet& labels, int64_t recordBit
       break;
     case CellShape::NumberAndName:
       PutCell(grid, row, f.Column, Decimal(value));
-      PutCell(grid, row, f.NameColumn, ListOf(labels, f.Names).Label(value));
+      PutCell(grid, row, f.NameColumn, NameListOf(labels, f.Names).Label(value));
       break;
     case CellShape::NumberAndLabel:
       PutCell(grid, row, f.Column, Decimal(value));
@@ -111,13 +59,52 @@ void StoreField(SaveImage& image, const LabelSet& labels, int64_t recordBit, con
   WriteBits(image, at, value);
   // Names follow the integer as typed, before WriteBits cut it to the field.
   if (f.Shape == CellShape::NumberAndName) {
-    PutCell(grid, row, f.NameColumn, ListOf(labels, f.Names).Label(value));
+    PutCell(grid, row, f.NameColumn, NameListOf(labels, f.Names).Label(value));
   } else if (f.Shape == CellShape::NumberAndLabel) {
     PutCell(grid, row, f.NameColumn, TextOfCode(*f.Labels, value));
   }
 }
 
 }  // namespace
+
+const LabelList& NameListOf(const LabelSet& labels, NameList names) {
+  switch (names) {
+    case NameList::Unit:
+      return labels.unit;
+    case NameList::Pilot:
+      return labels.pilot;
+    case NameList::Area:
+      return labels.area;
+    case NameList::Class:
+      return labels.klass;
+    case NameList::None:
+      break;
+  }
+  static const LabelList kNone;
+  return kNone;
+}
+
+const RecordLayout* RecordLayoutOf(GridId id) {
+  switch (id) {
+    case GridId::StringGrid1_1:
+    case GridId::StringGrid2_1:
+    case GridId::StringGrid3_1:
+      return &PlanRecordLayout();
+    case GridId::StringGrid1_2:
+    case GridId::StringGrid2_2:
+    case GridId::StringGrid3_2:
+      return &UnitRecordLayout();
+    case GridId::StringGrid4_1:
+      return &PilotRecordLayout();
+    case GridId::StringGrid5_1:
+      return &DockRecordLayout();
+    case GridId::StringGrid5_2:
+      return &AreaRecordLayout();
+    case GridId::StringGrid7_1:
+      break;
+  }
+  return nullptr;
+}
 
 std::string_view TextOfCode(const CodeTexts& texts, int64_t code) {
   for (const CodeText& e : texts.Entries) {

@@ -72,6 +72,24 @@ inline BitCursor FieldOf(int64_t recordBit, int offset, int width) {
   return BitCursor(int32_t(at / 8), int32_t(at % 8), width);
 }
 
+// The label list a field's names come from; an empty list for NameList::None.
+const LabelList& NameListOf(const LabelSet& labels, NameList names);
+
+// Visits every field of every record in record order, each with its absolute record start and
+// its row.
+template <typename Visit>
+void WalkRecords(const TField& binding, const RecordLayout& layout, Visit visit) {
+  int64_t recordBit = FirstRecordBit(binding);
+  for (int k = 0; k < layout.Records; ++k) {
+    const int firstRow = 1 + k * layout.RowsPerRecord;
+    for (const RecordField& f : layout.Fields) visit(recordBit, f, firstRow + f.SubRow);
+    recordBit += binding.BitWidth;
+  }
+}
+
+// The layout of a bound table, or nullptr for a grid without records in the image.
+const RecordLayout* RecordLayoutOf(GridId id);
+
 // Selects the starting cell of a table and writes its headings into row 0.
 void SetUpHeadings(CellGrid& grid, GridId id);
 // Assigns only when the text differs, so refreshing unchanged names costs nothing.
@@ -128,7 +146,13 @@ void SetUpWeaponsList(CellGrid& grid, LabelList& units);
 int32_t WeaponLookup(const CellGrid& grid, const LabelList& units, int t, int column);
 
 // Bound controls.
-inline constexpr int kFactionItems = 11;  // ten factions and "無し"
+inline constexpr int kFactionItems = 11;         // ten factions and "無し"
+inline constexpr int kFactionNone = 10;          // the item "無し"
+inline constexpr int32_t kStoredNoFaction = 15;  // what "無し" writes, whatever was read
+// The scenario list works on three fixed flags, not on the numbers of its map entry; item i
+// sets them to kScenarioBits[i].
+inline constexpr TField kScenarioFlags[3] = {{17, 3, 1}, {16, 1, 1}, {16, 0, 1}};
+inline constexpr int kScenarioBits[kScenarioItems.size()][3] = {{1, 0, 0}, {0, 1, 0}, {0, 1, 1}};
 int ItemCountOf(std::string_view control);
 void LoadControl(const SaveImage& image, const MainFieldEntry& entry, ControlValue& value);
 // Throws ConversionError for an edit box whose text is not an integer.

@@ -46,7 +46,7 @@ void WalkMainFieldMap(std::vector<ControlValue>& controls, OnControl onControl,
 }  // namespace
 
 WorkingCopy::WorkingCopy(const std::filesystem::path& labelDir)
-    : history_(std::make_unique<EditHistory>()) {
+    : labelDir_(labelDir), history_(std::make_unique<EditHistory>()) {
   // One guarded block, as at start-up: a missing file, a list too short for a fixed index or
   // anything else that fails here leaves no half-built working copy behind.
   try {

@@ -81,6 +81,8 @@ class WorkingCopy {
 
   const SaveImage& Image() const { return image_; }
   const LabelSet& Labels() const { return labels_; }
+  // Where the labels were read from, so that a second copy can read the same ones.
+  const std::filesystem::path& LabelDir() const { return labelDir_; }
 
   // Undo and redo change cells, controls and the check list only; the next Save writes them.
   // Open clears the history.
@@ -151,6 +153,7 @@ class WorkingCopy {
   void StoreAll();
 
   SaveImage image_;
+  std::filesystem::path labelDir_;
   LabelSet labels_;
   std::vector<CellGrid> grids_;
   std::vector<ControlValue> controls_;  // one per main field map entry, in map order

@@ -30,10 +30,13 @@ namespace korvath::clitest {
 namespace fs = std::filesystem;
 
 using korvath::testing::BlankImage;
+using korvath::testing::ControlBit;
+using korvath::testing::ControlWidth;
 using korvath::testing::GetBits;
 using korvath::testing::PutBits;
 using korvath::testing::ReadBytes;
 using korvath::testing::ReadFile;
+using korvath::testing::RecordBit;
 using korvath::testing::TempDir;
 using korvath::testing::WriteFile;
 
@@ -82,18 +85,6 @@ inline CliResult RunCli(const std::vector<std::string>& args) {
   result.err = ReadFile(errPath);
   if (timedOut) result.err += "(killed after 30 s)";
   return result;
-}
-
-// Absolute bit positions, from the field map, so tests say which field they mean.
-inline int64_t ControlBit(std::string_view control) {
-  const TField& f = FindMainField(control)->Field;
-  return 8 * int64_t(f.ByteOffset) + f.BitOffset;
-}
-inline int ControlWidth(std::string_view control) { return FindMainField(control)->Field.BitWidth; }
-// Bit `offset` of record `record` of a bound table.
-inline int64_t RecordBit(std::string_view grid, int record, int offset) {
-  const TField& f = FindMainField(grid)->Field;
-  return 8 * int64_t(f.ByteOffset) + f.BitOffset + int64_t(record) * f.BitWidth + offset;
 }
 
 inline SaveImage ImageOf(const std::vector<std::uint8_t>& bytes) {

@@ -6,7 +6,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <string_view>
 
+#include "core/field_maps.h"
 #include "core/save_image.h"
 #include "core/working_copy.h"
 #include "tests/core/test_labels.h"
@@ -25,6 +27,18 @@ inline void PutBits(SaveImage& image, int64_t bit, int width, int32_t value) {
 }
 inline std::uint32_t GetBits(const SaveImage& image, int64_t bit, int width) {
   return ReadBits(image, int32_t(bit / 8), int32_t(bit % 8), width);
+}
+
+// Absolute bit positions, from the field map, so tests say which field they mean.
+inline int64_t ControlBit(std::string_view control) {
+  const TField& f = FindMainField(control)->Field;
+  return 8 * int64_t(f.ByteOffset) + f.BitOffset;
+}
+inline int ControlWidth(std::string_view control) { return FindMainField(control)->Field.BitWidth; }
+// Bit `offset` of record `record` of a bound table.
+inline int64_t RecordBit(std::string_view grid, int record, int offset) {
+  const TField& f = FindMainField(grid)->Field;
+  return 8 * int64_t(f.ByteOffset) + f.BitOffset + int64_t(record) * f.BitWidth + offset;
 }
 
 // A working copy on the standard labels, and a full-length blank image to craft and open.

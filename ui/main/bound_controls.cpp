@@ -12,6 +12,7 @@
 // Korvath
 #include "core/table_codecs.h"
 #include "core/working_copy.h"
+#include "ui/main/comparison.h"
 #include "ui/main/guarded.h"
 #include "ui/main/working_copy_bridge.h"
 
@@ -19,11 +20,7 @@ namespace korvath::ui {
 
 namespace {
 
-// The factions of the game world: item i stands for faction number i, the last for none.
-constexpr std::array<std::string_view, 11> kFactionItems = {
-    "北方連合",     "南洋同盟",     "東部共和国", "西方帝国",   "中央評議会", "高原自治州",
-    "沿岸商業連盟", "砂漠部族連合", "群島王国",   "山岳騎士団", "無し"};
-static_assert(kFactionItems.size() == std::size_t(korvath::kFactionItems),
+static_assert(kFactionCaptions.size() == std::size_t(korvath::kFactionItems),
               "the list must offer exactly the items the faction rule reads and writes");
 
 QString ToQString(std::string_view text) {
@@ -63,9 +60,10 @@ void ShowScenarioList(QWidget* control, const ControlValue& value) {
 
 }  // namespace
 
-BoundControls::BoundControls(WorkingCopyBridge& bridge, QObject* parent)
-    : QObject(parent), bridge_(bridge) {
+BoundControls::BoundControls(WorkingCopyBridge& bridge, Comparison& comparison, QObject* parent)
+    : QObject(parent), bridge_(bridge), comparison_(comparison) {
   connect(&bridge_, &WorkingCopyBridge::controlsChanged, this, &BoundControls::Refresh);
+  connect(&comparison_, &Comparison::changed, this, &BoundControls::ShowMarks);
 }
 
 QWidget* BoundControls::Create(const MainFieldEntry& entry, QWidget* parent) {
@@ -104,6 +102,7 @@ QWidget* BoundControls::CreateEdit(const MainFieldEntry& entry, QWidget* parent)
   connect(edit, &QLineEdit::textChanged, this, [this, edit, name](const QString& text) {
     if (refreshing_) return;
     RunGuarded(edit, [&] { bridge_.Copy().SetEditText(name, text.toStdString()); });
+    comparison_.Invalidate();
   });
   // The keystrokes since the last Enter or focus change are one step of the history.
   connect(edit, &QLineEdit::editingFinished, this, [this] { bridge_.Copy().EndTyping(); });
@@ -117,6 +116,7 @@ QWidget* BoundControls::CreateCheckBox(const MainFieldEntry& entry, QWidget* par
   connect(box, &QCheckBox::toggled, this, [this, box, name](bool checked) {
     if (refreshing_) return;
     RunGuarded(box, [&] { bridge_.Copy().SetChecked(name, checked); });
+    comparison_.Invalidate();
   });
   Bind(name, box, &ShowCheckBox);
   return box;
@@ -124,12 +124,13 @@ QWidget* BoundControls::CreateCheckBox(const MainFieldEntry& entry, QWidget* par
 
 QWidget* BoundControls::CreateFactionList(const MainFieldEntry& entry, QWidget* parent) {
   auto* list = new QComboBox(parent);
-  for (std::string_view item : kFactionItems) list->addItem(ToQString(item));
-  list->setMaxVisibleItems(int(kFactionItems.size()));
+  for (std::string_view item : kFactionCaptions) list->addItem(ToQString(item));
+  list->setMaxVisibleItems(int(kFactionCaptions.size()));
   const std::string_view name = entry.Control;
   connect(list, &QComboBox::currentIndexChanged, this, [this, list, name](int index) {
     if (refreshing_) return;
     RunGuarded(list, [&] { bridge_.Copy().SetItemIndex(name, index); });
+    comparison_.Invalidate();
   });
   Bind(name, list, &ShowFactionList);
   return list;
@@ -147,6 +148,7 @@ QWidget* BoundControls::CreateScenarioList(const MainFieldEntry& entry, QWidget*
   connect(list, &QComboBox::editTextChanged, this, [this, list, name](const QString& text) {
     if (refreshing_) return;
     RunGuarded(list, [&] { bridge_.Copy().SetComboText(name, text.toStdString()); });
+    comparison_.Invalidate();
   });
   connect(list->lineEdit(), &QLineEdit::editingFinished, this,
           [this] { bridge_.Copy().EndTyping(); });
@@ -166,6 +168,27 @@ void BoundControls::Bind(std::string_view name, QWidget* control,
 void BoundControls::Refresh() {
   const QScopedValueRollback guard(refreshing_, true);
   for (const Bound& bound : bound_) bound.Show(bound.Control, bridge_.Copy().Control(bound.Name));
+}
+
+void BoundControls::ShowMarks() {
+  for (const Bound& bound : bound_) {
+    const MainFieldEntry* entry = FindMainField(bound.Name);
+    const QString hint = entry ? ToQString(entry->Hint) : QString();
+    QWidget* control = bound.Control;
+    if (const SaveDifference* d = comparison_.AtControl(bound.Name)) {
+      QPalette tinted = control->palette();
+      for (QPalette::ColorRole role : {QPalette::Base, QPalette::Button, QPalette::Window}) {
+        tinted.setBrush(role, Comparison::MarkBrush());
+      }
+      control->setPalette(tinted);
+      control->setAutoFillBackground(true);  // a check box paints no background otherwise
+      control->setToolTip(comparison_.ToolTip(*d, hint));
+    } else {
+      control->setPalette(QPalette());
+      control->setAutoFillBackground(false);
+      control->setToolTip(hint);
+    }
+  }
 }
 
 }  // namespace korvath::ui

@@ -14,16 +14,18 @@ struct ControlValue;
 
 namespace korvath::ui {
 
+class Comparison;
 class WorkingCopyBridge;
 
 // The edit boxes, check boxes and drop-down lists bound to the working copy. Each control pushes
 // the user's every change into the working copy and is refreshed from it whenever its values
-// change; no control keeps a value of its own.
+// change; no control keeps a value of its own. A control whose value differs from a compared
+// save is tinted, with the other save's value in its tooltip.
 class BoundControls : public QObject {
   Q_OBJECT
 
  public:
-  BoundControls(WorkingCopyBridge& bridge, QObject* parent);
+  BoundControls(WorkingCopyBridge& bridge, Comparison& comparison, QObject* parent);
 
   // The control of a map entry, named after it, with its hint as tooltip. nullptr for a kind
   // that is not a single control (tables and the check list) and for a list no rule reads.
@@ -37,6 +39,7 @@ class BoundControls : public QObject {
   void Bind(std::string_view name, QWidget* control,
             void (*show)(QWidget* control, const ControlValue& value));
   void Refresh();
+  void ShowMarks();
 
   struct Bound {
     std::string_view Name;
@@ -45,6 +48,7 @@ class BoundControls : public QObject {
   };
 
   WorkingCopyBridge& bridge_;
+  Comparison& comparison_;
   std::vector<Bound> bound_;
   bool refreshing_ = false;  // set while the controls are being refreshed from the working copy
 };

@@ -6,6 +6,7 @@
 
 // Korvath
 #include "core/working_copy.h"
+#include "ui/main/comparison.h"
 #include "ui/main/guarded.h"
 #include "ui/main/working_copy_bridge.h"
 
@@ -18,10 +19,15 @@ const QColor kHeaderText(Qt::black);
 
 }  // namespace
 
-CheckListModel::CheckListModel(WorkingCopyBridge& bridge, QObject* parent)
-    : QAbstractListModel(parent), bridge_(bridge) {
+CheckListModel::CheckListModel(WorkingCopyBridge& bridge, Comparison& comparison, QObject* parent)
+    : QAbstractListModel(parent), bridge_(bridge), comparison_(comparison) {
   connect(&bridge_, &WorkingCopyBridge::controlsChanged, this, [this] {
     if (rowCount() > 0) emit dataChanged(index(0), index(rowCount() - 1), {Qt::CheckStateRole});
+  });
+  connect(&comparison_, &Comparison::changed, this, [this] {
+    if (rowCount() > 0) {
+      emit dataChanged(index(0), index(rowCount() - 1), {Qt::BackgroundRole, Qt::ToolTipRole});
+    }
   });
 }
 
@@ -39,7 +45,11 @@ QVariant CheckListModel::data(const QModelIndex& index, int role) const {
       if (line.Header) return {};
       return line.Checked ? Qt::Checked : Qt::Unchecked;
     case Qt::BackgroundRole:
-      return line.Header ? QVariant(QBrush(kHeaderBackground)) : QVariant();
+      if (line.Header) return QBrush(kHeaderBackground);
+      return comparison_.AtLine(index.row()) ? QVariant(Comparison::MarkBrush()) : QVariant();
+    case Qt::ToolTipRole:
+      if (const SaveDifference* d = comparison_.AtLine(index.row())) return comparison_.ToolTip(*d);
+      return {};
     case Qt::ForegroundRole:
       return line.Header ? QVariant(QBrush(kHeaderText)) : QVariant();
     default:
@@ -63,7 +73,10 @@ bool CheckListModel::setData(const QModelIndex& index, const QVariant& value, in
     bridge_.Copy().SetCheckListChecked(index.row(), value.value<Qt::CheckState>() == Qt::Checked);
     done = true;
   });
-  if (done) emit dataChanged(index, index, {Qt::CheckStateRole});
+  if (done) {
+    emit dataChanged(index, index, {Qt::CheckStateRole});
+    comparison_.Invalidate();  // the working copy does not announce a line's change
+  }
   return done;
 }
 

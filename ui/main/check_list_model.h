@@ -4,15 +4,17 @@
 
 namespace korvath::ui {
 
+class Comparison;
 class WorkingCopyBridge;
 
 // The special-plan check list of the working copy: one line per entry of the special list, the
-// header lines shown as section headings without a check box.
+// header lines shown as section headings without a check box. Lines that differ from a
+// compared save are tinted, with the other save's value as tooltip.
 class CheckListModel : public QAbstractListModel {
   Q_OBJECT
 
  public:
-  CheckListModel(WorkingCopyBridge& bridge, QObject* parent);
+  CheckListModel(WorkingCopyBridge& bridge, Comparison& comparison, QObject* parent);
 
  public:  // QAbstractItemModel API
   int rowCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -22,6 +24,7 @@ class CheckListModel : public QAbstractListModel {
 
  private:
   WorkingCopyBridge& bridge_;
+  Comparison& comparison_;
 };
 
 }  // namespace korvath::ui

@@ -6,17 +6,24 @@
 
 // Korvath
 #include "core/working_copy.h"
+#include "ui/main/comparison.h"
 #include "ui/main/guarded.h"
 #include "ui/main/working_copy_bridge.h"
 
 namespace korvath::ui {
 
-GridModel::GridModel(WorkingCopyBridge& bridge, GridId grid, QObject* parent)
-    : QAbstractTableModel(parent), bridge_(bridge), grid_(grid) {
+GridModel::GridModel(WorkingCopyBridge& bridge, const Comparison& comparison, GridId grid,
+                     QObject* parent)
+    : QAbstractTableModel(parent), bridge_(bridge), comparison_(comparison), grid_(grid) {
   connect(&bridge_, &WorkingCopyBridge::gridChanged, this, &GridModel::OnGridChanged);
   connect(&bridge_, &WorkingCopyBridge::cellChanged, this, &GridModel::OnCellChanged);
   connect(&bridge_, &WorkingCopyBridge::currentCellChanged, this, [this](GridId g) {
     if (g == grid_) emit currentCellMoved();
+  });
+  connect(&comparison_, &Comparison::changed, this, [this] {
+    if (rowCount() == 0) return;
+    emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1),
+                     {Qt::BackgroundRole, Qt::ToolTipRole});
   });
 }
 
@@ -40,7 +47,13 @@ QVariant GridModel::data(const QModelIndex& index, int role) const {
     case Qt::EditRole:
       return QString::fromStdString(bridge_.Copy().Grid(grid_).Cell(row, index.column()));
     case Qt::BackgroundRole:
+      if (comparison_.AtCell(grid_, row, index.column())) return Comparison::MarkBrush();
       if (index.column() < FixedColumns()) return QGuiApplication::palette().button();
+      return {};
+    case Qt::ToolTipRole:
+      if (const SaveDifference* d = comparison_.AtCell(grid_, row, index.column())) {
+        return comparison_.ToolTip(*d);
+      }
       return {};
     case Qt::ForegroundRole:
       // Cells that refuse selection are still plain information, not greyed-out controls.

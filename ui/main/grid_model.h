@@ -6,15 +6,17 @@
 
 namespace korvath::ui {
 
+class Comparison;
 class WorkingCopyBridge;
 
 // One table of the working copy. Row 0 of the cell store is the horizontal header, so model row
 // r is store row r + 1; only the table's visible rows are offered, however many the store holds.
+// Values that differ from a compared save are tinted, with the other save's value as tooltip.
 class GridModel : public QAbstractTableModel {
   Q_OBJECT
 
  public:
-  GridModel(WorkingCopyBridge& bridge, GridId grid, QObject* parent);
+  GridModel(WorkingCopyBridge& bridge, const Comparison& comparison, GridId grid, QObject* parent);
 
   GridId Grid() const { return grid_; }
   int FixedColumns() const;
@@ -38,6 +40,7 @@ class GridModel : public QAbstractTableModel {
   void OnCellChanged(GridId grid, int row, int column);
 
   WorkingCopyBridge& bridge_;
+  const Comparison& comparison_;
   GridId grid_;
 };
 

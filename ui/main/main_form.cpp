@@ -26,6 +26,8 @@
 #include "ui/hexdump/hex_dump_form.h"
 #include "ui/main/about_box.h"
 #include "ui/main/bound_controls.h"
+#include "ui/main/comparison.h"
+#include "ui/main/comparison_commands.h"
 #include "ui/main/grid_view.h"
 #include "ui/main/guarded.h"
 #include "ui/main/pages.h"
@@ -69,7 +71,10 @@ std::optional<QString> DraggedSave(const QMimeData* mime) {
 }  // namespace
 
 TMainForm::TMainForm(korvath::WorkingCopy& copy, QWidget* parent)
-    : QMainWindow(parent), copy_(copy), bridge_(new korvath::ui::WorkingCopyBridge(copy, this)) {
+    : QMainWindow(parent),
+      copy_(copy),
+      bridge_(new korvath::ui::WorkingCopyBridge(copy, this)),
+      comparison_(new korvath::ui::Comparison(*bridge_, this)) {
   InitResources();
   setObjectName(QStringLiteral("MainForm"));
   setWindowTitle(kTitle);
@@ -147,6 +152,10 @@ void TMainForm::BuildMenus() {
       connect(action, &QAction::triggered, this, item.Click);
     }
   }
+  auto* comparing = new korvath::ui::ComparisonCommands(
+      this, findChild<QMenu*>(QStringLiteral("FileMenu")),
+      findChild<QAction*>(QStringLiteral("N1")), copy_, *comparison_);
+  fileCommands_.append(comparing->StartAction());
   viewDump_ = findChild<QAction*>(QStringLiteral("ViewDumpManu"));
   viewDump_->setCheckable(true);
   undo_ = findChild<QAction*>(QStringLiteral("EditUndoMenu"));
@@ -205,8 +214,8 @@ void TMainForm::BuildPages() {
   setCentralWidget(central);
 
   auto* popups = new korvath::ui::PopupMenus(copy_, this);
-  auto* controls = new korvath::ui::BoundControls(*bridge_, this);
-  korvath::ui::PageContext context{*bridge_, *controls, *popups, {}};
+  auto* controls = new korvath::ui::BoundControls(*bridge_, *comparison_, this);
+  korvath::ui::PageContext context{*bridge_, *controls, *popups, *comparison_, {}};
   for (std::size_t page = 0; page < korvath::kPageCaptions.size(); ++page) {
     QWidget* sheet = korvath::ui::BuildPage(int(page), context);
     sheet->setObjectName(QStringLiteral("TabSheet%1").arg(page + 1));
@@ -249,6 +258,7 @@ void TMainForm::OpenFile(const QString& path) {
       Dialogs().ShowMessage(this, QMessageBox::Warning, kReadError + QLatin1Char('\n') + path);
       return;
     }
+    comparison_->End();  // it was with the file that is gone
     for (QAction* action : fileCommands_) action->setEnabled(true);
     setWindowTitle(kTitle + QLatin1Char(' ') + QFileInfo(path).fileName());
   });

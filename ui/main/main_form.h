@@ -11,8 +11,9 @@ class TUnitEditForm;
 namespace korvath {
 class WorkingCopy;
 namespace ui {
+class Comparison;
 class WorkingCopyBridge;
-}
+}  // namespace ui
 }  // namespace korvath
 
 // The main window: the seven pages bound to the working copy, and the file commands.
@@ -50,6 +51,7 @@ class TMainForm : public QMainWindow {
 
   korvath::WorkingCopy& copy_;
   korvath::ui::WorkingCopyBridge* bridge_;
+  korvath::ui::Comparison* comparison_;
   QTabWidget* pages_ = nullptr;
   QList<QAction*> fileCommands_;  // enabled by the first successful open
   QAction* viewDump_ = nullptr;

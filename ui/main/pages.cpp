@@ -150,7 +150,7 @@ void AddLabel(AnchoredPage* page, std::string_view caption, QPoint at) {
 }
 
 void AddTable(AnchoredPage* page, GridId grid, const TablePlacement& place, PageContext& context) {
-  auto* model = new GridModel(context.Bridge, grid, page);
+  auto* model = new GridModel(context.Bridge, context.Compare, grid, page);
   auto* view = new GridView(context.Bridge.Copy(), model, context.Popups, page);
   page->Place(view, place.Table, place.Anchors);
   if (const MainFieldEntry* entry = FindMainField(LayoutOf(grid).Name)) {
@@ -232,7 +232,7 @@ void AddCheckList(AnchoredPage* page, PageContext& context) {
   auto* style = new CheckListStyle;
   style->setParent(list);
   list->setStyle(style);
-  list->setModel(new CheckListModel(context.Bridge, list));
+  list->setModel(new CheckListModel(context.Bridge, context.Compare, list));
   list->setItemDelegate(new CheckListDelegate(list));
   list->setUniformItemSizes(true);
   page->Place(list, kCheckListRect, kAnchorLeft | kAnchorTop | kAnchorBottom);

@@ -7,6 +7,7 @@ class QWidget;
 namespace korvath::ui {
 
 class BoundControls;
+class Comparison;
 class GridView;
 class PopupMenus;
 class WorkingCopyBridge;
@@ -16,6 +17,7 @@ struct PageContext {
   WorkingCopyBridge& Bridge;
   BoundControls& Controls;
   PopupMenus& Popups;
+  Comparison& Compare;
   std::vector<GridView*> Views;
 };
 
