@@ -137,14 +137,54 @@ CellEdit ParseCell(std::size_t index, const Json& value, const WorkingCopy& copy
   return {*grid, int(*row), int(*column), std::move(*text)};
 }
 
+// The deepest an edits file goes is a text in a cell in "cells" in the root: four levels.
+constexpr int kMaxDepth = 4;
+
+// Checked before the parser sees the text: the parser takes a NUL byte for the end of the text
+// and would apply whatever came before it, and it builds every level of nesting it is given.
+void CheckShape(std::string_view text) {
+  int depth = 0;
+  bool inString = false;
+  bool escaped = false;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    if (c == '\0') Fail("not valid JSON: a NUL byte at offset " + std::to_string(i));
+    if (inString) {
+      if (escaped)
+        escaped = false;
+      else if (c == '\\')
+        escaped = true;
+      else if (c == '"')
+        inString = false;
+    } else if (c == '"') {
+      inString = true;
+    } else if (c == '[' || c == '{') {
+      if (++depth > kMaxDepth)
+        Fail("nested deeper than " + std::to_string(kMaxDepth) + " levels at offset " +
+             std::to_string(i));
+    } else if (c == ']' || c == '}') {
+      --depth;
+    }
+  }
+}
+
+// The library's message without its "[json.exception...] " tag.
+std::string LibraryMessage(const Json::exception& e) {
+  const std::string_view what = e.what();
+  const std::size_t tag = what.rfind("] ", what.find(' '));
+  return std::string(tag == std::string_view::npos ? what : what.substr(tag + 2));
+}
+
 }  // namespace
 
 Edits ParseEdits(std::string_view text, const WorkingCopy& copy) {
+  CheckShape(text);
   Json root;
   try {
     root = Json::parse(text);
-  } catch (const Json::parse_error& e) {
-    Fail(std::string("not valid JSON: ") + e.what());
+  } catch (const Json::exception& e) {
+    // Besides syntax errors, a number too large for a double (1e400) lands here.
+    Fail("not valid JSON: " + LibraryMessage(e));
   }
   if (!root.is_object()) Fail("the edits must be one JSON object");
   Edits edits;

@@ -38,6 +38,7 @@ enum ExitStatus : int {
   kBadInput = 2,  // usage, label files, save file, edits file
   kWriteFailed = 3,
   kInternalError = 4,
+  kStdoutFailed = 5,
 };
 
 // A failure whose message and exit status are already decided.
@@ -77,21 +78,22 @@ std::unique_ptr<WorkingCopy> OpenWorkingCopy(const Options& options) {
   return copy;
 }
 
-void Print(std::string_view text) {
+// after says what was done before printing, for the message when printing fails.
+void Print(std::string_view text, const std::string& after = "") {
   std::cout.write(text.data(), std::streamsize(text.size()));
   std::cout.flush();
-  if (!std::cout) throw CommandError(kInternalError, "cannot write to standard output");
+  if (!std::cout) throw CommandError(kStdoutFailed, "cannot write to standard output" + after);
 }
 
-void PrintJson(const WorkingCopy& copy) {
+std::string JsonText(const WorkingCopy& copy) {
   // Names decoded from the label files are valid UTF-8; a save path need not be.
-  Print(korvath::cli::ExportJson(copy).dump(-1, ' ', false,
-                                            nlohmann::ordered_json::error_handler_t::replace) +
-        "\n");
+  return korvath::cli::ExportJson(copy).dump(-1, ' ', false,
+                                             nlohmann::ordered_json::error_handler_t::replace) +
+         "\n";
 }
 
 int Export(const Options& options) {
-  PrintJson(*OpenWorkingCopy(options));
+  Print(JsonText(*OpenWorkingCopy(options)));
   return kOk;
 }
 
@@ -109,10 +111,12 @@ int Apply(const Options& options) {
   }
   korvath::cli::ApplyEdits(edits, *copy);
   copy->StorePass();
+  // Rendered first, so nothing after the write can fail but the printing itself.
+  const std::string printed = options.print ? JsonText(*copy) : "";
   const std::string out = options.output.value_or(options.save);
   if (!korvath::WriteFileAtomic(out, copy->Image().Contents()))
     throw CommandError(kWriteFailed, kWriteError + "\n" + out);
-  if (options.print) PrintJson(*copy);
+  if (options.print) Print(printed, "; the save was written to " + out);
   return kOk;
 }
 
@@ -129,7 +133,7 @@ int Run(int argc, char** argv) {
   app.require_subcommand(1);
   app.footer(
       "Exit status: 0 done, 1 a text is not an integer, 2 bad usage or unreadable input, "
-      "3 the output cannot be written, 4 internal error.");
+      "3 the output cannot be written, 4 internal error, 5 standard output cannot be written.");
   Options options;
   const std::string labelsHelp = "Folder of the six label files (default: the program's folder)";
 
@@ -178,7 +182,7 @@ int main(int argc, char** argv) {
     std::cerr << e.what() << '\n';
     return kBadInput;
   } catch (const korvath::ConversionError& e) {
-    std::cerr << e.what() << '\n';
+    std::cerr << e.Message() << '\n';
     return kNotAnInteger;
   } catch (const std::exception& e) {
     std::cerr << e.what() << '\n';

@@ -7,7 +7,7 @@ namespace korvath {
 
 namespace {
 
-std::string Message(std::string_view text) {
+std::string MessageFor(std::string_view text) {
   std::string m = "'";
   m += text;
   m += "' は整数ではありません";
@@ -54,7 +54,7 @@ std::optional<int32_t> Parse(std::string_view s) {
 }  // namespace
 
 ConversionError::ConversionError(std::string_view text)
-    : std::runtime_error(Message(text)), text_(text) {}
+    : std::runtime_error(MessageFor(text)), text_(text), message_(MessageFor(text)) {}
 
 int32_t StrToInt(std::string_view text) {
   if (auto v = Parse(text)) return *v;

@@ -8,14 +8,17 @@
 
 namespace korvath {
 
-// Raised by StrToInt; what() is the exact message the user sees.
+// Raised by StrToInt; Message() is the exact message the user sees. what() is the same up to
+// the first NUL, which a typed text may hold.
 class ConversionError : public std::runtime_error {
  public:
   explicit ConversionError(std::string_view text);
   const std::string& Text() const { return text_; }
+  const std::string& Message() const { return message_; }
 
  private:
   std::string text_;
+  std::string message_;
 };
 
 // Leading spaces, an optional sign, then decimal digits or hexadecimal digits after "$", "x",

@@ -224,6 +224,58 @@ TEST_F(ApplyTest, MalformedEditsAreRefusedBeforeAnythingIsWritten) {
   }
 }
 
+TEST_F(ApplyTest, HostileEditsAreUsageErrorsThatNameTheFile) {
+  struct Case {
+    const char* name;
+    std::string edits;
+    const char* says;
+  };
+  const std::string good = R"({"controls": {"Edit1_1": "5"}})";
+  const Case cases[] = {
+      {"number too large", R"({"controls": {"Edit1_1": 1e400}})", "number overflow"},
+      {"number too large", R"({"cells": [["StringGrid1_2", 1, 3, 11e333]]})", "number overflow"},
+      // The parser alone takes a NUL for the end and would apply the edit before it.
+      {"NUL after an edit", good + std::string(1, '\0') + "garbage", "NUL byte at offset 30"},
+      {"NUL alone", std::string(1, '\0'), "NUL byte at offset 0"},
+      {"five levels", R"({"cells": [["StringGrid1_2", 1, 3, [["x"]]]]})", "deeper than 4 levels"},
+      {"brackets in strings do not count", R"({"cells": [["[[[[", 1, 3, "]]]]"]]})",
+       "unknown grid \"[[[[\""},
+      {"four levels is the most", R"({"cells": [["StringGrid1_2", 1, 3, ["x"]]]})",
+       "text must be a string"},
+      {"ten million brackets", std::string(10'000'000, '['), "deeper than 4 levels at offset 4"},
+  };
+  const std::string save = Save(CleanImage());
+  const auto original = ReadBytes(save);
+  for (const Case& tc : cases) {
+    const CliResult r = Apply(save, tc.edits);
+    EXPECT_EQ(r.status, 2) << tc.name;
+    EXPECT_EQ(r.err.rfind(EditsPath() + ": ", 0), 0u) << tc.name << ": " << r.err;
+    EXPECT_NE(r.err.find(tc.says), std::string::npos) << tc.name << ": " << r.err;
+    EXPECT_EQ(r.err.find("json.exception"), std::string::npos) << r.err;
+    EXPECT_EQ(ReadBytes(save), original) << tc.name;
+  }
+}
+
+TEST_F(ApplyTest, ConversionMessageKeepsATextWithANulWhole) {
+  const std::string save = Save(CleanImage());
+  const CliResult r = Apply(save, R"({"controls": {"Edit1_2": "1\u00002"}})");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err, "'1" + std::string(1, '\0') + "2' は整数ではありません\n");
+}
+
+TEST_F(ApplyTest, FailingStandardOutputHasItsOwnStatusAndSaysTheSaveWasWritten) {
+  const std::string save = Save(CleanImage());
+  const std::string edits = dir_ / "edits.json";
+  WriteFile(edits, R"({"controls": {"Edit1_1": "77"}})");
+  CliResult r = RunCli({"apply", save, edits, "--labels", Labels(), "--print"}, "/dev/full");
+  EXPECT_EQ(r.status, 5);
+  EXPECT_EQ(r.err, "cannot write to standard output; the save was written to " + save + "\n");
+  EXPECT_EQ(GetBits(ImageOf(ReadBytes(save)), ControlBit("Edit1_1"), 24), 77u);
+  r = RunCli({"export", save, "--labels", Labels()}, "/dev/full");
+  EXPECT_EQ(r.status, 5);
+  EXPECT_EQ(r.err, "cannot write to standard output\n");
+}
+
 TEST_F(ApplyTest, UnreadableEditsFileIsAReadError) {
   const std::string save = Save(CleanImage());
   const std::string missing = dir_ / "missing.json";

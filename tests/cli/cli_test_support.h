@@ -46,10 +46,11 @@ struct CliResult {
   std::string err;
 };
 
-// Runs the built korvath-cli with stdout and stderr captured in files, so neither pipe can fill.
-inline CliResult RunCli(const std::vector<std::string>& args) {
+// Runs the built korvath-cli with stdout and stderr captured in files, so neither pipe can fill;
+// stdout goes to stdoutTo instead when given.
+inline CliResult RunCli(const std::vector<std::string>& args, const std::string& stdoutTo = "") {
   TempDir capture;
-  const std::string outPath = capture / "stdout";
+  const std::string outPath = stdoutTo.empty() ? capture / "stdout" : stdoutTo;
   const std::string errPath = capture / "stderr";
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
@@ -81,7 +82,7 @@ inline CliResult RunCli(const std::vector<std::string>& args) {
   }
   CliResult result;
   result.status = WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : -1;
-  result.out = ReadFile(outPath);
+  if (stdoutTo.empty()) result.out = ReadFile(outPath);
   result.err = ReadFile(errPath);
   if (timedOut) result.err += "(killed after 30 s)";
   return result;

@@ -12,6 +12,7 @@
 // Korvath
 #include "core/table_codecs.h"
 #include "core/working_copy.h"
+#include "ui/common/wheel_guard.h"
 #include "ui/main/comparison.h"
 #include "ui/main/guarded.h"
 #include "ui/main/working_copy_bridge.h"
@@ -98,6 +99,8 @@ QWidget* BoundControls::Create(const MainFieldEntry& entry, QWidget* parent) {
 
 QWidget* BoundControls::CreateEdit(const MainFieldEntry& entry, QWidget* parent) {
   auto* edit = new QLineEdit(parent);
+  // A file dropped on the window is one to open, not text for the box.
+  edit->setAcceptDrops(false);
   const std::string_view name = entry.Control;
   connect(edit, &QLineEdit::textChanged, this, [this, edit, name](const QString& text) {
     if (refreshing_) return;
@@ -124,6 +127,7 @@ QWidget* BoundControls::CreateCheckBox(const MainFieldEntry& entry, QWidget* par
 
 QWidget* BoundControls::CreateFactionList(const MainFieldEntry& entry, QWidget* parent) {
   auto* list = new QComboBox(parent);
+  IgnoreWheelUnlessFocused(list);
   for (std::string_view item : kFactionCaptions) list->addItem(ToQString(item));
   list->setMaxVisibleItems(int(kFactionCaptions.size()));
   const std::string_view name = entry.Control;
@@ -142,6 +146,8 @@ QWidget* BoundControls::CreateScenarioList(const MainFieldEntry& entry, QWidget*
   list->setInsertPolicy(QComboBox::NoInsert);
   // Inline completion would rewrite the line while the user types into it.
   list->setCompleter(nullptr);
+  list->lineEdit()->setAcceptDrops(false);
+  IgnoreWheelUnlessFocused(list);
   for (std::string_view item : kScenarioItems) list->addItem(ToQString(item));
   const std::string_view name = entry.Control;
   // Choosing an item puts its caption into the line, so the text covers both ways of choosing.

@@ -8,6 +8,7 @@
 
 #include "core/working_copy.h"
 #include "ui/common/fonts.h"
+#include "ui/common/translation.h"
 #include "ui/common/user_dialogs.h"
 #include "ui/main/application_windows.h"
 #include "ui/main/main_form.h"
@@ -16,6 +17,7 @@ int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Korvath"));
   QApplication::setFont(korvath::ui::WindowFont());
+  korvath::ui::InstallQtTranslation();
 
   std::unique_ptr<korvath::WorkingCopy> copy;
   try {

@@ -182,26 +182,20 @@ void TMainForm::UpdateEditMenu() {
   redo_->setText(caption("やり直し", "(&R)", copy_.RedoDescription()));
 }
 
+// Text still being typed is already in the working copy; it becomes its own step before
+// anything is undone. An open cell editor follows the cell it edits.
 void TMainForm::EditUndoMenuClick() {
   RunGuarded(this, [&] {
-    FinishTyping();
+    copy_.EndTyping();
     copy_.Undo();
   });
 }
 
 void TMainForm::EditRedoMenuClick() {
   RunGuarded(this, [&] {
-    FinishTyping();
+    copy_.EndTyping();
     copy_.Redo();
   });
-}
-
-// A text still being typed is a step before anything is undone; an editor left open would write
-// its text back over the undone cell.
-void TMainForm::FinishTyping() {
-  for (auto* view : findChildren<korvath::ui::GridView*>()) view->CommitOpenEditor();
-  for (auto* view : findChildren<korvath::ui::GridView*>()) view->CloseOpenEditor();
-  copy_.EndTyping();
 }
 
 void TMainForm::BuildPages() {
@@ -274,8 +268,6 @@ void TMainForm::FileOpenMenuClick() {
 void TMainForm::FileSaveMenuClick() {
   RunGuarded(this, [&] {
     if (!copy_.Image().Loaded) return;
-    // A cell still being typed into is part of what the user saves.
-    for (auto* view : findChildren<korvath::ui::GridView*>()) view->CommitOpenEditor();
     // A text that is not an integer throws here, before anything touches the disk.
     copy_.StorePass();
     const QString path = QString::fromStdString(copy_.Image().Path);

@@ -44,7 +44,6 @@ class TMainForm : public QMainWindow {
   void EditUndoMenuClick();
   void EditRedoMenuClick();
   void UpdateEditMenu();
-  void FinishTyping();
   void ViewUnitEditMenuClick();
   void ViewDumpManuClick();
   void HelpAboutMenuClick();
