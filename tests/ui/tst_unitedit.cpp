@@ -23,6 +23,7 @@
 using korvath::GridId;
 using korvath::test::Program;
 using korvath::test::RecordingDialogs;
+using korvath::test::WaitActive;
 using korvath::test::Workspace;
 
 namespace {
@@ -37,12 +38,6 @@ TUnitEditForm* Editor(const Program& program) {
 template <typename T>
 T* Control(const Program& program, const char* name) {
   return Editor(program)->findChild<T*>(QLatin1String(name));
-}
-
-// qWaitForWindowActive counts a window active while its transient parent is, so ask the
-// widget itself.
-bool WaitActive(QWidget* window) {
-  return QTest::qWaitFor([window] { return window->isActiveWindow(); });
 }
 
 bool OpenEditor(const Program& program) {
