@@ -131,6 +131,7 @@ class InputTest : public QObject {
   void keysOnACellThatCannotBeEditedChangeNothing_data();
   void keysOnACellThatCannotBeEditedChangeNothing();
   void escapeTakesTheTypingBack();
+  void openingAnotherFileEndsTheCellEditing();
   void wheelOverAListWithoutFocusChangesNothing();
   void typedCellIsWhatTheUnitEditorShows_data();
   void typedCellIsWhatTheUnitEditorShows();
@@ -212,6 +213,32 @@ void InputTest::escapeTakesTheTypingBack() {
   PressKey(Qt::Key_Escape);
   QCOMPARE(t.Cells().Cell(6, 3), durability);
   QCOMPARE(t.View->model()->index(5, 3).data().toString(), QString::fromStdString(durability));
+}
+
+void InputTest::openingAnotherFileEndsTheCellEditing() {
+  OpenTable t("StringGrid1_2");
+  const auto other = Reopen(t.Space, t.Space.DemoSave("b.bin"));
+  QVERIFY(other);
+  other->SetCell(GridId::StringGrid1_2, 6, 3, "123");
+  other->StorePass();
+  const auto bytes = other->Image().Contents();
+  const QString second = t.Space.WriteFile(
+      "b.bin", QByteArray(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size())));
+
+  ClickCell(t.View, 5, 3);
+  QTest::qWait(600);
+  TypeAtHumanSpeed("77");
+  t.App.OpenThroughMenu(t.Dialogs, second);
+  QCOMPARE(t.Cells().Cell(6, 3), std::string("123"));
+  QVERIFY(!t.View->indexWidget(t.View->model()->index(5, 3)));
+
+  // Neither Escape nor Save brings back the first file's text or the typing.
+  PressKey(Qt::Key_Escape);
+  t.App.Save();
+  QVERIFY(t.Dialogs.Messages.isEmpty());
+  const auto saved = Reopen(t.Space, second);
+  QVERIFY(saved);
+  QCOMPARE(saved->Grid(GridId::StringGrid1_2).Cell(6, 3), std::string("123"));
 }
 
 void InputTest::wheelOverAListWithoutFocusChangesNothing() {

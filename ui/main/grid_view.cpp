@@ -58,7 +58,10 @@ class GridView::CellDelegate : public QStyledItemDelegate {
     view_->editing_ = index;
     view_->textBeforeEditing_ = index.data(Qt::EditRole).toString();
     GridView* view = view_;
-    connect(line, &QLineEdit::textEdited, view, [view, line] { view->commitData(line); });
+    connect(line, &QLineEdit::textEdited, view, [view, line] {
+      const QScopedValueRollback guard(view->committing_, true);
+      view->commitData(line);
+    });
     return editor;
   }
 
@@ -162,6 +165,19 @@ void GridView::UpdateFixedColumnsWidth() {
   // The vertical header is never seen: it only keeps the fixed view's room free.
   verticalHeader()->setFixedWidth(width);
   updateGeometries();
+}
+
+void GridView::dataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight,
+                           const QList<int>& roles) {
+  QTableView::dataChanged(topLeft, bottomRight, roles);
+  if (committing_ || !editing_.isValid()) return;
+  if (editing_.row() < topLeft.row() || editing_.row() > bottomRight.row() ||
+      editing_.column() < topLeft.column() || editing_.column() > bottomRight.column()) {
+    return;
+  }
+  // The cell changed under its editor (another file opened, say): the editing is over, and
+  // neither the editor's text nor Escape's old text may be written over the new one.
+  if (QWidget* editor = indexWidget(editing_)) closeEditor(editor, QAbstractItemDelegate::NoHint);
 }
 
 void GridView::updateGeometries() {

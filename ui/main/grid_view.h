@@ -47,6 +47,8 @@ class GridView : public QTableView {
   void mouseDoubleClickEvent(QMouseEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
   void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
+  void dataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight,
+                   const QList<int>& roles = QList<int>()) override;
 
  private:
   class CellDelegate;
@@ -72,6 +74,7 @@ class GridView : public QTableView {
   // The cell being edited and its text before the first keystroke, for Escape.
   QPersistentModelIndex editing_;
   QString textBeforeEditing_;
+  bool committing_ = false;  // the editor itself is changing the cell
 };
 
 }  // namespace korvath::ui
