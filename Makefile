@@ -9,7 +9,7 @@ export CCACHE_BASEDIR ?= $(CURDIR)
 FUZZ_TARGETS := int_conversion label_list save_open edits
 FUZZ_SECONDS ?= 25
 
-.PHONY: all deps build test check asan fuzz tidy run clean
+.PHONY: all deps build test check asan fuzz tidy run package clean
 
 all: build
 
@@ -45,6 +45,13 @@ run: deps
 	cmake --build --preset $(PRESET) --target korvath
 	cmake -DSOURCE_DIR=$(BUILD_DIR)/examples -DDEST_DIR=$(BIN_DIR) -P cmake/PlaceLabels.cmake
 	$(BIN_DIR)/korvath $(BUILD_DIR)/examples/demo.bin
+
+# The Debian package from its own release tree: build/package/korvath_<version>_amd64.deb.
+package: deps
+	cmake --preset package
+	cmake --build --preset package
+	cd build/package && cpack
+	lintian --fail-on error build/package/korvath_*_amd64.deb
 
 clean:
 	rm -rf build

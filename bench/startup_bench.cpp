@@ -7,13 +7,10 @@
 
 namespace {
 
-constexpr std::array<const char*, 6> kLabelFiles = {"plan.txt", "unit.txt",  "pilot.txt",
-                                                    "area.txt", "class.txt", "special.txt"};
-
 // Start-up with one label file replaced by 4 MiB of line feeds, the largest a label file may be.
 // Peak memory: /usr/bin/time -v korvath_bench --benchmark_filter='StartUp.*/2$'
 void BM_StartUpWithALabelFileOfLineFeeds(benchmark::State& state) {
-  const char* name = kLabelFiles[std::size_t(state.range(0))];
+  const char* name = korvath::kLabelFileNames[std::size_t(state.range(0))];
   korvath::testing::TempLabelDir dir;
   dir.WriteRaw(name, std::string(std::size_t(4) << 20, '\n'));
   state.SetLabel(name);

@@ -25,6 +25,7 @@ using Json = nlohmann::ordered_json;
 constexpr int kSame = 0;
 constexpr int kDifferent = 1;
 constexpr int kTrouble = 2;
+constexpr int kStdoutFailed = 5;  // as for every command of korvath-cli
 
 const char* KindName(DifferenceKind kind) {
   switch (kind) {
@@ -83,7 +84,9 @@ DiffCommand::DiffCommand(CLI::App& app)
   command_->add_option("--labels", labels_,
                        "Folder of the six label files (default: the program's folder)");
   command_->add_flag("--json", json_, "Print the differences as JSON");
-  command_->footer("Exit status: 0 no differences, 1 differences, 2 unreadable input.");
+  command_->footer(
+      "Exit status: 0 no differences, 1 differences, 2 unreadable input, 5 standard output "
+      "cannot be written.");
 }
 
 bool DiffCommand::Parsed() const { return command_->parsed(); }
@@ -113,7 +116,7 @@ int DiffCommand::Run() const {
   std::cout.flush();
   if (!std::cout) {
     std::cerr << "cannot write to standard output\n";
-    return kTrouble;
+    return kStdoutFailed;
   }
   return differences.empty() ? kSame : kDifferent;
 }

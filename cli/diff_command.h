@@ -10,7 +10,8 @@ class App;
 namespace korvath::cli {
 
 // korvath-cli diff A B [--labels DIR] [--json]: every value that differs between two saves.
-// Exit status as diff's: 0 nothing differs, 1 something does, 2 unreadable input.
+// Exit status as diff's: 0 nothing differs, 1 something does, 2 unreadable input; 5, as for every
+// command, when standard output cannot be written.
 class DiffCommand {
  public:
   explicit DiffCommand(CLI::App& app);

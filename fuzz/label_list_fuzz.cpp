@@ -12,9 +12,6 @@
 
 namespace {
 
-constexpr std::array<const char*, 6> kFiles = {"plan.txt", "unit.txt",  "pilot.txt",
-                                               "area.txt", "class.txt", "special.txt"};
-
 bool IsUtf8(std::string_view s) {
   for (std::size_t i = 0; i < s.size();) {
     const auto c = static_cast<unsigned char>(s[i]);
@@ -34,7 +31,7 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t siz
   if (size == 0) return 0;
   // One folder per file, so each input changes only its own file.
   static std::array<std::unique_ptr<korvath::testing::TempLabelDir>, 6> dirs;
-  const std::size_t kind = data[0] % kFiles.size();
+  const std::size_t kind = data[0] % korvath::kLabelFileNames.size();
   if (!dirs[kind]) dirs[kind] = std::make_unique<korvath::testing::TempLabelDir>();
   const std::string_view bytes = korvath::fuzz::AsText(data + 1, size - 1);
 
@@ -45,7 +42,7 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t siz
     FUZZ_CHECK(IsUtf8(entry));
   }
 
-  dirs[kind]->WriteRaw(kFiles[kind], bytes);
+  dirs[kind]->WriteRaw(korvath::kLabelFileNames[kind], bytes);
   try {
     const korvath::WorkingCopy copy(dirs[kind]->Path());
     FUZZ_CHECK(copy.Labels().area.Count() >= korvath::kMinAreaEntries);

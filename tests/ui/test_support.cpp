@@ -90,6 +90,10 @@ void Program::OpenThroughMenu(RecordingDialogs& dialogs, const QString& path) co
 
 void Program::Save() const { Action("FileSaveMenu")->trigger(); }
 
+bool WaitActive(QWidget* window) {
+  return QTest::qWaitFor([window] { return window->isActiveWindow(); });
+}
+
 void RightClickCell(QTableView* view, int row, int column) {
   const QModelIndex cell = view->model()->index(row, column);
   view->scrollTo(cell);

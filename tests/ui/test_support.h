@@ -78,6 +78,10 @@ class Program {
   std::unique_ptr<TMainForm> main_;
 };
 
+// qWaitForWindowActive counts a window active while its transient parent is, so this asks the
+// widget itself.
+bool WaitActive(QWidget* window);
+
 // Sends what a right-click on the cell at model row and column sends.
 void RightClickCell(QTableView* view, int row, int column);
 // The popup menu that is open, if any; ClosePopup closes it.

@@ -12,6 +12,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolTip>
+#include <QWheelEvent>
 
 // Korvath
 #include "core/grid_layout.h"
@@ -22,6 +23,7 @@
 using korvath::GridId;
 using korvath::test::Program;
 using korvath::test::RecordingDialogs;
+using korvath::test::WaitActive;
 using korvath::test::Workspace;
 
 namespace {
@@ -36,12 +38,6 @@ TUnitEditForm* Editor(const Program& program) {
 template <typename T>
 T* Control(const Program& program, const char* name) {
   return Editor(program)->findChild<T*>(QLatin1String(name));
-}
-
-// qWaitForWindowActive counts a window active while its transient parent is, so ask the
-// widget itself.
-bool WaitActive(QWidget* window) {
-  return QTest::qWaitFor([window] { return window->isActiveWindow(); });
 }
 
 bool OpenEditor(const Program& program) {
@@ -60,6 +56,28 @@ void TypeInto(QWidget* widget, const QString& text) {
 }
 
 QString Text(const std::string& text) { return QString::fromStdString(text); }
+
+// Clicks into a list's line, types text over what it shows and presses Enter.
+void TypeOverAndEnter(QComboBox* combo, const QString& text) {
+  QTest::mouseClick(combo->lineEdit(), Qt::LeftButton);
+  combo->lineEdit()->selectAll();
+  TypeInto(combo->lineEdit(), text);
+  QTest::keyClick(combo->lineEdit(), Qt::Key_Return);
+}
+
+// Opens the list, clicks its entry and lets the popup go, as a user does with the mouse.
+void ChooseInOpenList(QComboBox* combo, int index) {
+  combo->showPopup();
+  QAbstractItemView* list = combo->view();
+  QVERIFY(QTest::qWaitForWindowExposed(list->window()));
+  QTest::qWait(QApplication::doubleClickInterval());  // a release this early would be ignored
+  const QModelIndex item = list->model()->index(index, 0);
+  list->scrollTo(item);
+  const QPoint at = list->visualRect(item).center();
+  QTest::mouseMove(list->viewport(), at);
+  QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
+  QVERIFY(!list->window()->isVisible());
+}
 
 // A message box stand-in that takes the activation away while it is up and hands it back to
 // the editor only after it has gone, the way a window system does.
@@ -90,6 +108,8 @@ class TestUnitEdit : public QObject {
   void returnFromTheMessageBoxKeepsTheInput();
   void returnFromAnotherProgramKeepsTheInput();
   void commitShowsInTheTableAndReachesTheFile();
+  void typedEntryTextIsNeverAChoice();
+  void wheelNeverChangesAList();
 };
 
 void TestUnitEdit::windowFollowsTheLayout() {
@@ -291,12 +311,10 @@ void TestUnitEdit::commitShowsInTheTableAndReachesTheFile() {
   copy.SetCurrentCell(GridId::StringGrid1_2, kSlot + 1, 1);
   QVERIFY(OpenEditor(program));
 
-  // Typing an entry's exact text and Enter chooses it, which fills the maximum values.
+  // A choice from the open list fills the maximum values.
   constexpr int kType = 3;
   auto* combo1 = Control<QComboBox>(program, "ComboBox1");
-  combo1->lineEdit()->selectAll();
-  TypeInto(combo1->lineEdit(), Text(copy.Labels().unit.Entry(kType)));
-  QTest::keyClick(combo1->lineEdit(), Qt::Key_Return);
+  ChooseInOpenList(combo1, kType + 1);
   QCOMPARE(combo1->currentIndex(), kType + 1);
   QCOMPARE(Control<QLineEdit>(program, "Edit3")->text(),
            QString::number(copy.WeaponMaxDurability(kType)));
@@ -319,6 +337,86 @@ void TestUnitEdit::commitShowsInTheTableAndReachesTheFile() {
   };
   QCOMPARE(field(0, 9), std::uint32_t(kType));
   QCOMPARE(field(155, 10), std::uint32_t(copy.WeaponMaxDurability(kType)));
+}
+
+void TestUnitEdit::typedEntryTextIsNeverAChoice() {
+  Workspace workspace;
+  RecordingDialogs dialogs;
+  Program program(workspace);
+  const QString save = workspace.DemoSave(QStringLiteral("a.bin"));
+  program.OpenThroughMenu(dialogs, save);
+  korvath::WorkingCopy& copy = program.Copy();
+  const QByteArray before = korvath::test::ReadFile(save);
+  constexpr int kSlot = 3;
+  copy.SetCurrentCell(GridId::StringGrid1_2, kSlot + 1, 1);
+  QVERIFY(OpenEditor(program));
+  const std::string type = copy.Grid(GridId::StringGrid1_2).Cell(kSlot + 1, 1);
+
+  auto* edit3 = Control<QLineEdit>(program, "Edit3");
+  QTest::mouseDClick(edit3, Qt::LeftButton);
+  QTest::keyClicks(edit3, QStringLiteral("400"), Qt::NoModifier, 30);
+  QCOMPARE(edit3->text(), QStringLiteral("400"));
+
+  // The exact text of another entry, then Enter, then a click elsewhere: all typing.
+  constexpr int kOtherType = 3;
+  auto* combo1 = Control<QComboBox>(program, "ComboBox1");
+  TypeOverAndEnter(combo1, Text(copy.Labels().unit.Entry(kOtherType)));
+  QTest::mouseClick(Control<QLineEdit>(program, "Edit5"), Qt::LeftButton);
+  QCOMPARE(combo1->currentIndex(), -1);
+  QCOMPARE(combo1->currentText(), Text(copy.Labels().unit.Entry(kOtherType)));
+  QCOMPARE(edit3->text(), QStringLiteral("400"));
+
+  // The pilot list likewise: typed text shows no pilot's details.
+  const int pilot = 7;
+  auto* combo3 = Control<QComboBox>(program, "ComboBox3");
+  TypeOverAndEnter(combo3, Text(copy.Labels().pilot.Entry(pilot)));
+  QCOMPARE(combo3->currentIndex(), -1);
+  QCOMPARE(Control<QLineEdit>(program, "Edit9")->text(), QString());
+
+  // Committing typed text fails the check, so neither the table nor the file changes.
+  QTest::mouseClick(Control<QPushButton>(program, "Button8"), Qt::LeftButton);
+  QCOMPARE(dialogs.Messages.size(), 1);
+  QCOMPARE(dialogs.Messages[0].Text,
+           QStringLiteral("兵器名が異常です\nリストから選択してください"));
+  QCOMPARE(copy.Grid(GridId::StringGrid1_2).Cell(kSlot + 1, 1), type);
+  program.Save();
+  QCOMPARE(korvath::test::ReadFile(save), before);
+}
+
+void TestUnitEdit::wheelNeverChangesAList() {
+  Workspace workspace;
+  RecordingDialogs dialogs;
+  Program program(workspace);
+  program.OpenThroughMenu(dialogs, workspace.DemoSave(QStringLiteral("a.bin")));
+  program.Copy().SetCurrentCell(GridId::StringGrid1_2, 4, 1);
+  QVERIFY(OpenEditor(program));
+  auto* combo7 = Control<QComboBox>(program, "ComboBox7");
+  auto* tabs = Control<QTabBar>(program, "TabControl1");
+  const int area = combo7->currentIndex();
+  QVERIFY(area >= 0);
+  const auto wheel = [](QWidget* widget) {
+    const QPointF at = QRectF(widget->rect()).center();
+    QWheelEvent event(at, widget->mapToGlobal(at), QPoint(), QPoint(0, -120), Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(widget, &event);
+  };
+
+  // Unfocused, the list and the tabs let the wheel pass; focused, the closed list still
+  // takes no choice from it.
+  Control<QLineEdit>(program, "Edit3")->setFocus();
+  wheel(combo7);
+  wheel(tabs);
+  QCOMPARE(combo7->currentIndex(), area);
+  QCOMPARE(tabs->currentIndex(), 0);
+  combo7->setFocus();
+  QVERIFY(QTest::qWaitFor([combo7] { return combo7->hasFocus(); }));
+  wheel(combo7);
+  QTest::keyClick(combo7, Qt::Key_Down);
+  QCOMPARE(combo7->currentIndex(), area);
+
+  // The open list is where choices are made.
+  ChooseInOpenList(combo7, area + 1);
+  QCOMPARE(combo7->currentIndex(), area + 1);
 }
 
 QTEST_MAIN(TestUnitEdit)

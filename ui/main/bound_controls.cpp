@@ -12,6 +12,7 @@
 // Korvath
 #include "core/table_codecs.h"
 #include "core/working_copy.h"
+#include "ui/common/wheel_guard.h"
 #include "ui/main/comparison.h"
 #include "ui/main/guarded.h"
 #include "ui/main/working_copy_bridge.h"
@@ -98,12 +99,16 @@ QWidget* BoundControls::Create(const MainFieldEntry& entry, QWidget* parent) {
 
 QWidget* BoundControls::CreateEdit(const MainFieldEntry& entry, QWidget* parent) {
   auto* edit = new QLineEdit(parent);
+  // A file dropped on the window is one to open, not text for the box.
+  edit->setAcceptDrops(false);
   const std::string_view name = entry.Control;
   connect(edit, &QLineEdit::textChanged, this, [this, edit, name](const QString& text) {
     if (refreshing_) return;
     RunGuarded(edit, [&] { bridge_.Copy().SetEditText(name, text.toStdString()); });
     comparison_.Invalidate();
   });
+  // The keystrokes since the last Enter or focus change are one step of the history.
+  connect(edit, &QLineEdit::editingFinished, this, [this] { bridge_.Copy().EndTyping(); });
   Bind(name, edit, &ShowEdit);
   return edit;
 }
@@ -122,6 +127,7 @@ QWidget* BoundControls::CreateCheckBox(const MainFieldEntry& entry, QWidget* par
 
 QWidget* BoundControls::CreateFactionList(const MainFieldEntry& entry, QWidget* parent) {
   auto* list = new QComboBox(parent);
+  IgnoreWheelUnlessFocused(list);
   for (std::string_view item : kFactionCaptions) list->addItem(ToQString(item));
   list->setMaxVisibleItems(int(kFactionCaptions.size()));
   const std::string_view name = entry.Control;
@@ -140,6 +146,8 @@ QWidget* BoundControls::CreateScenarioList(const MainFieldEntry& entry, QWidget*
   list->setInsertPolicy(QComboBox::NoInsert);
   // Inline completion would rewrite the line while the user types into it.
   list->setCompleter(nullptr);
+  list->lineEdit()->setAcceptDrops(false);
+  IgnoreWheelUnlessFocused(list);
   for (std::string_view item : kScenarioItems) list->addItem(ToQString(item));
   const std::string_view name = entry.Control;
   // Choosing an item puts its caption into the line, so the text covers both ways of choosing.
@@ -148,6 +156,10 @@ QWidget* BoundControls::CreateScenarioList(const MainFieldEntry& entry, QWidget*
     RunGuarded(list, [&] { bridge_.Copy().SetComboText(name, text.toStdString()); });
     comparison_.Invalidate();
   });
+  connect(list->lineEdit(), &QLineEdit::editingFinished, this,
+          [this] { bridge_.Copy().EndTyping(); });
+  // A choice from the list is a step of its own, apart from any typing before it.
+  connect(list, &QComboBox::activated, this, [this] { bridge_.Copy().EndTyping(); });
   Bind(name, list, &ShowScenarioList);
   return list;
 }

@@ -15,6 +15,7 @@
 #include "core/working_copy.h"
 #include "ui/main/grid_model.h"
 #include "ui/main/grid_view.h"
+#include "ui/main/guarded.h"
 #include "ui/main/working_copy_bridge.h"
 
 namespace korvath::ui {
@@ -85,7 +86,8 @@ void Comparison::Update() {
 
 void Comparison::Recompute() {
   if (!Active()) return;
-  differences_ = CompareSaves(bridge_.Copy(), *other_);
+  // Runs from the event loop, which no exception may reach.
+  RunGuarded(nullptr, [&] { differences_ = CompareSaves(bridge_.Copy(), *other_); });
   cells_.clear();
   controls_.clear();
   lines_.clear();

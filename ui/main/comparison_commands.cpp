@@ -11,7 +11,6 @@
 #include "core/working_copy.h"
 #include "ui/common/user_dialogs.h"
 #include "ui/main/comparison.h"
-#include "ui/main/grid_view.h"
 #include "ui/main/guarded.h"
 
 namespace korvath::ui {
@@ -53,8 +52,6 @@ void ComparisonCommands::StartClick() {
     if (!copy_.Image().Loaded) return;
     const QString path = Dialogs().GetOpenFileName(window_, kSaveFilter);
     if (path.isEmpty()) return;
-    // A cell still being typed into is part of what is compared.
-    for (auto* view : window_->findChildren<GridView*>()) view->CommitOpenEditor();
     if (!comparison_.Start(path)) {
       Dialogs().ShowMessage(window_, QMessageBox::Warning, kReadError + QLatin1Char('\n') + path);
     }
@@ -63,7 +60,6 @@ void ComparisonCommands::StartClick() {
 
 void ComparisonCommands::StepClick(bool forward) {
   RunGuarded(window_, [&] {
-    for (auto* view : window_->findChildren<GridView*>()) view->CommitOpenEditor();
     if (const SaveDifference* d = comparison_.Step(forward)) ShowDifference(window_, copy_, *d);
   });
 }

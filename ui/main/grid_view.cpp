@@ -1,11 +1,15 @@
 #include "ui/main/grid_view.h"
 
 // Qt
+#include <QApplication>
 #include <QHeaderView>
+#include <QKeyEvent>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QScopedValueRollback>
 #include <QScrollBar>
+#include <QStyledItemDelegate>
 
 // Korvath
 #include "core/working_copy.h"
@@ -39,6 +43,39 @@ void SetUpTableLook(QTableView* view) {
 
 }  // namespace
 
+class GridView::CellDelegate : public QStyledItemDelegate {
+ public:
+  explicit CellDelegate(GridView* view) : QStyledItemDelegate(view), view_(view) {}
+
+  QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
+                        const QModelIndex& index) const override {
+    QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);
+    auto* line = qobject_cast<QLineEdit*>(editor);
+    if (!line) return editor;
+    // A file dropped on the table is one to open, not text for the cell.
+    line->setAcceptDrops(false);
+    line->installEventFilter(view_);
+    view_->editing_ = index;
+    view_->textBeforeEditing_ = index.data(Qt::EditRole).toString();
+    GridView* view = view_;
+    connect(line, &QLineEdit::textEdited, view, [view, line] {
+      const QScopedValueRollback guard(view->committing_, true);
+      view->commitData(line);
+    });
+    return editor;
+  }
+
+  void setEditorData(QWidget* editor, const QModelIndex& index) const override {
+    // The cell follows every keystroke; putting the same text back would move the caret.
+    const auto* line = qobject_cast<const QLineEdit*>(editor);
+    if (line && line->text() == index.data(Qt::EditRole).toString()) return;
+    QStyledItemDelegate::setEditorData(editor, index);
+  }
+
+ private:
+  GridView* view_;
+};
+
 GridView::GridView(WorkingCopy& copy, GridModel* model, PopupMenus& popups, QWidget* parent)
     : QTableView(parent), copy_(copy), model_(model), popups_(popups), grid_(model->Grid()) {
   const std::string_view name = LayoutOf(grid_).Name;
@@ -50,9 +87,13 @@ GridView::GridView(WorkingCopy& copy, GridModel* model, PopupMenus& popups, QWid
                                                   : QAbstractItemView::SingleSelection);
   setSelectionBehavior(QAbstractItemView::SelectItems);
   // A double-click belongs to the table (the unit tables open the unit editor with it), so
-  // editing starts by typing, F2 or a click on the current cell.
-  setEditTriggers(QAbstractItemView::SelectedClicked | QAbstractItemView::EditKeyPressed |
-                  QAbstractItemView::AnyKeyPressed);
+  // editing starts by typing, F2 or a click on the current cell. Typing and the click are
+  // handled here: Qt's own triggers let a key search the table while the click waits.
+  setEditTriggers(QAbstractItemView::EditKeyPressed);
+  setItemDelegate(new CellDelegate(this));
+  clickEdit_.setSingleShot(true);
+  clickEdit_.setInterval(QApplication::doubleClickInterval());
+  connect(&clickEdit_, &QTimer::timeout, this, &GridView::EditByClick);
   SetUpColumns();
   if (model_->FixedColumns() > 0) {
     SetUpFixedColumns();
@@ -69,7 +110,10 @@ GridView::GridView(WorkingCopy& copy, GridModel* model, PopupMenus& popups, QWid
   connect(horizontalHeader(), &QHeaderView::sectionDoubleClicked, this,
           &GridView::tableDoubleClicked);
   connect(selectionModel(), &QItemSelectionModel::currentChanged, this,
-          [this](const QModelIndex& current) { PushCurrentCell(current); });
+          [this](const QModelIndex& current) {
+            clickEdit_.stop();
+            PushCurrentCell(current);
+          });
   connect(model_, &GridModel::currentCellMoved, this, &GridView::FollowCurrentCell);
   FollowCurrentCell();
 }
@@ -123,9 +167,17 @@ void GridView::UpdateFixedColumnsWidth() {
   updateGeometries();
 }
 
-void GridView::CommitOpenEditor() {
-  if (state() != QAbstractItemView::EditingState) return;
-  if (QWidget* editor = indexWidget(currentIndex())) commitData(editor);
+void GridView::dataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight,
+                           const QList<int>& roles) {
+  QTableView::dataChanged(topLeft, bottomRight, roles);
+  if (committing_ || !editing_.isValid()) return;
+  if (editing_.row() < topLeft.row() || editing_.row() > bottomRight.row() ||
+      editing_.column() < topLeft.column() || editing_.column() > bottomRight.column()) {
+    return;
+  }
+  // The cell changed under its editor (another file opened, say): the editing is over, and
+  // neither the editor's text nor Escape's old text may be written over the new one.
+  if (QWidget* editor = indexWidget(editing_)) closeEditor(editor, QAbstractItemDelegate::NoHint);
 }
 
 void GridView::updateGeometries() {
@@ -137,18 +189,83 @@ void GridView::updateGeometries() {
                       headerHeight + viewport()->height());
 }
 
+bool GridView::IsEditable(const QModelIndex& cell) const {
+  return cell.isValid() && (model()->flags(cell) & Qt::ItemIsEditable);
+}
+
+void GridView::keyboardSearch(const QString& /*search*/) {
+  // Searching would move the current cell under the user's typing.
+}
+
+void GridView::keyPressEvent(QKeyEvent* event) {
+  const QString text = event->text();
+  const bool printable =
+      !text.isEmpty() && text.at(0).isPrint() &&
+      !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
+  if (!printable || state() == EditingState) {
+    QTableView::keyPressEvent(event);
+    return;
+  }
+  clickEdit_.stop();
+  event->accept();
+  const QModelIndex cell = currentIndex();
+  if (!IsEditable(cell) || !edit(cell, AllEditTriggers, nullptr)) return;
+  // The editor opens with its text selected, so the key replaces it as in a spreadsheet.
+  if (QWidget* editor = indexWidget(cell)) QCoreApplication::sendEvent(editor, event);
+}
+
 void GridView::mousePressEvent(QMouseEvent* event) {
+  clickEdit_.stop();
   // A right-click only opens a popup; the popup itself decides whether the cell becomes current.
   if (event->button() == Qt::RightButton) {
     event->accept();
     return;
   }
+  pressOnCurrent_ = event->button() == Qt::LeftButton && event->modifiers() == Qt::NoModifier &&
+                    state() != EditingState && currentIndex().isValid() &&
+                    indexAt(event->position().toPoint()) == currentIndex();
   QTableView::mousePressEvent(event);
 }
 
+void GridView::mouseReleaseEvent(QMouseEvent* event) {
+  QTableView::mouseReleaseEvent(event);
+  if (pressOnCurrent_ && indexAt(event->position().toPoint()) == currentIndex() &&
+      IsEditable(currentIndex())) {
+    clickEdit_.start();
+  }
+  pressOnCurrent_ = false;
+}
+
+void GridView::EditByClick() {
+  if (state() != EditingState && IsEditable(currentIndex())) {
+    edit(currentIndex(), AllEditTriggers, nullptr);
+  }
+}
+
 void GridView::mouseDoubleClickEvent(QMouseEvent* event) {
+  clickEdit_.stop();
   QTableView::mouseDoubleClickEvent(event);
   emit tableDoubleClicked();
+}
+
+bool GridView::eventFilter(QObject* watched, QEvent* event) {
+  // A double-click inside a cell editor is still a double-click on the table.
+  if (event->type() == QEvent::MouseButtonDblClick && qobject_cast<QLineEdit*>(watched)) {
+    clickEdit_.stop();
+    emit tableDoubleClicked();
+    return false;
+  }
+  return QTableView::eventFilter(watched, event);
+}
+
+void GridView::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) {
+  // Escape takes back the typing, which has already reached the working copy.
+  if (hint == QAbstractItemDelegate::RevertModelCache && editing_.isValid() &&
+      editing_.data(Qt::EditRole).toString() != textBeforeEditing_) {
+    model()->setData(editing_, textBeforeEditing_, Qt::EditRole);
+  }
+  editing_ = QPersistentModelIndex();
+  QTableView::closeEditor(editor, hint);
 }
 
 void GridView::OpenPopup(const QPoint& pos) {

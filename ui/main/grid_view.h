@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QPersistentModelIndex>
 #include <QTableView>
+#include <QTimer>
 
 #include "core/grid_layout.h"
 
@@ -17,6 +19,11 @@ class PopupMenus;
 // vertical header's place, so they stay in view however far the table scrolls. The current cell
 // follows the working copy both ways, and a right-click opens the popup menu that the cell
 // under the mouse calls for.
+//
+// A cell editor hands every change of its text to the working copy at once, so whatever runs
+// next (a popup, a menu command, the other window's activation, Save) reads what the user typed.
+// A printable key on an editable current cell starts editing it with that key; no key ever moves
+// the current cell by searching.
 class GridView : public QTableView {
   Q_OBJECT
 
@@ -26,9 +33,6 @@ class GridView : public QTableView {
   GridId Grid() const { return grid_; }
   // The view of the fixed columns, nullptr when the table has none.
   QTableView* FixedColumnsView() const { return fixed_; }
-  // Hands the text of a cell that is still being typed to the working copy; the editor stays
-  // open. Qt does so only when the user leaves the cell, which neither a shortcut nor a menu does.
-  void CommitOpenEditor();
 
  signals:
   // A double-click anywhere on the table, the heading row included.
@@ -36,10 +40,21 @@ class GridView : public QTableView {
 
  protected:
   void updateGeometries() override;
+  void keyboardSearch(const QString& search) override;
+  void keyPressEvent(QKeyEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
+  void dataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight,
+                   const QList<int>& roles = QList<int>()) override;
 
  private:
+  class CellDelegate;
+
+  bool IsEditable(const QModelIndex& cell) const;
+  void EditByClick();
   void SetUpColumns();
   void SetUpFixedColumns();
   void UpdateFixedColumnsWidth();
@@ -53,6 +68,13 @@ class GridView : public QTableView {
   GridId grid_;
   QTableView* fixed_ = nullptr;
   bool following_ = false;
+  // A click on the current cell opens its editor once the double-click time has passed.
+  QTimer clickEdit_;
+  bool pressOnCurrent_ = false;
+  // The cell being edited and its text before the first keystroke, for Escape.
+  QPersistentModelIndex editing_;
+  QString textBeforeEditing_;
+  bool committing_ = false;  // the editor itself is changing the cell
 };
 
 }  // namespace korvath::ui

@@ -226,8 +226,17 @@ class CheckListStyle : public QProxyStyle {
   }
 };
 
+// Space toggles the current line, so no typed letter may move it elsewhere by searching.
+class CheckListView : public QListView {
+ public:
+  using QListView::QListView;
+
+ protected:
+  void keyboardSearch(const QString& /*search*/) override {}
+};
+
 void AddCheckList(AnchoredPage* page, PageContext& context) {
-  auto* list = new QListView;
+  auto* list = new CheckListView;
   list->setObjectName(ToQString(kCheckList));
   auto* style = new CheckListStyle;
   style->setParent(list);

@@ -27,7 +27,9 @@
 #include "core/unit_editor.h"
 #include "core/working_copy.h"
 #include "ui/common/fonts.h"
+#include "ui/common/popup_choice_combo_box.h"
 #include "ui/common/user_dialogs.h"
+#include "ui/common/wheel_guard.h"
 #include "ui/unitedit/unit_edit_layout.h"
 
 namespace {
@@ -115,6 +117,8 @@ void TUnitEditForm::BuildControls() {
   tabControl_->setObjectName(QStringLiteral("TabControl1"));
   tabControl_->setDrawBase(false);
   tabControl_->setExpanding(false);
+  // Switching the force reloads the unit over what was typed, so the wheel alone never does.
+  korvath::ui::IgnoreWheelUnlessFocused(tabControl_);
   for (std::string_view tab : kUnitEditTabs) tabControl_->addTab(ToQt(tab));
   tabControl_->setGeometry(kTabControlLeft, kTabControlTop, kTabControlWidth,
                            tabControl_->sizeHint().height());
@@ -143,6 +147,7 @@ void TUnitEditForm::BuildControls() {
       }
       case UnitEditKind::Edit:
         edits_[std::size_t(n - 1)] = new QLineEdit(parent);
+        edits_[std::size_t(n - 1)]->setAcceptDrops(false);
         widget = edits_[std::size_t(n - 1)];
         tabOrder.append(widget);
         break;
@@ -186,10 +191,8 @@ void TUnitEditForm::BuildControls() {
         break;
       }
       case UnitEditKind::ComboBox: {
-        auto* combo = new QComboBox(parent);
-        combo->setEditable(true);
-        combo->setInsertPolicy(QComboBox::NoInsert);
-        combo->setCompleter(nullptr);  // the model must see exactly what the user typed
+        // The model must see exactly what the user typed, and only real choices.
+        auto* combo = new korvath::ui::PopupChoiceComboBox(parent);
         combo->setMaxVisibleItems(c.DropDownCount);
         combos_[std::size_t(n - 1)] = combo;
         widget = combo;
@@ -235,9 +238,11 @@ void TUnitEditForm::ConnectControls() {
   connect(spinDown_, &QToolButton::clicked, this,
           [this, &m] { Handle([&] { m.StepUnitNumber(-1); }); });
   for (int i = 0; i < korvath::UnitEditorModel::kComboCount; ++i) {
-    QComboBox* combo = combos_[std::size_t(i)];
-    connect(combo, &QComboBox::activated, this,
+    korvath::ui::PopupChoiceComboBox* combo = combos_[std::size_t(i)];
+    connect(combo, &korvath::ui::PopupChoiceComboBox::chosen, this,
             [this, &m, i](int index) { Handle([&] { m.ChooseEntry(i + 1, index); }); });
+    connect(combo, &korvath::ui::PopupChoiceComboBox::strayActivation, this,
+            &TUnitEditForm::SyncControls);
     connect(combo->lineEdit(), &QLineEdit::textEdited, this, [this, &m, i](const QString& text) {
       Handle([&] { m.TypeText(i + 1, text.toStdString()); });
     });

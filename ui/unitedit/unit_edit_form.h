@@ -17,6 +17,9 @@ class QWindow;
 namespace korvath {
 class UnitEditorModel;
 class WorkingCopy;
+namespace ui {
+class PopupChoiceComboBox;
+}
 }  // namespace korvath
 
 // The unit editor window: edits one unit slot of one force through the main window's tables.
@@ -46,7 +49,7 @@ class TUnitEditForm : public QWidget {
 
   QTabBar* tabControl_ = nullptr;
   std::array<QLineEdit*, 12> edits_{};
-  std::array<QComboBox*, 9> combos_{};
+  std::array<korvath::ui::PopupChoiceComboBox*, 9> combos_{};
   std::array<QCheckBox*, 6> checkBoxes_{};
   std::array<QPushButton*, 8> buttons_{};
   QToolButton* spinUp_ = nullptr;
