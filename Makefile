@@ -7,7 +7,7 @@ BIN_DIR := $(BUILD_DIR)/bin
 export CCACHE_BASEDIR ?= $(CURDIR)
 
 FUZZ_TARGETS := int_conversion label_list save_open edits
-FUZZ_SECONDS ?= 25
+FUZZ_SECONDS ?= 20
 
 .PHONY: all deps build test check asan fuzz tidy run package clean
 
