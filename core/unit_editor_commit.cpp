@@ -110,6 +110,10 @@ void UnitEditorModel::SearchDestination() {
 
 std::optional<std::string> UnitEditorModel::Commit() {
   if (auto message = ValidateInput()) return message;
+  // Every unit and pilot write of the commit is undone as one step.
+  const WorkingCopy::UserAct act(wc_, "部隊エディタ 変更 " +
+                                          std::string(kPageCaptions[std::size_t(tabIndex_)]) +
+                                          " No " + IntToStr(UnitNumber()));
   CommitUnit();
   CommitPilot();
   return std::nullopt;

@@ -1,8 +1,10 @@
 #include "core/working_copy.h"
 
 #include <algorithm>
+#include <optional>
 #include <stdexcept>
 
+#include "core/edit_history.h"
 #include "core/table_codecs.h"
 
 namespace korvath {
@@ -43,7 +45,8 @@ void WalkMainFieldMap(std::vector<ControlValue>& controls, OnControl onControl,
 
 }  // namespace
 
-WorkingCopy::WorkingCopy(const std::filesystem::path& labelDir) : labelDir_(labelDir) {
+WorkingCopy::WorkingCopy(const std::filesystem::path& labelDir)
+    : labelDir_(labelDir), history_(std::make_unique<EditHistory>()) {
   // One guarded block, as at start-up: a missing file, a list too short for a fixed index or
   // anything else that fails here leaves no half-built working copy behind.
   try {
@@ -75,6 +78,94 @@ WorkingCopy::WorkingCopy(const std::filesystem::path& labelDir) : labelDir_(labe
   }
 }
 
+WorkingCopy::~WorkingCopy() = default;
+
+WorkingCopy::UserAct::UserAct(WorkingCopy& copy, std::string name) : copy_(copy) {
+  copy_.history_->BeginAct(std::move(name));
+}
+
+// An act that throws keeps what it changed before the throw, as the handler would without a
+// history, and that part is undone as one step like any other.
+WorkingCopy::UserAct::~UserAct() {
+  copy_.history_->EndAct();
+  if (!copy_.history_->InAct()) copy_.NotifyHistory();
+}
+
+bool WorkingCopy::CanUndo() const { return history_->CanUndo(); }
+bool WorkingCopy::CanRedo() const { return history_->CanRedo(); }
+
+std::string WorkingCopy::UndoDescription() const {
+  const EditStep* step = history_->NextUndo();
+  return step ? DescribeStep(*step, checkList_) : std::string();
+}
+
+std::string WorkingCopy::RedoDescription() const {
+  const EditStep* step = history_->NextRedo();
+  return step ? DescribeStep(*step, checkList_) : std::string();
+}
+
+void WorkingCopy::Undo() {
+  if (history_->InAct() || !history_->CanUndo()) return;
+  ApplyStep(history_->StepBack(), false);
+}
+
+void WorkingCopy::Redo() {
+  if (history_->InAct() || !history_->CanRedo()) return;
+  ApplyStep(history_->StepForward(), true);
+}
+
+void WorkingCopy::ApplyStep(const EditStep& step, bool forward) {
+  // Values are set directly, so that the step is not recorded again.
+  for (const CellChange& c : step.Cells)
+    MutableGrid(c.Grid).SetCell(c.Row, c.Column, forward ? c.New : c.Old);
+  for (const ControlChange& c : step.Controls) controls_[c.Index] = forward ? c.New : c.Old;
+  for (const CheckLineChange& c : step.CheckLines)
+    checkList_[std::size_t(c.Line)].Checked = forward ? c.New : c.Old;
+  for (const ByteChange& b : step.Bytes) image_.Bytes[b.Offset] = forward ? b.New : b.Old;
+  for (const CurrentCellChange& c : step.CurrentCells) {
+    if (forward) {
+      MutableGrid(c.Grid).SetCurrent(c.NewRow, c.NewColumn);
+    } else {
+      MutableGrid(c.Grid).SetCurrent(c.OldRow, c.OldColumn);
+    }
+  }
+
+  // A step over many cells tells each table once.
+  constexpr std::size_t kCellsToldOneByOne = 32;
+  if (step.Cells.size() > kCellsToldOneByOne) {
+    for (GridId id : kAllGrids) {
+      if (std::any_of(step.Cells.begin(), step.Cells.end(),
+                      [&](const CellChange& c) { return c.Grid == id; })) {
+        NotifyGrid(id);
+      }
+    }
+  } else {
+    for (const CellChange& c : step.Cells) NotifyCell(c.Grid, c.Row, c.Column);
+  }
+  if (!step.Controls.empty() || !step.CheckLines.empty()) NotifyControls();
+  for (const CurrentCellChange& c : step.CurrentCells) {
+    for (auto* o : std::vector(observers_)) o->CurrentCellChanged(c.Grid);
+  }
+  // Show the page where the values changed back.
+  if (!step.Cells.empty()) {
+    SetActivePage(LayoutOf(step.Cells.front().Grid).Page);
+  } else if (!step.Controls.empty()) {
+    SetActivePage(MainFieldMap()[step.Controls.front().Index].Page);
+  } else if (const MainFieldEntry* list = FindMainField("CheckListBox6_1")) {
+    SetActivePage(list->Page);
+  }
+  NotifyHistory();
+}
+
+void WorkingCopy::EndTyping() { history_->EndTyping(); }
+
+void WorkingCopy::MarkSaved() {
+  history_->MarkSaved();
+  NotifyHistory();
+}
+
+bool WorkingCopy::IsAtSavePoint() const { return history_->IsAtSavePoint(); }
+
 void WorkingCopy::AddObserver(WorkingCopyObserver* observer) {
   if (observer != nullptr &&
       std::find(observers_.begin(), observers_.end(), observer) == observers_.end()) {
@@ -93,6 +184,8 @@ bool WorkingCopy::Open(std::span<const std::uint8_t> data, const std::string& pa
 }
 
 void WorkingCopy::LoadPass() {
+  // The cells and controls are replaced wholesale: no step before this could be undone exactly.
+  history_->Clear();
   WalkMainFieldMap(
       controls_,
       [&](const MainFieldEntry& entry, ControlValue& value) { LoadControl(image_, entry, value); },
@@ -101,9 +194,51 @@ void WorkingCopy::LoadPass() {
         if (LoadTable(id, image_, labels_, binding, MutableGrid(id))) NotifyGrid(id);
       });
   NotifyControls();
+  NotifyHistory();
 }
 
 void WorkingCopy::StorePass() {
+  history_->EndTyping();
+  // The pass refreshes name cells from their numbers and changes the image. Both follow from the
+  // steps done, so they join the last one: undoing it then gives back the names shown and the
+  // bits kept by texts that store nothing (a label the pass does not know) as they were before.
+  std::optional<std::vector<CellGrid>> before;
+  std::optional<SaveImage> imageBefore;
+  if (history_->CanUndo()) {
+    before = grids_;
+    imageBefore = image_;
+  }
+  const auto amendLastStep = [&] {
+    if (!before) return;
+    std::vector<ByteChange> bytes;
+    for (std::size_t i = 0; i < image_.Bytes.size(); ++i) {
+      if (imageBefore->Bytes[i] != image_.Bytes[i])
+        bytes.push_back({i, imageBefore->Bytes[i], image_.Bytes[i]});
+    }
+    std::vector<CellChange> changes;
+    for (GridId id : kAllGrids) {
+      const CellGrid& old = (*before)[std::size_t(id)];
+      const CellGrid& now = Grid(id);
+      const int rows = std::max(old.RowCount(), now.RowCount());
+      for (int r = 0; r < rows; ++r) {
+        for (int c = 0; c < now.ColumnCount(); ++c) {
+          if (old.Cell(r, c) != now.Cell(r, c))
+            changes.push_back({id, r, c, old.Cell(r, c), now.Cell(r, c)});
+        }
+      }
+    }
+    history_->AmendLastStep(std::move(changes), bytes);
+  };
+  try {
+    StoreAll();
+  } catch (...) {
+    amendLastStep();
+    throw;
+  }
+  amendLastStep();
+}
+
+void WorkingCopy::StoreAll() {
   WalkMainFieldMap(
       controls_,
       [&](const MainFieldEntry& entry, ControlValue& value) { StoreControl(image_, entry, value); },
@@ -127,40 +262,58 @@ ControlValue& WorkingCopy::MutableControl(std::string_view name) {
   return controls_[ControlIndex(name)];
 }
 
+template <typename Change>
+void WorkingCopy::ChangeControl(std::string_view name, bool typing, Change change) {
+  const std::size_t index = ControlIndex(name);
+  const ControlValue old = controls_[index];
+  change(controls_[index]);
+  history_->RecordControl(index, old, controls_[index], typing);
+  if (!history_->InAct()) NotifyHistory();
+}
+
 void WorkingCopy::SetEditText(std::string_view name, std::string text) {
-  MutableControl(name).Text = std::move(text);
+  ChangeControl(name, true, [&](ControlValue& value) { value.Text = std::move(text); });
 }
 
 void WorkingCopy::SetChecked(std::string_view name, bool checked) {
-  MutableControl(name).Checked = checked;
+  ChangeControl(name, false, [&](ControlValue& value) { value.Checked = checked; });
 }
 
 void WorkingCopy::SetItemIndex(std::string_view name, int index) {
-  ControlValue& value = MutableControl(name);
   if (index < 0 || index >= ItemCountOf(name)) index = -1;
-  value.ItemIndex = index;
-  if (ListRuleOf(name) == ListRule::Scenario)
-    value.Text = index < 0 ? "" : std::string(kScenarioItems[index]);
+  ChangeControl(name, false, [&](ControlValue& value) {
+    value.ItemIndex = index;
+    if (ListRuleOf(name) == ListRule::Scenario)
+      value.Text = index < 0 ? "" : std::string(kScenarioItems[std::size_t(index)]);
+  });
 }
 
 void WorkingCopy::SetComboText(std::string_view name, std::string text) {
-  ControlValue& value = MutableControl(name);
-  if (ListRuleOf(name) == ListRule::Scenario) {
-    const auto it = std::find(kScenarioItems.begin(), kScenarioItems.end(), text);
-    value.ItemIndex = it == kScenarioItems.end() ? -1 : int(it - kScenarioItems.begin());
-  }
-  value.Text = std::move(text);
+  ChangeControl(name, true, [&](ControlValue& value) {
+    if (ListRuleOf(name) == ListRule::Scenario) {
+      const auto it = std::find(kScenarioItems.begin(), kScenarioItems.end(), text);
+      value.ItemIndex = it == kScenarioItems.end() ? -1 : int(it - kScenarioItems.begin());
+    }
+    value.Text = std::move(text);
+  });
 }
 
 void WorkingCopy::SetCheckListChecked(int line, bool checked) {
   if (line < 0 || line >= int(checkList_.size())) return;
   CheckListLine& l = checkList_[std::size_t(line)];
-  if (!l.Header) l.Checked = checked;
+  if (l.Header) return;
+  const bool old = l.Checked;
+  l.Checked = checked;
+  history_->RecordCheckLine(line, old, checked);
+  if (!history_->InAct()) NotifyHistory();
 }
 
 void WorkingCopy::SetCell(GridId grid, int row, int column, std::string text) {
+  const std::string old = Grid(grid).Cell(row, column);
   MutableGrid(grid).SetCell(row, column, std::move(text));
+  history_->RecordCell(grid, row, column, old, Grid(grid).Cell(row, column));
   NotifyCell(grid, row, column);
+  if (!history_->InAct()) NotifyHistory();
 }
 
 void WorkingCopy::SetCurrentCell(GridId grid, int row, int column) {
@@ -169,6 +322,8 @@ void WorkingCopy::SetCurrentCell(GridId grid, int row, int column) {
       !IsCellSelectable(grid, row, column)) {
     return;
   }
+  const CellGrid& cells = Grid(grid);
+  history_->RecordCurrentCell(grid, cells.CurrentRow(), cells.CurrentColumn(), row, column);
   MutableGrid(grid).SetCurrent(row, column);
   for (auto* o : std::vector(observers_)) o->CurrentCellChanged(grid);
 }
@@ -180,6 +335,7 @@ void WorkingCopy::SetActivePage(int page) {
 }
 
 void WorkingCopy::PlanPopupMenuClick(int item) {
+  const UserAct act(*this);
   if (activePage_ < 0 || activePage_ > 2) return;
   if (item < 0 || item >= int(kPlanPopupItems.size())) return;
   const GridId id = PlanGridOf(activePage_);
@@ -190,6 +346,7 @@ void WorkingCopy::PlanPopupMenuClick(int item) {
 }
 
 void WorkingCopy::UnitPopupMenuClick(int item) {
+  const UserAct act(*this);
   if (activePage_ < 0 || activePage_ > 2) return;
   if (item < 0 || item >= int(kUnitPopupItems.size())) return;
   const GridId id = UnitGridOf(activePage_);
@@ -199,6 +356,7 @@ void WorkingCopy::UnitPopupMenuClick(int item) {
 }
 
 void WorkingCopy::AreaPopupMenu1Click(int item) {
+  const UserAct act(*this);
   if (item < 0 || item >= int(kAreaBattlePopupItems.size())) return;
   const int row = Grid(GridId::StringGrid5_2).CurrentRow();
   if (row < 1) return;
@@ -214,6 +372,7 @@ void WorkingCopy::AreaPopupMenu2Click(int item) {
 }
 
 void WorkingCopy::ApplyFactionLabel(int column, int row, const std::string& label) {
+  const UserAct act(*this);
   constexpr GridId kArea = GridId::StringGrid5_2;
   // Only the force columns take a force label; the names and the number of bases stay as set up.
   if (row < 1 || column < 2 || column > 11) return;
@@ -250,6 +409,10 @@ void WorkingCopy::NotifyCell(GridId grid, int row, int column) {
 
 void WorkingCopy::NotifyControls() {
   for (auto* o : std::vector(observers_)) o->ControlsChanged();
+}
+
+void WorkingCopy::NotifyHistory() {
+  for (auto* o : std::vector(observers_)) o->HistoryChanged();
 }
 
 }  // namespace korvath

@@ -26,6 +26,7 @@ class WorkingCopyObserver {
   virtual void CurrentCellChanged(GridId /*grid*/) {}
   virtual void ActivePageChanged(int /*page*/) {}
   virtual void ControlsChanged() {}  // values of the bound controls or the check list
+  virtual void HistoryChanged() {}   // what undo and redo would do
 };
 
 // The value of one bound control (edit box, check box or drop-down list).
@@ -45,6 +46,9 @@ struct CheckListLine {
   bool Checked = false;
 };
 
+class EditHistory;
+struct EditStep;
+
 // Everything the editor holds between Open and Save: the image, the label lists, the cell stores
 // of the tables, the values of the bound controls and the check list. Views only read it and
 // change it through its operations.
@@ -55,6 +59,22 @@ class WorkingCopy {
   explicit WorkingCopy(const std::filesystem::path& labelDir);
   WorkingCopy(const WorkingCopy&) = delete;
   WorkingCopy& operator=(const WorkingCopy&) = delete;
+  ~WorkingCopy();
+
+  // One user act: every change made while it lives is one step of the history, named by name or,
+  // when that is empty, by what it changed. Nested acts join the outermost one. Changes made
+  // outside any act are steps of their own, except that texts typed one after another into one
+  // cell, edit box or the scenario list join one step until EndTyping.
+  class UserAct {
+   public:
+    explicit UserAct(WorkingCopy& copy, std::string name = {});
+    ~UserAct();
+    UserAct(const UserAct&) = delete;
+    UserAct& operator=(const UserAct&) = delete;
+
+   private:
+    WorkingCopy& copy_;
+  };
 
   void AddObserver(WorkingCopyObserver* observer);
   void RemoveObserver(WorkingCopyObserver* observer);
@@ -63,6 +83,22 @@ class WorkingCopy {
   const LabelSet& Labels() const { return labels_; }
   // Where the labels were read from, so that a second copy can read the same ones.
   const std::filesystem::path& LabelDir() const { return labelDir_; }
+
+  // Undo and redo change cells, controls and the check list only; the next Save writes them.
+  // Open clears the history.
+  const EditHistory& History() const { return *history_; }
+  bool CanUndo() const;
+  bool CanRedo() const;
+  std::string UndoDescription() const;  // empty when there is nothing to undo
+  std::string RedoDescription() const;
+  void Undo();
+  void Redo();
+  // The typed text of a cell, an edit box or the scenario list is committed (Enter, focus leaving
+  // it, the cell editor closing).
+  void EndTyping();
+  // The file now holds the working copy; undoing or redoing back to here is exact.
+  void MarkSaved();
+  bool IsAtSavePoint() const;
 
   // Commits a whole file read elsewhere into the image and runs the load pass. Returns false,
   // changing nothing, when the data are larger than the image.
@@ -108,7 +144,13 @@ class WorkingCopy {
   void NotifyGrid(GridId grid);
   void NotifyCell(GridId grid, int row, int column);
   void NotifyControls();
+  void NotifyHistory();
   ControlValue& MutableControl(std::string_view name);
+  // Runs change on a control and records its value before and after.
+  template <typename Change>
+  void ChangeControl(std::string_view name, bool typing, Change change);
+  void ApplyStep(const EditStep& step, bool forward);
+  void StoreAll();
 
   SaveImage image_;
   std::filesystem::path labelDir_;
@@ -118,6 +160,7 @@ class WorkingCopy {
   std::vector<CheckListLine> checkList_;
   int activePage_ = 0;
   std::vector<WorkingCopyObserver*> observers_;
+  std::unique_ptr<EditHistory> history_;
 };
 
 }  // namespace korvath

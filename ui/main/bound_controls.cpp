@@ -107,6 +107,8 @@ QWidget* BoundControls::CreateEdit(const MainFieldEntry& entry, QWidget* parent)
     RunGuarded(edit, [&] { bridge_.Copy().SetEditText(name, text.toStdString()); });
     comparison_.Invalidate();
   });
+  // The keystrokes since the last Enter or focus change are one step of the history.
+  connect(edit, &QLineEdit::editingFinished, this, [this] { bridge_.Copy().EndTyping(); });
   Bind(name, edit, &ShowEdit);
   return edit;
 }
@@ -154,6 +156,10 @@ QWidget* BoundControls::CreateScenarioList(const MainFieldEntry& entry, QWidget*
     RunGuarded(list, [&] { bridge_.Copy().SetComboText(name, text.toStdString()); });
     comparison_.Invalidate();
   });
+  connect(list->lineEdit(), &QLineEdit::editingFinished, this,
+          [this] { bridge_.Copy().EndTyping(); });
+  // A choice from the list is a step of its own, apart from any typing before it.
+  connect(list, &QComboBox::activated, this, [this] { bridge_.Copy().EndTyping(); });
   Bind(name, list, &ShowScenarioList);
   return list;
 }

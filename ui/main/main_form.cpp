@@ -90,7 +90,8 @@ TMainForm::TMainForm(korvath::WorkingCopy& copy, QWidget* parent)
   BuildPages();
 }
 
-TMainForm::~TMainForm() = default;
+// Closing the window can still commit an open cell editor; the menu must not hear of it.
+TMainForm::~TMainForm() { bridge_->disconnect(this); }
 
 void TMainForm::BuildMenus() {
   struct Item {
@@ -114,6 +115,12 @@ void TMainForm::BuildMenus() {
       {"N1", nullptr, kNone, false, nullptr},
       {"FileExitMenu", "終了(&X)", kNone, false, &TMainForm::FileExitMenuClick},
   }};
+  static constexpr std::array<Item, 2> kEditItems = {{
+      {"EditUndoMenu", "元に戻す(&U)", QKeyCombination(Qt::CTRL, Qt::Key_Z), false,
+       &TMainForm::EditUndoMenuClick},
+      {"EditRedoMenu", "やり直し(&R)", QKeyCombination(Qt::CTRL, Qt::Key_Y), false,
+       &TMainForm::EditRedoMenuClick},
+  }};
   static constexpr std::array<Item, 3> kViewItems = {{
       {"ViewUnitEditMenu", "部隊エディタ(&U)", kNone, true, &TMainForm::ViewUnitEditMenuClick},
       {"N2", nullptr, kNone, false, nullptr},
@@ -122,8 +129,9 @@ void TMainForm::BuildMenus() {
   static constexpr std::array<Item, 1> kHelpItems = {{
       {"HelpAboutMenu", "バージョン情報(&A)...", kNone, false, &TMainForm::HelpAboutMenuClick},
   }};
-  static constexpr std::array<Menu, 3> kMenus = {{
+  static constexpr std::array<Menu, 4> kMenus = {{
       {"FileMenu", "ファイル(&F)", kFileItems},
+      {"EditMenu", "編集(&E)", kEditItems},
       {"ViewMenu", "表示(&V)", kViewItems},
       {"HelpMenu", "ヘルプ(&H)", kHelpItems},
   }};
@@ -150,6 +158,44 @@ void TMainForm::BuildMenus() {
   fileCommands_.append(comparing->StartAction());
   viewDump_ = findChild<QAction*>(QStringLiteral("ViewDumpManu"));
   viewDump_->setCheckable(true);
+  undo_ = findChild<QAction*>(QStringLiteral("EditUndoMenu"));
+  redo_ = findChild<QAction*>(QStringLiteral("EditRedoMenu"));
+  redo_->setShortcuts(
+      {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+  connect(bridge_, &korvath::ui::WorkingCopyBridge::historyChanged, this,
+          &TMainForm::UpdateEditMenu);
+  UpdateEditMenu();
+}
+
+// The captions say what the next undo or redo changes back. A focused edit box or cell editor
+// takes Ctrl+Z for its own text first, since it claims the standard undo keys.
+void TMainForm::UpdateEditMenu() {
+  const auto caption = [](const char* verb, const char* key, const std::string& what) {
+    QString text = QString::fromUtf8(verb);
+    if (!what.empty())
+      text += QStringLiteral(": ") + ToQString(what).replace(QLatin1Char('&'), QLatin1String("&&"));
+    return text + QString::fromUtf8(key);
+  };
+  undo_->setEnabled(copy_.CanUndo());
+  undo_->setText(caption("元に戻す", "(&U)", copy_.UndoDescription()));
+  redo_->setEnabled(copy_.CanRedo());
+  redo_->setText(caption("やり直し", "(&R)", copy_.RedoDescription()));
+}
+
+// Text still being typed is already in the working copy; it becomes its own step before
+// anything is undone. An open cell editor follows the cell it edits.
+void TMainForm::EditUndoMenuClick() {
+  RunGuarded(this, [&] {
+    copy_.EndTyping();
+    copy_.Undo();
+  });
+}
+
+void TMainForm::EditRedoMenuClick() {
+  RunGuarded(this, [&] {
+    copy_.EndTyping();
+    copy_.Redo();
+  });
 }
 
 void TMainForm::BuildPages() {
@@ -178,6 +224,10 @@ void TMainForm::BuildPages() {
     if (page != pages_->currentIndex()) pages_->setCurrentIndex(page);
   });
   for (korvath::ui::GridView* view : context.Views) {
+    // A cell's typing is one step once its editor closes.
+    // An editor may still close while the window is being destroyed, so the bridge receives it.
+    connect(view->itemDelegate(), &QAbstractItemDelegate::closeEditor, bridge_,
+            [&copy = copy_] { copy.EndTyping(); });
     if (korvath::LayoutOf(view->Grid()).OpensUnitEditor) {
       connect(view, &korvath::ui::GridView::tableDoubleClicked, this,
               &TMainForm::ViewUnitEditMenuClick);
@@ -223,7 +273,9 @@ void TMainForm::FileSaveMenuClick() {
     const QString path = QString::fromStdString(copy_.Image().Path);
     if (!WriteSave(path, copy_.Image().Contents())) {
       Dialogs().ShowMessage(this, QMessageBox::Warning, kWriteError + QLatin1Char('\n') + path);
+      return;
     }
+    copy_.MarkSaved();
   });
 }
 

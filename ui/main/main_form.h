@@ -41,6 +41,9 @@ class TMainForm : public QMainWindow {
   void FileOpenMenuClick();
   void FileSaveMenuClick();
   void FileExitMenuClick();
+  void EditUndoMenuClick();
+  void EditRedoMenuClick();
+  void UpdateEditMenu();
   void ViewUnitEditMenuClick();
   void ViewDumpManuClick();
   void HelpAboutMenuClick();
@@ -51,6 +54,8 @@ class TMainForm : public QMainWindow {
   QTabWidget* pages_ = nullptr;
   QList<QAction*> fileCommands_;  // enabled by the first successful open
   QAction* viewDump_ = nullptr;
+  QAction* undo_ = nullptr;
+  QAction* redo_ = nullptr;
   TAboutBox* about_ = nullptr;
   THexDumpForm* dump_ = nullptr;
   TUnitEditForm* unitEdit_ = nullptr;

@@ -21,4 +21,6 @@ void WorkingCopyBridge::ActivePageChanged(int page) { emit activePageChanged(pag
 
 void WorkingCopyBridge::ControlsChanged() { emit controlsChanged(); }
 
+void WorkingCopyBridge::HistoryChanged() { emit historyChanged(); }
+
 }  // namespace korvath::ui

@@ -23,6 +23,7 @@ class WorkingCopyBridge : public QObject, public WorkingCopyObserver {
   void CurrentCellChanged(GridId grid) override;
   void ActivePageChanged(int page) override;
   void ControlsChanged() override;
+  void HistoryChanged() override;
 
  signals:
   void gridChanged(korvath::GridId grid);
@@ -30,6 +31,7 @@ class WorkingCopyBridge : public QObject, public WorkingCopyObserver {
   void currentCellChanged(korvath::GridId grid);
   void activePageChanged(int page);
   void controlsChanged();
+  void historyChanged();
 
  private:
   WorkingCopy& copy_;
