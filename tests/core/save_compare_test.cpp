@@ -42,6 +42,31 @@ TEST_F(SaveCompareTest, SaveComparedWithItselfGivesNothing) {
   EXPECT_EQ(Compared(), Lines{});
 }
 
+// Every bit belongs to exactly one field or to a byte range: flipping any one bit of a random
+// save is one difference, and it names that bit.
+TEST_F(SaveCompareTest, EachFlippedBitIsOneDifferenceThatNamesIt) {
+  std::mt19937 random(11);
+  for (auto& byte : imageA_.Bytes) byte = std::uint8_t(random());
+  ASSERT_TRUE(a_.Open(imageA_.Contents(), "a.bin"));
+  for (int trial = 0; trial < 60; ++trial) {
+    const int64_t bit = int64_t(random() % (8u * SaveImage::Capacity));
+    imageB_ = imageA_;
+    imageB_.Bytes[std::size_t(bit / 8)] ^= std::uint8_t(0x80 >> (bit % 8));
+    ASSERT_TRUE(b_.Open(imageB_.Contents(), "b.bin"));
+    const auto differences = CompareSaves(a_, b_);
+    ASSERT_EQ(differences.size(), 1u) << "bit " << bit;
+    const SaveDifference& d = differences[0];
+    bool named = d.Kind == DifferenceKind::Bytes && bit / 8 >= d.FirstByte &&
+                 bit / 8 < d.FirstByte + d.ByteCount;
+    for (const TField& f : d.Bits) {
+      const int64_t first = 8 * int64_t(f.ByteOffset) + f.BitOffset;
+      named = named || (bit >= first && bit < first + f.BitWidth);
+    }
+    EXPECT_TRUE(named) << "bit " << bit << ": " << FormatDifference(d);
+    EXPECT_NE(d.A, d.B) << FormatDifference(d);
+  }
+}
+
 TEST_F(SaveCompareTest, OneFieldPerTableAndControlKindGivesExactlyThoseLines) {
   PutBits(imageB_, ControlBit("Edit1_1"), 24, 1234);
   PutBits(imageB_, ControlBit("CheckBox1_1"), 1, 1);
