@@ -158,7 +158,7 @@ QWidget* BoundControls::CreateScenarioList(const MainFieldEntry& entry, QWidget*
   });
   connect(list->lineEdit(), &QLineEdit::editingFinished, this,
           [this] { bridge_.Copy().EndTyping(); });
-  // A choice from the list is a step of its own, apart from any typing before it.
+  // A choice from the list ends the step (with any typing just before it in the same line).
   connect(list, &QComboBox::activated, this, [this] { bridge_.Copy().EndTyping(); });
   Bind(name, list, &ShowScenarioList);
   return list;
