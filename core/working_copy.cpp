@@ -121,7 +121,10 @@ void WorkingCopy::ApplyStep(const EditStep& step, bool forward) {
   for (const ControlChange& c : step.Controls) controls_[c.Index] = forward ? c.New : c.Old;
   for (const CheckLineChange& c : step.CheckLines)
     checkList_[std::size_t(c.Line)].Checked = forward ? c.New : c.Old;
-  for (const ByteChange& b : step.Bytes) image_.Bytes[b.Offset] = forward ? b.New : b.Old;
+  if (!step.Bytes.empty()) {
+    if (storeBase_.empty()) storeBase_.assign(image_.Bytes.begin(), image_.Bytes.end());
+    for (const ByteChange& b : step.Bytes) storeBase_[b.Offset] = forward ? b.New : b.Old;
+  }
   for (const CurrentCellChange& c : step.CurrentCells) {
     if (forward) {
       MutableGrid(c.Grid).SetCurrent(c.NewRow, c.NewColumn);
@@ -186,6 +189,7 @@ bool WorkingCopy::Open(std::span<const std::uint8_t> data, const std::string& pa
 void WorkingCopy::LoadPass() {
   // The cells and controls are replaced wholesale: no step before this could be undone exactly.
   history_->Clear();
+  storeBase_.clear();
   WalkMainFieldMap(
       controls_,
       [&](const MainFieldEntry& entry, ControlValue& value) { LoadControl(image_, entry, value); },
@@ -199,6 +203,10 @@ void WorkingCopy::LoadPass() {
 
 void WorkingCopy::StorePass() {
   history_->EndTyping();
+  if (!storeBase_.empty()) {
+    std::copy(storeBase_.begin(), storeBase_.end(), image_.Bytes.begin());
+    storeBase_.clear();
+  }
   // The pass refreshes name cells from their numbers and changes the image. Both follow from the
   // steps done, so they join the last one: undoing it then gives back the names shown and the
   // bits kept by texts that store nothing (a label the pass does not know) as they were before.

@@ -161,6 +161,9 @@ class WorkingCopy {
   int activePage_ = 0;
   std::vector<WorkingCopyObserver*> observers_;
   std::unique_ptr<EditHistory> history_;
+  // The bytes the next store pass starts from once undo or redo has crossed a Save; the image
+  // itself keeps what the file holds until then.
+  std::vector<std::uint8_t> storeBase_;
 };
 
 }  // namespace korvath

@@ -429,6 +429,7 @@ TEST_F(EditHistoryTest, ASaveAfterUndoingPastASaveKeepsWhatAnUnknownLabelStandsF
   copy_.MarkSaved();
   ASSERT_EQ(testing::GetBits(copy_.Image(), move, 3), 1u);
   copy_.Undo();
+  EXPECT_EQ(testing::GetBits(copy_.Image(), move, 3), 1u) << "the image shows the file until Save";
   copy_.StorePass();
   EXPECT_EQ(testing::GetBits(copy_.Image(), move, 3), 6u);
   EXPECT_EQ(copy_.Image().Contents().size(), image_.Contents().size());
