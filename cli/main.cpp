@@ -19,10 +19,12 @@
 // Korvath
 #include "cli/diff_command.h"
 #include "cli/edits.h"
+#include "cli/fields_command.h"
 #include "cli/json_export.h"
 #include "core/file_io.h"
 #include "core/hex_dump.h"
 #include "core/int_conversion.h"
+#include "core/label_folders.h"
 #include "core/label_list.h"
 #include "core/working_copy.h"
 
@@ -71,7 +73,9 @@ std::vector<std::uint8_t> ReadSave(const std::string& path) {
 
 // Label files first, as at start-up: without them no save is looked at.
 std::unique_ptr<WorkingCopy> OpenWorkingCopy(const Options& options) {
-  const fs::path labelDir = options.labels ? fs::path(*options.labels) : korvath::ExecutableDir();
+  const fs::path labelDir = options.labels
+                                ? fs::path(*options.labels)
+                                : korvath::FindLabelFolder(korvath::CurrentLabelSearch());
   auto copy = std::make_unique<WorkingCopy>(labelDir);
   if (!copy->Open(ReadSave(options.save), options.save))
     throw CommandError(kBadInput, kReadError + "\n" + options.save);
@@ -131,11 +135,14 @@ int Dump(const Options& options) {
 int Run(int argc, char** argv) {
   CLI::App app{"Reads, edits and writes Korvath save files.", "korvath-cli"};
   app.require_subcommand(1);
+  app.set_version_flag("--version", "korvath-cli " KORVATH_VERSION);
   app.footer(
       "Exit status: 0 done, 1 a text is not an integer, 2 bad usage or unreadable input, "
       "3 the output cannot be written, 4 internal error, 5 standard output cannot be written.");
   Options options;
-  const std::string labelsHelp = "Folder of the six label files (default: the program's folder)";
+  const std::string labelsHelp =
+      "Folder of the six label files (default: the first that holds all six of the program's "
+      "folder, $XDG_DATA_HOME/korvath and $XDG_DATA_DIRS/korvath)";
 
   CLI::App* exportCmd = app.add_subcommand("export", "Print the state after opening SAVE as JSON");
   exportCmd->add_option("SAVE", options.save, "Save file")->required();
@@ -158,6 +165,7 @@ int Run(int argc, char** argv) {
   dumpCmd->add_option("SAVE", options.save, "Save file")->required();
 
   korvath::cli::DiffCommand diffCmd(app);
+  korvath::cli::AddFieldsCommand(app);
 
   try {
     app.parse(argc, argv);
@@ -167,7 +175,8 @@ int Run(int argc, char** argv) {
   if (exportCmd->parsed()) return Export(options);
   if (applyCmd->parsed()) return Apply(options);
   if (diffCmd.Parsed()) return diffCmd.Run();
-  return Dump(options);
+  if (dumpCmd->parsed()) return Dump(options);
+  return kOk;  // fields printed its list while parsing
 }
 
 }  // namespace

@@ -27,8 +27,7 @@ void StoreScenario(SaveImage& image, const ControlValue& value) {
   for (int k = 0; k < 3; ++k) WriteBits(image, kScenarioFlags[k], kScenarioBits[item][k]);
 }
 
-// The rule of a bound control: by its kind, and a drop-down list by its identity.
-enum class ControlRule { None, Edit, CheckBox, Faction, Scenario };
+}  // namespace
 
 ControlRule RuleOf(const MainFieldEntry& entry) {
   switch (entry.Kind) {
@@ -52,8 +51,6 @@ ControlRule RuleOf(const MainFieldEntry& entry) {
   }
   return ControlRule::None;
 }
-
-}  // namespace
 
 int ItemCountOf(std::string_view control) {
   switch (ListRuleOf(control)) {

@@ -174,12 +174,12 @@ LabelList ReadOne(const std::filesystem::path& dir, const char* name) {
 
 LabelSet ReadLabelLists(const std::filesystem::path& dir) {
   LabelSet set;
-  set.plan = ReadOne(dir, "plan.txt");
-  set.unit = ReadOne(dir, "unit.txt");
-  set.pilot = ReadOne(dir, "pilot.txt");
-  set.area = ReadOne(dir, "area.txt");
-  set.klass = ReadOne(dir, "class.txt");
-  set.special = ReadOne(dir, "special.txt");
+  set.plan = ReadOne(dir, kLabelFileNames[0]);
+  set.unit = ReadOne(dir, kLabelFileNames[1]);
+  set.pilot = ReadOne(dir, kLabelFileNames[2]);
+  set.area = ReadOne(dir, kLabelFileNames[3]);
+  set.klass = ReadOne(dir, kLabelFileNames[4]);
+  set.special = ReadOne(dir, kLabelFileNames[5]);
   if (set.area.Count() < kMinAreaEntries || set.special.Count() < kMinSpecialEntries) {
     throw StartupError();
   }

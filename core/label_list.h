@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <filesystem>
 #include <stdexcept>
@@ -13,6 +14,9 @@ namespace korvath {
 class StartupError : public std::runtime_error {
  public:
   StartupError() : std::runtime_error("ファイル読込エラー") {}
+  // The same message with a second line that tells the user where to look.
+  explicit StartupError(const std::string& detail)
+      : std::runtime_error("ファイル読込エラー\n" + detail) {}
 };
 
 // Shift-JIS as Windows writes it (CP932) to UTF-8; bytes that do not decode become U+FFFD.
@@ -45,6 +49,10 @@ class LabelList {
  private:
   std::vector<std::string> entries_;
 };
+
+// The six files, in the order they are read.
+inline constexpr std::array<const char*, 6> kLabelFileNames = {
+    "plan.txt", "unit.txt", "pilot.txt", "area.txt", "class.txt", "special.txt"};
 
 // The six lists, in the order they are read.
 struct LabelSet {

@@ -2,7 +2,8 @@
 
 // Internal to core: the record layouts of the bound tables, the rules of the bound controls and
 // the code that moves values between the save image and the cell texts. WorkingCopy is the only
-// caller; it owns the data and tells its observers what changed.
+// caller that changes data; it owns the data and tells its observers what changed. The CLI's
+// field listing only reads the layouts.
 
 #include <array>
 #include <cstdint>
@@ -108,6 +109,9 @@ bool LoadTable(GridId id, const SaveImage& image, const LabelSet& labels, const 
 bool StoreTable(GridId id, SaveImage& image, const LabelSet& labels, const TField& binding,
                 CellGrid& grid);
 
+// The layout of a bound table, or nullptr for a grid without records in the image.
+const RecordLayout* RecordLayoutOf(GridId id);
+
 // The record layouts of the bound tables. All of them load through LoadRecords; the plan tables
 // store through StorePlanTable, the others through StoreRecords.
 const RecordLayout& PlanRecordLayout();
@@ -146,6 +150,10 @@ void SetUpWeaponsList(CellGrid& grid, LabelList& units);
 int32_t WeaponLookup(const CellGrid& grid, const LabelList& units, int t, int column);
 
 // Bound controls.
+// The rule of a bound control: by its kind, and a drop-down list by its identity. Lists without
+// a rule, the check list and the tables have none.
+enum class ControlRule { None, Edit, CheckBox, Faction, Scenario };
+ControlRule RuleOf(const MainFieldEntry& entry);
 inline constexpr int kFactionItems = 11;         // ten factions and "無し"
 inline constexpr int kFactionNone = 10;          // the item "無し"
 inline constexpr int32_t kStoredNoFaction = 15;  // what "無し" writes, whatever was read

@@ -1,11 +1,17 @@
 #include <QApplication>
+#include <QCommandLineOption>
+#include <QCommandLineParser>
 #include <QFile>
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QStringList>
+#include <QTimer>
+#include <cstdio>
 #include <filesystem>
 #include <memory>
 
+#include "core/label_folders.h"
+#include "core/label_list.h"
 #include "core/working_copy.h"
 #include "ui/common/fonts.h"
 #include "ui/common/translation.h"
@@ -13,18 +19,66 @@
 #include "ui/main/application_windows.h"
 #include "ui/main/main_form.h"
 
+namespace {
+
+// `korvath [SAVE]`, with --help, --version and a hidden --quit-after-show.
+struct CommandLine {
+  QCommandLineParser parser;
+  QCommandLineOption help = parser.addHelpOption();
+  // By the program's name, as korvath-cli does; the application name stays "Korvath" for titles.
+  QCommandLineOption version{{QStringLiteral("v"), QStringLiteral("version")},
+                             QStringLiteral("Displays version information.")};
+  // For the installed-package test: prove the main window came up, then leave.
+  QCommandLineOption quitAfterShow{QStringLiteral("quit-after-show")};
+
+  CommandLine() {
+    parser.setApplicationDescription(QStringLiteral("Edits Korvath save files in a window."));
+    parser.addOption(version);
+    quitAfterShow.setFlags(QCommandLineOption::HiddenFromHelp);
+    parser.addOption(quitAfterShow);
+    parser.addPositionalArgument(QStringLiteral("SAVE"), QStringLiteral("Save file to open"),
+                                 QStringLiteral("[SAVE]"));
+  }
+  // Answers --help or --version and returns true; false for anything else.
+  bool Answer() {
+    if (parser.isSet(version)) {
+      std::printf("korvath %s\n", KORVATH_VERSION);
+      return true;
+    }
+    if (parser.isSet(help)) parser.showHelp(0);  // leaves the process
+    return false;
+  }
+};
+
+}  // namespace
+
 int main(int argc, char* argv[]) {
+  {
+    // --help and --version need neither a display nor the label files. Qt's own options are
+    // unknown here; the window application below takes them and reports real errors.
+    QCoreApplication console(argc, argv);
+    CommandLine line;
+    if (line.parser.parse(QCoreApplication::arguments()) && line.Answer()) return 0;
+  }
+
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Korvath"));
+  CommandLine line;
+  line.parser.process(app);
+  if (line.Answer()) return 0;
+
   QApplication::setFont(korvath::ui::WindowFont());
   korvath::ui::InstallQtTranslation();
 
   std::unique_ptr<korvath::WorkingCopy> copy;
   try {
-    const QByteArray dir = QFile::encodeName(QCoreApplication::applicationDirPath());
-    copy = std::make_unique<korvath::WorkingCopy>(std::filesystem::path(dir.toStdString()));
+    copy = std::make_unique<korvath::WorkingCopy>(
+        korvath::FindLabelFolder(korvath::CurrentLabelSearch()));
+  } catch (const korvath::StartupError& e) {
+    // No folder held the six files, or one of them is unreadable or too short.
+    korvath::ui::Dialogs().ShowMessage(nullptr, QMessageBox::Warning, QString::fromUtf8(e.what()));
+    return 1;
   } catch (...) {
-    // A missing or unreadable label file, above all.
     korvath::ui::Dialogs().ShowMessage(nullptr, QMessageBox::Warning,
                                        QStringLiteral("ファイル読込エラー"));
     return 1;
@@ -42,8 +96,14 @@ int main(int argc, char* argv[]) {
     return 1;
   }
   mainForm->show();
-  const QStringList arguments = QCoreApplication::arguments();
+  const QStringList saves = line.parser.positionalArguments();
   // The open dialog hands over absolute paths; a save named on the command line is treated alike.
-  if (arguments.size() > 1) mainForm->OpenFile(QFileInfo(arguments.at(1)).absoluteFilePath());
+  if (!saves.isEmpty()) mainForm->OpenFile(QFileInfo(saves.first()).absoluteFilePath());
+  if (line.parser.isSet(line.quitAfterShow)) {
+    QTimer::singleShot(0, mainForm.get(), [&mainForm] {
+      std::printf("%s\n", mainForm->windowTitle().toUtf8().constData());
+      QCoreApplication::exit(mainForm->isVisible() ? 0 : 1);
+    });
+  }
   return app.exec();
 }

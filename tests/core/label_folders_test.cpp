@@ -1,0 +1,116 @@
+#include "core/label_folders.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "core/label_list.h"
+#include "tests/core/temp_dir.h"
+
+namespace korvath {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::TempDir;
+using testing::WriteFile;
+
+// A scratch tree with an executable folder, a home and two data folders, all empty at first.
+class LabelFoldersTest : public ::testing::Test {
+ protected:
+  LabelFoldersTest() {
+    for (const char* sub : {"bin", "home", "data1", "data2"})
+      fs::create_directories(root_.Path() / sub);
+    search_.ExecutableDir = root_.Path() / "bin";
+    search_.Home = (root_.Path() / "home").string();
+    search_.XdgDataHome = std::nullopt;
+    search_.XdgDataDirs =
+        (root_.Path() / "data1").string() + ":" + (root_.Path() / "data2").string();
+  }
+
+  fs::path HomeFolder() const { return root_.Path() / "home/.local/share/korvath"; }
+  fs::path DataFolder(int n) const {
+    return root_.Path() / ("data" + std::to_string(n)) / "korvath";
+  }
+
+  // Puts the label files into folder, all but the one named `except`.
+  static void Fill(const fs::path& folder, const std::string& except = "") {
+    fs::create_directories(folder);
+    for (const char* name : kLabelFileNames) {
+      if (name != except) WriteFile(folder / name, std::string(name) + "\r\n");
+    }
+  }
+
+  TempDir root_;
+  LabelSearch search_;
+};
+
+TEST_F(LabelFoldersTest, ExecutableFolderThenXdgHomeThenDataDirsInOrder) {
+  EXPECT_EQ(
+      LabelFolderCandidates(search_),
+      (std::vector<fs::path>{search_.ExecutableDir, HomeFolder(), DataFolder(1), DataFolder(2)}));
+
+  Fill(DataFolder(2));
+  EXPECT_EQ(FindLabelFolder(search_), DataFolder(2));
+  Fill(DataFolder(1));
+  EXPECT_EQ(FindLabelFolder(search_), DataFolder(1));
+  Fill(HomeFolder());
+  EXPECT_EQ(FindLabelFolder(search_), HomeFolder());
+  Fill(search_.ExecutableDir);
+  EXPECT_EQ(FindLabelFolder(search_), search_.ExecutableDir);
+}
+
+TEST_F(LabelFoldersTest, XdgDataHomeReplacesTheHomeDefault) {
+  const fs::path custom = root_.Path() / "custom";
+  search_.XdgDataHome = custom.string();
+  Fill(HomeFolder());
+  Fill(custom / "korvath");
+  EXPECT_EQ(FindLabelFolder(search_), custom / "korvath");
+  EXPECT_EQ(LabelFolderCandidates(search_).at(1), custom / "korvath");
+}
+
+TEST_F(LabelFoldersTest, AFolderMissingAnyOneFileIsSkippedWhole) {
+  Fill(DataFolder(2));
+  for (const char* missing : kLabelFileNames) {
+    fs::remove_all(HomeFolder());
+    Fill(HomeFolder(), missing);
+    EXPECT_FALSE(HoldsLabelFiles(HomeFolder())) << missing;
+    EXPECT_EQ(FindLabelFolder(search_), DataFolder(2)) << missing;
+  }
+  // A folder in the place of a file does not count either.
+  fs::create_directories(HomeFolder() / "special.txt");
+  EXPECT_FALSE(HoldsLabelFiles(HomeFolder()));
+}
+
+TEST_F(LabelFoldersTest, NoCompleteFolderNamesEveryFolderSearched) {
+  Fill(HomeFolder(), "class.txt");
+  try {
+    FindLabelFolder(search_);
+    FAIL() << "no folder holds all six files";
+  } catch (const StartupError& e) {
+    const std::string expected =
+        "ファイル読込エラー\n探したフォルダ: " + search_.ExecutableDir.string() + ", " +
+        HomeFolder().string() + ", " + DataFolder(1).string() + ", " + DataFolder(2).string();
+    EXPECT_EQ(std::string(e.what()), expected);
+  }
+}
+
+TEST(LabelFolderCandidates, DefaultsAndOddEnvironmentValues) {
+  LabelSearch search{"/opt/k/bin", "/home/p", std::nullopt, std::nullopt};
+  const std::vector<fs::path> defaults = {"/opt/k/bin", "/home/p/.local/share/korvath",
+                                          "/usr/local/share/korvath", "/usr/share/korvath"};
+  EXPECT_EQ(LabelFolderCandidates(search), defaults);
+  search.XdgDataHome = "";
+  search.XdgDataDirs = "";
+  EXPECT_EQ(LabelFolderCandidates(search), defaults);
+
+  // Relative and empty entries are ignored, repeats are searched once, and without a home
+  // there is no home folder.
+  search = {"/opt/k/bin", std::nullopt, "relative/share", "::/srv/a/:data:/srv/a:/usr/share/"};
+  EXPECT_EQ(LabelFolderCandidates(search),
+            (std::vector<fs::path>{"/opt/k/bin", "/srv/a/korvath", "/usr/share/korvath"}));
+}
+
+}  // namespace
+}  // namespace korvath
