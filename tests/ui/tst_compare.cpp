@@ -209,6 +209,16 @@ void CompareTest::marksFollowEdits() {
   QVERIFY(c.Units()->setData(c.Units()->index(3, 3), QStringLiteral("999")));
   QTRY_VERIFY(IsMarked(c.Units()->index(3, 3)));
   QCOMPARE(c.Status(), QStringLiteral("比較先 b.bin: 相違 2 件"));
+
+  // Undo and redo change the working copy like any edit.
+  c.program_.Action("EditUndoMenu")->trigger();
+  QTRY_VERIFY(!IsMarked(c.Units()->index(3, 3)));
+  c.program_.Action("EditRedoMenu")->trigger();
+  QTRY_VERIFY(IsMarked(c.Units()->index(3, 3)));
+  for (int step = 0; step < 4; ++step) c.program_.Action("EditUndoMenu")->trigger();
+  QTRY_VERIFY(IsMarked(c.Money()));
+  QVERIFY(IsMarked(line));
+  QCOMPARE(c.Status(), QStringLiteral("比較先 b.bin: 相違 4 件"));
 }
 
 void CompareTest::endingOrOpeningAnotherFileRemovesMarks() {

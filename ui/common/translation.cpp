@@ -3,18 +3,20 @@
 #include <QCoreApplication>
 #include <QLibraryInfo>
 #include <QTranslator>
+#include <memory>
 
 namespace korvath::ui {
 
 bool InstallQtTranslation() {
-  auto* translator = new QTranslator(QCoreApplication::instance());
-  if (translator->load(QStringLiteral("qtbase_ja"),
-                       QLibraryInfo::path(QLibraryInfo::TranslationsPath)) &&
-      QCoreApplication::installTranslator(translator)) {
-    return true;
+  auto translator = std::make_unique<QTranslator>();
+  if (!translator->load(QStringLiteral("qtbase_ja"),
+                        QLibraryInfo::path(QLibraryInfo::TranslationsPath)) ||
+      !QCoreApplication::installTranslator(translator.get())) {
+    return false;
   }
-  delete translator;
-  return false;
+  // The application keeps it for as long as it runs.
+  translator.release()->setParent(QCoreApplication::instance());
+  return true;
 }
 
 }  // namespace korvath::ui

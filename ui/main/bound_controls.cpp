@@ -61,7 +61,8 @@ void ShowScenarioList(QWidget* control, const ControlValue& value) {
 
 }  // namespace
 
-BoundControls::BoundControls(WorkingCopyBridge& bridge, Comparison& comparison, QObject* parent)
+BoundControls::BoundControls(WorkingCopyBridge& bridge, const Comparison& comparison,
+                             QObject* parent)
     : QObject(parent), bridge_(bridge), comparison_(comparison) {
   connect(&bridge_, &WorkingCopyBridge::controlsChanged, this, &BoundControls::Refresh);
   connect(&comparison_, &Comparison::changed, this, &BoundControls::ShowMarks);
@@ -105,7 +106,6 @@ QWidget* BoundControls::CreateEdit(const MainFieldEntry& entry, QWidget* parent)
   connect(edit, &QLineEdit::textChanged, this, [this, edit, name](const QString& text) {
     if (refreshing_) return;
     RunGuarded(edit, [&] { bridge_.Copy().SetEditText(name, text.toStdString()); });
-    comparison_.Invalidate();
   });
   // The keystrokes since the last Enter or focus change are one step of the history.
   connect(edit, &QLineEdit::editingFinished, this, [this] { bridge_.Copy().EndTyping(); });
@@ -119,7 +119,6 @@ QWidget* BoundControls::CreateCheckBox(const MainFieldEntry& entry, QWidget* par
   connect(box, &QCheckBox::toggled, this, [this, box, name](bool checked) {
     if (refreshing_) return;
     RunGuarded(box, [&] { bridge_.Copy().SetChecked(name, checked); });
-    comparison_.Invalidate();
   });
   Bind(name, box, &ShowCheckBox);
   return box;
@@ -134,7 +133,6 @@ QWidget* BoundControls::CreateFactionList(const MainFieldEntry& entry, QWidget* 
   connect(list, &QComboBox::currentIndexChanged, this, [this, list, name](int index) {
     if (refreshing_) return;
     RunGuarded(list, [&] { bridge_.Copy().SetItemIndex(name, index); });
-    comparison_.Invalidate();
   });
   Bind(name, list, &ShowFactionList);
   return list;
@@ -154,11 +152,10 @@ QWidget* BoundControls::CreateScenarioList(const MainFieldEntry& entry, QWidget*
   connect(list, &QComboBox::editTextChanged, this, [this, list, name](const QString& text) {
     if (refreshing_) return;
     RunGuarded(list, [&] { bridge_.Copy().SetComboText(name, text.toStdString()); });
-    comparison_.Invalidate();
   });
   connect(list->lineEdit(), &QLineEdit::editingFinished, this,
           [this] { bridge_.Copy().EndTyping(); });
-  // A choice from the list is a step of its own, apart from any typing before it.
+  // A choice from the list ends the step (with any typing just before it in the same line).
   connect(list, &QComboBox::activated, this, [this] { bridge_.Copy().EndTyping(); });
   Bind(name, list, &ShowScenarioList);
   return list;

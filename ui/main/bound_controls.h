@@ -25,7 +25,7 @@ class BoundControls : public QObject {
   Q_OBJECT
 
  public:
-  BoundControls(WorkingCopyBridge& bridge, Comparison& comparison, QObject* parent);
+  BoundControls(WorkingCopyBridge& bridge, const Comparison& comparison, QObject* parent);
 
   // The control of a map entry, named after it, with its hint as tooltip. nullptr for a kind
   // that is not a single control (tables and the check list) and for a list no rule reads.
@@ -48,7 +48,7 @@ class BoundControls : public QObject {
   };
 
   WorkingCopyBridge& bridge_;
-  Comparison& comparison_;
+  const Comparison& comparison_;
   std::vector<Bound> bound_;
   bool refreshing_ = false;  // set while the controls are being refreshed from the working copy
 };

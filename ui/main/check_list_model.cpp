@@ -19,7 +19,8 @@ const QColor kHeaderText(Qt::black);
 
 }  // namespace
 
-CheckListModel::CheckListModel(WorkingCopyBridge& bridge, Comparison& comparison, QObject* parent)
+CheckListModel::CheckListModel(WorkingCopyBridge& bridge, const Comparison& comparison,
+                               QObject* parent)
     : QAbstractListModel(parent), bridge_(bridge), comparison_(comparison) {
   connect(&bridge_, &WorkingCopyBridge::controlsChanged, this, [this] {
     if (rowCount() > 0) emit dataChanged(index(0), index(rowCount() - 1), {Qt::CheckStateRole});
@@ -73,10 +74,7 @@ bool CheckListModel::setData(const QModelIndex& index, const QVariant& value, in
     bridge_.Copy().SetCheckListChecked(index.row(), value.value<Qt::CheckState>() == Qt::Checked);
     done = true;
   });
-  if (done) {
-    emit dataChanged(index, index, {Qt::CheckStateRole});
-    comparison_.Invalidate();  // the working copy does not announce a line's change
-  }
+  if (done) emit dataChanged(index, index, {Qt::CheckStateRole});
   return done;
 }
 

@@ -14,7 +14,7 @@ class CheckListModel : public QAbstractListModel {
   Q_OBJECT
 
  public:
-  CheckListModel(WorkingCopyBridge& bridge, Comparison& comparison, QObject* parent);
+  CheckListModel(WorkingCopyBridge& bridge, const Comparison& comparison, QObject* parent);
 
  public:  // QAbstractItemModel API
   int rowCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -24,7 +24,7 @@ class CheckListModel : public QAbstractListModel {
 
  private:
   WorkingCopyBridge& bridge_;
-  Comparison& comparison_;
+  const Comparison& comparison_;
 };
 
 }  // namespace korvath::ui

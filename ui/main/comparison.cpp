@@ -40,6 +40,8 @@ Comparison::Comparison(WorkingCopyBridge& bridge, QObject* parent)
   connect(&bridge_, &WorkingCopyBridge::gridChanged, this, &Comparison::Invalidate);
   connect(&bridge_, &WorkingCopyBridge::cellChanged, this, &Comparison::Invalidate);
   connect(&bridge_, &WorkingCopyBridge::controlsChanged, this, &Comparison::Invalidate);
+  // Every change of a control or a check-list line is a step of the history, or part of one.
+  connect(&bridge_, &WorkingCopyBridge::historyChanged, this, &Comparison::Invalidate);
 }
 
 Comparison::~Comparison() = default;

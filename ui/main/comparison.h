@@ -39,8 +39,7 @@ class Comparison : public QObject {
   bool Start(const QString& path);
   void End();
 
-  // Computes the differences again after the working copy changed in a way it does not
-  // announce (the bound controls and the check list).
+  // Has the differences computed again once control is back in the event loop.
   void Invalidate();
   // Computes them now, if a change is pending.
   void Update();

@@ -17,7 +17,7 @@ struct PageContext {
   WorkingCopyBridge& Bridge;
   BoundControls& Controls;
   PopupMenus& Popups;
-  Comparison& Compare;
+  const Comparison& Compare;
   std::vector<GridView*> Views;
 };
 
