@@ -26,9 +26,8 @@ class Converter {
   Converter& operator=(const Converter&) = delete;
 
   // (iconv_t)-1 is how iconv_open reports failure.
-  bool ok() const {
-    return cd_ != reinterpret_cast<iconv_t>(-1);
-  }  // NOLINT(performance-no-int-to-ptr)
+  // NOLINTNEXTLINE(performance-no-int-to-ptr)
+  bool ok() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
 
   // Converts input; onBad appends a stand-in for a sequence that does not convert and says how
   // many input bytes to skip.

@@ -21,7 +21,6 @@
 #include <fstream>
 #include <functional>
 #include <iterator>
-#include <ranges>
 #include <string>
 #include <vector>
 
@@ -52,7 +51,7 @@ class WriteFaults {
  public:
   WriteFaults() = default;
   ~WriteFaults() {
-    for (const auto& dir : std::views::reverse(mounted_)) ::umount2(dir.c_str(), MNT_DETACH);
+    for (std::size_t i = mounted_.size(); i-- > 0;) ::umount2(mounted_[i].c_str(), MNT_DETACH);
     for (const auto& dir : readOnly_) ::chmod(dir.c_str(), 0755);
   }
   WriteFaults(const WriteFaults&) = delete;
