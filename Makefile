@@ -3,7 +3,13 @@ PRESET ?= debug
 BUILD_DIR := build/$(PRESET)
 BIN_DIR := $(BUILD_DIR)/bin
 
-.PHONY: all deps build test run package clean
+# Clones of the tree share one compiler cache.
+export CCACHE_BASEDIR ?= $(CURDIR)
+
+FUZZ_TARGETS := int_conversion label_list save_open edits
+FUZZ_SECONDS ?= 20
+
+.PHONY: all deps build test check asan fuzz tidy run package clean
 
 all: build
 
@@ -14,8 +20,24 @@ build: deps
 	cmake --preset $(PRESET)
 	cmake --build --preset $(PRESET)
 
-test: build
+# Everything CI runs: the tests, the tests again under the sanitizers, the fuzz targets and
+# clang-tidy.
+test: check asan fuzz tidy
+
+# The tests of one preset only, for quick rounds while working.
+check: build
 	QT_QPA_PLATFORM=offscreen ctest --preset $(PRESET)
+
+asan:
+	$(MAKE) --no-print-directory check PRESET=asan
+
+fuzz: deps
+	cmake --preset fuzz
+	cmake --build --preset fuzz
+	@for t in $(FUZZ_TARGETS); do tools/run-fuzz $$t $(FUZZ_SECONDS) || exit 1; done
+
+tidy: build
+	tools/run-tidy build/$(PRESET)
 
 # Builds only the editor and its demo data, so starting it does not wait for the tests.
 run: deps

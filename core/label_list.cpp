@@ -25,7 +25,10 @@ class Converter {
   Converter(const Converter&) = delete;
   Converter& operator=(const Converter&) = delete;
 
-  bool ok() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
+  // (iconv_t)-1 is how iconv_open reports failure.
+  bool ok() const {
+    return cd_ != reinterpret_cast<iconv_t>(-1);
+  }  // NOLINT(performance-no-int-to-ptr)
 
   // Converts input; onBad appends a stand-in for a sequence that does not convert and says how
   // many input bytes to skip.
@@ -124,7 +127,7 @@ LabelList LabelList::Parse(std::string_view fileBytes) {
   std::vector<std::string> entries;
   std::size_t start = 0;
   std::size_t i = 0;
-  while (i < text.size()) {
+  while (i < text.size() && entries.size() < std::size_t(kMaxEntries)) {
     const char c = text[i];
     if (c != '\r' && c != '\n') {
       ++i;
@@ -135,7 +138,8 @@ LabelList LabelList::Parse(std::string_view fileBytes) {
     i += (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ? 2 : 1;
     start = i;
   }
-  if (start < text.size()) entries.push_back(DecodeCp932(text.substr(start)));
+  if (start < text.size() && entries.size() < std::size_t(kMaxEntries))
+    entries.push_back(DecodeCp932(text.substr(start)));
   return LabelList(std::move(entries));
 }
 

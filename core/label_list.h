@@ -31,8 +31,13 @@ class LabelList {
   explicit LabelList(std::vector<std::string> entries) : entries_(std::move(entries)) {}
 
   // Splits raw file bytes into entries (CR LF, LF or CR end a line; a NUL ends the text) and
-  // decodes each from CP932.
+  // decodes each from CP932. Lines past the first kMaxEntries are dropped.
   static LabelList Parse(std::string_view fileBytes);
+
+  // No id (at most 9 bits wide) and no table row reaches this far; real label files have a few
+  // hundred lines. Without the bound a file of line feeds alone would become millions of table
+  // rows and list items.
+  static constexpr int kMaxEntries = 65536;
 
   int Count() const { return int(entries_.size()); }
   // Entry i; throws std::out_of_range when there is none.

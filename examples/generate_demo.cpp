@@ -182,9 +182,9 @@ std::vector<std::string> SpecialLines() {
   for (int line = 0; line < kSpecialCount; ++line) {
     if (korvath::IsSpecialHeaderLine(line)) {
       if (section == 0)
-        lines.push_back("―― 第１部 ――");
+        lines.emplace_back("―― 第１部 ――");
       else if (section == 1)
-        lines.push_back("―― 第２部 ――");
+        lines.emplace_back("―― 第２部 ――");
       else
         lines.push_back("―― 特別編 その" + std::string(kFullWidthDigits[std::size_t(section - 2)]) +
                         " ――");

@@ -242,7 +242,8 @@ TEST_F(ApplyTest, HostileEditsAreUsageErrorsThatNameTheFile) {
        "unknown grid \"[[[[\""},
       {"four levels is the most", R"({"cells": [["StringGrid1_2", 1, 3, ["x"]]]})",
        "text must be a string"},
-      {"ten million brackets", std::string(10'000'000, '['), "deeper than 4 levels at offset 4"},
+      {"ten million brackets", std::string(10'000'000, '['),  // NOLINT(bugprone-string-constructor)
+       "deeper than 4 levels at offset 4"},
   };
   const std::string save = Save(CleanImage());
   const auto original = ReadBytes(save);

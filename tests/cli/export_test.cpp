@@ -85,7 +85,7 @@ TEST_F(ExportTest, ListsEveryValueControlAndNothingElse) {
   for (const MainFieldEntry& entry : MainFieldMap()) {
     if (entry.Kind == ControlKind::Edit || entry.Kind == ControlKind::CheckBox ||
         entry.Kind == ControlKind::ComboBox)
-      expected.push_back(std::string(entry.Control));
+      expected.emplace_back(entry.Control);
   }
   std::vector<std::string> names;
   for (const auto& [name, value] : controls.items()) names.push_back(name);

@@ -21,6 +21,7 @@
 #include <fstream>
 #include <functional>
 #include <iterator>
+#include <ranges>
 #include <string>
 #include <vector>
 
@@ -51,8 +52,7 @@ class WriteFaults {
  public:
   WriteFaults() = default;
   ~WriteFaults() {
-    for (auto it = mounted_.rbegin(); it != mounted_.rend(); ++it)
-      ::umount2(it->c_str(), MNT_DETACH);
+    for (const auto& dir : std::views::reverse(mounted_)) ::umount2(dir.c_str(), MNT_DETACH);
     for (const auto& dir : readOnly_) ::chmod(dir.c_str(), 0755);
   }
   WriteFaults(const WriteFaults&) = delete;

@@ -45,6 +45,23 @@ TEST(LabelListParse, AZeroByteEndsTheText) {
   EXPECT_EQ(Lines("a\r\n\0b"s), Entries{"a"});
 }
 
+TEST(LabelListParse, KeepsTheFirstLinesUpToTheBoundAndDropsTheRest) {
+  constexpr auto kMax = std::size_t(LabelList::kMaxEntries);
+  // Exactly at the bound, with or without a final line end, every line is kept.
+  std::string text(kMax - 1, '\n');
+  text += "last";
+  LabelList list = LabelList::Parse(text);
+  ASSERT_EQ(list.Count(), LabelList::kMaxEntries);
+  EXPECT_EQ(list.Entries().back(), "last");
+  // Four MiB of line feeds: the lines past the bound are not kept.
+  text.assign(4u << 20, '\n');
+  text.replace(kMax - 1, 4, "2\r\n3");
+  list = LabelList::Parse(text);
+  ASSERT_EQ(list.Count(), LabelList::kMaxEntries);
+  EXPECT_EQ(list.Entries().back(), "2");
+  EXPECT_EQ(list.Label(LabelList::kMaxEntries), "");
+}
+
 TEST(LabelListParse, KeepsBlanksAndTabsUntouched) {
   EXPECT_EQ(Lines(" 1 name\t3 \r\n\t\r\n"), (Entries{" 1 name\t3 ", "\t"}));
 }

@@ -31,7 +31,7 @@ LabelFiles EditorLabels() {
   f.pilot.clear();
   for (int i = 0; i < 204; ++i)
     f.pilot.push_back(std::to_string(i) + " パイロット" + std::to_string(i));
-  f.pilot.push_back("名無し");
+  f.pilot.emplace_back("名無し");
   return f;
 }
 

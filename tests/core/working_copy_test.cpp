@@ -340,7 +340,7 @@ struct RecordingObserver : WorkingCopyObserver {
   }
   void CurrentCellChanged(GridId g) override { events.push_back("current " + Name(g)); }
   void ActivePageChanged(int page) override { events.push_back("page " + std::to_string(page)); }
-  void ControlsChanged() override { events.push_back("controls"); }
+  void ControlsChanged() override { events.emplace_back("controls"); }
   static std::string Name(GridId g) { return std::string(LayoutOf(g).Name); }
 };
 
@@ -419,7 +419,7 @@ TEST(LongLists, KeepNamesPastTheVisibleRows) {
   LabelFiles files = LabelFiles::Standard();
   files.plan.resize(270, "extra plan");
   files.pilot.resize(210, "extra pilot");
-  files.area.push_back("78 Beyond\t5");
+  files.area.emplace_back("78 Beyond\t5");
   TempLabelDir dir(files);
   WorkingCopy copy(dir.Path());
   EXPECT_EQ(copy.Grid(GridId::StringGrid2_1).Cell(270, 0), "extra plan");

@@ -47,7 +47,7 @@ const Field kMerit = RecordField("StringGrid4_1", 2, 21, 7);         // row 3, c
 const Field kSpecialPlan1 = {1414, 0, 1};                            // check-list line 1
 
 // The save with the field's lowest bit flipped, so its value differs whatever it was.
-QByteArray Flipped(QByteArray save, const Field& f) {
+QByteArray Flipped(const QByteArray& save, const Field& f) {
   korvath::SaveImage image;
   image.Commit({reinterpret_cast<const std::uint8_t*>(save.constData()), std::size_t(save.size())},
                "");
