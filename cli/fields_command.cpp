@@ -1,9 +1,9 @@
 #include "cli/fields_command.h"
 
 #include <iostream>
-#include <memory>
-#include <stdexcept>
 #include <string_view>
+
+#include <CLI/CLI.hpp>
 
 #include "core/field_maps.h"
 #include "core/grid_layout.h"
@@ -14,6 +14,8 @@ namespace korvath::cli {
 namespace {
 
 using Json = nlohmann::ordered_json;
+
+constexpr int kStdoutFailed = 5;  // as for every command of korvath-cli
 
 // Bits are given normalised, bit 0..7 from the top of the byte: the check-list map writes some
 // flags as bit 8 of the byte before.
@@ -146,12 +148,6 @@ void Line(std::string& out, std::initializer_list<std::string> cells) {
   out += '\n';
 }
 
-void Write(const std::string& text) {
-  std::cout << text;
-  std::cout.flush();
-  if (!std::cout) throw std::runtime_error("cannot write to standard output");
-}
-
 }  // namespace
 
 nlohmann::ordered_json FieldsJson() {
@@ -180,18 +176,28 @@ std::string FieldsText() {
   return out;
 }
 
-void AddFieldsCommand(CLI::App& app) {
-  auto json = std::make_shared<bool>(false);
-  CLI::App* command = app.add_subcommand(
-      "fields", "List every control, check-list line and table column with its bits");
-  command->add_flag("--json", *json, "Print the list as JSON");
-  command->footer(
+FieldsCommand::FieldsCommand(CLI::App& app)
+    : command_(app.add_subcommand(
+          "fields", "List every control, check-list line and table column with its bits")) {
+  command_->add_flag("--json", json_, "Print the list as JSON");
+  command_->footer(
       "Bits count from the top bit of the byte (bit 0 is 0x80); a value runs on into the next "
       "bytes. A table column gives its bits for its first row; record k (from 0) lies k times the "
       "record stride bits further on and shows in row first row + k x rows per record. "
       "Check-list lines are the lines of export's \"checklist\"; a label column stores the code "
       "of the text it holds.");
-  command->callback([json] { Write(*json ? FieldsJson().dump(2) + "\n" : FieldsText()); });
+}
+
+bool FieldsCommand::Parsed() const { return command_->parsed(); }
+
+int FieldsCommand::Run() const {
+  std::cout << (json_ ? FieldsJson().dump(2) + "\n" : FieldsText());
+  std::cout.flush();
+  if (!std::cout) {
+    std::cerr << "cannot write to standard output\n";
+    return kStdoutFailed;
+  }
+  return 0;
 }
 
 }  // namespace korvath::cli

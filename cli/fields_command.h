@@ -2,8 +2,11 @@
 
 #include <string>
 
-#include <CLI/CLI.hpp>
 #include <nlohmann/json.hpp>
+
+namespace CLI {
+class App;
+}
 
 namespace korvath::cli {
 
@@ -13,7 +16,18 @@ nlohmann::ordered_json FieldsJson();
 // The same as tab-separated lines for reading.
 std::string FieldsText();
 
-// Adds "fields [--json]", which prints the listing when it is chosen.
-void AddFieldsCommand(CLI::App& app);
+// korvath-cli fields [--json]: prints the listing. Exit status 0, or 5, as for every command,
+// when standard output cannot be written.
+class FieldsCommand {
+ public:
+  explicit FieldsCommand(CLI::App& app);
+
+  bool Parsed() const;
+  int Run() const;
+
+ private:
+  CLI::App* command_;
+  bool json_ = false;
+};
 
 }  // namespace korvath::cli

@@ -165,7 +165,7 @@ int Run(int argc, char** argv) {
   dumpCmd->add_option("SAVE", options.save, "Save file")->required();
 
   korvath::cli::DiffCommand diffCmd(app);
-  korvath::cli::AddFieldsCommand(app);
+  korvath::cli::FieldsCommand fieldsCmd(app);
 
   try {
     app.parse(argc, argv);
@@ -175,8 +175,8 @@ int Run(int argc, char** argv) {
   if (exportCmd->parsed()) return Export(options);
   if (applyCmd->parsed()) return Apply(options);
   if (diffCmd.Parsed()) return diffCmd.Run();
-  if (dumpCmd->parsed()) return Dump(options);
-  return kOk;  // fields printed its list while parsing
+  if (fieldsCmd.Parsed()) return fieldsCmd.Run();
+  return Dump(options);
 }
 
 }  // namespace

@@ -194,6 +194,12 @@ TEST_F(FieldsTest, EachColumnStoresIntoItsListedBitsInFirstAndLastRecord) {
   }
 }
 
+TEST(Fields, FailingStandardOutputExitsWithFive) {
+  const CliResult r = RunCli({"fields"}, "/dev/full");
+  EXPECT_EQ(r.status, 5);
+  EXPECT_EQ(r.err, "cannot write to standard output\n");
+}
+
 TEST(Fields, TextListsTheSameEntriesAsJson) {
   const json all = FieldsJson();
   const CliResult r = RunCli({"fields"});

@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QFile>
 #include <QLineEdit>
+#include <QRegularExpression>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTest>
@@ -126,6 +127,7 @@ class InputTest : public QObject {
   Q_OBJECT
 
  private slots:
+  void init();
   void typingAfterASecondClickEditsThatCell_data();
   void typingAfterASecondClickEditsThatCell();
   void keysOnACellThatCannotBeEditedChangeNothing_data();
@@ -200,6 +202,12 @@ void InputTest::keysOnACellThatCannotBeEditedChangeNothing() {
   QCOMPARE(QApplication::focusWidget(), t.View);  // no editor opened
   QCOMPARE(t.View->currentIndex(), t.View->model()->index(row, column));
   QVERIFY(OtherRowsUnchanged(t.Cells(), before, t.View->Grid(), -1));
+}
+
+void InputTest::init() {
+  // An editor closed twice means a change of the cell closed it from under its own delegate,
+  // which then skips what Enter, Tab or Escape asked for.
+  QTest::failOnWarning(QRegularExpression(QStringLiteral("closeEditor called with an editor")));
 }
 
 void InputTest::escapeTakesTheTypingBack() {

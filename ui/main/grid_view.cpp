@@ -1,5 +1,7 @@
 #include "ui/main/grid_view.h"
 
+#include <utility>
+
 // Qt
 #include <QApplication>
 #include <QHeaderView>
@@ -58,10 +60,7 @@ class GridView::CellDelegate : public QStyledItemDelegate {
     view_->editing_ = index;
     view_->textBeforeEditing_ = index.data(Qt::EditRole).toString();
     GridView* view = view_;
-    connect(line, &QLineEdit::textEdited, view, [view, line] {
-      const QScopedValueRollback guard(view->committing_, true);
-      view->commitData(line);
-    });
+    connect(line, &QLineEdit::textEdited, view, [view, line] { view->commitData(line); });
     return editor;
   }
 
@@ -258,13 +257,21 @@ bool GridView::eventFilter(QObject* watched, QEvent* event) {
   return QTableView::eventFilter(watched, event);
 }
 
+void GridView::commitData(QWidget* editor) {
+  // Every commit of the editor's own text, also the one Enter makes just before the delegate
+  // closes it: that change must not close the editor from under the delegate.
+  const QScopedValueRollback guard(committing_, true);
+  QTableView::commitData(editor);
+}
+
 void GridView::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) {
+  // Forget the cell first, so that writing it back below does not close the editor twice.
+  const QPersistentModelIndex cell = std::exchange(editing_, QPersistentModelIndex());
   // Escape takes back the typing, which has already reached the working copy.
-  if (hint == QAbstractItemDelegate::RevertModelCache && editing_.isValid() &&
-      editing_.data(Qt::EditRole).toString() != textBeforeEditing_) {
-    model()->setData(editing_, textBeforeEditing_, Qt::EditRole);
+  if (hint == QAbstractItemDelegate::RevertModelCache && cell.isValid() &&
+      cell.data(Qt::EditRole).toString() != textBeforeEditing_) {
+    model()->setData(cell, textBeforeEditing_, Qt::EditRole);
   }
-  editing_ = QPersistentModelIndex();
   QTableView::closeEditor(editor, hint);
 }
 

@@ -46,6 +46,7 @@ class GridView : public QTableView {
   void mouseReleaseEvent(QMouseEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
+  void commitData(QWidget* editor) override;
   void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
   void dataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight,
                    const QList<int>& roles = QList<int>()) override;
