@@ -464,9 +464,9 @@ struct Recorder : WorkingCopyObserver {
   void CellChanged(GridId, int row, int column) override {
     seen.push_back("cell " + std::to_string(row) + "," + std::to_string(column));
   }
-  void ControlsChanged() override { seen.push_back("controls"); }
+  void ControlsChanged() override { seen.emplace_back("controls"); }
   void ActivePageChanged(int page) override { seen.push_back("page " + std::to_string(page)); }
-  void HistoryChanged() override { seen.push_back("history"); }
+  void HistoryChanged() override { seen.emplace_back("history"); }
 };
 
 TEST_F(EditHistoryTest, TellsObserversWhatUndoAndRedoChangedAndShowsItsPage) {
