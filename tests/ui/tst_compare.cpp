@@ -164,8 +164,7 @@ void CompareTest::stepsThroughDifferencesAcrossPages() {
   auto* units = c.program_.Find<QTableView>(QStringLiteral("StringGrid1_2"));
   QCOMPARE(units->currentIndex(), units->model()->index(4, 3));
   QCOMPARE(QApplication::focusWidget(), units);
-  QVERIFY(c.Status().endsWith(
-      QStringLiteral("2 件目: 自軍 / 部隊データ / No 4 / 耐久")));
+  QVERIFY(c.Status().endsWith(QStringLiteral("2 件目: 自軍 / 部隊データ / No 4 / 耐久")));
 
   c.Step();
   QCOMPARE(c.Page(), 3);

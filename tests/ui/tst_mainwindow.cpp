@@ -103,7 +103,7 @@ void MainWindowTest::menuItemsBeforeAndAfterOpen() {
   program.OpenThroughMenu(dialogs, workspace.DemoSave("slot1.bin"));
   QVERIFY(dialogs.Messages.isEmpty());
   QVERIFY(action->isEnabled());
-  QCOMPARE(program.Main().windowTitle(), QStringLiteral("Korvath slot1.bin"));
+  QCOMPARE(program.Main().windowTitle(), QStringLiteral("Korvath slot1.bin[*]"));
   QCOMPARE(dialogs.Filters, QStringList{QStringLiteral("bin (*.bin)")});
 }
 
@@ -120,7 +120,7 @@ void MainWindowTest::shortcutsActOnlyWhileTheirItemIsEnabled() {
 
   dialogs.Answers.append(path);
   QTest::keyClick(&program.Main(), Qt::Key_O, Qt::ControlModifier);
-  QCOMPARE(program.Main().windowTitle(), QStringLiteral("Korvath slot1.bin"));
+  QCOMPARE(program.Main().windowTitle(), QStringLiteral("Korvath slot1.bin[*]"));
 
   TypeInto(program.Find<QLineEdit>("Edit1_1"), "4660");
   program.Main().activateWindow();
@@ -144,7 +144,7 @@ void MainWindowTest::cancellingOpenChangesNothing() {
   const QString path = workspace.DemoSave("slot1.bin");
   program.OpenThroughMenu(dialogs, path);
   program.Action("FilleOpenMenu")->trigger();
-  QCOMPARE(program.Main().windowTitle(), QStringLiteral("Korvath slot1.bin"));
+  QCOMPARE(program.Main().windowTitle(), QStringLiteral("Korvath slot1.bin[*]"));
   QCOMPARE(QString::fromStdString(program.Copy().Image().Path), path);
   QVERIFY(dialogs.Messages.isEmpty());
 }
@@ -165,7 +165,7 @@ void MainWindowTest::openAcceptsFilesUpToCapacity() {
 
   program.OpenThroughMenu(dialogs, path);
   QVERIFY(dialogs.Messages.isEmpty());
-  QCOMPARE(program.Main().windowTitle(), QStringLiteral("Korvath fits.bin"));
+  QCOMPARE(program.Main().windowTitle(), QStringLiteral("Korvath fits.bin[*]"));
   QCOMPARE(program.Copy().Image().Length, size);
 
   program.Save();
@@ -198,7 +198,7 @@ void MainWindowTest::refusedOpenKeepsEarlierFile() {
 
   QCOMPARE(dialogs.Messages.size(), 1);
   QCOMPARE(dialogs.Messages[0].Text, kReadError + refused);
-  QCOMPARE(program.Main().windowTitle(), QStringLiteral("Korvath slot1.bin"));
+  QCOMPARE(program.Main().windowTitle(), QStringLiteral("Korvath slot1.bin[*]"));
   QCOMPARE(program.Find<QLineEdit>("Edit1_1")->text(), shownFunds);
 
   // Save still goes to the file opened first.
@@ -314,7 +314,7 @@ void MainWindowTest::droppedSaveFileOpens() {
     QDropEvent drop(at, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
     QCoreApplication::sendEvent(&program.Main(), &drop);
   }
-  QCOMPARE(program.Main().windowTitle(), QStringLiteral("Korvath dropped.bin"));
+  QCOMPARE(program.Main().windowTitle(), QStringLiteral("Korvath dropped.bin[*]"));
   QVERIFY(program.Action("FileSaveMenu")->isEnabled());
 }
 

@@ -177,8 +177,11 @@ QString Comparison::StatusText() const {
   int byteRanges = 0;
   int position = 0;
   const SaveDifference* current = nullptr;
+  QString length;
   for (const SaveDifference& d : differences_) {
-    if (d.Kind == DifferenceKind::Bytes) {
+    if (d.Kind == DifferenceKind::Length) {
+      length = ToQString(DescribePlace(d) + " " + d.A + " → " + d.B + "、");
+    } else if (d.Kind == DifferenceKind::Bytes) {
       ++byteRanges;
     } else if (d.Kind != DifferenceKind::Length) {
       ++fields;
@@ -189,7 +192,8 @@ QString Comparison::StatusText() const {
       }
     }
   }
-  QString text = QStringLiteral("比較先 %1: 相違 %2 件").arg(otherName_).arg(fields);
+  // Another length explains a flood of differences, so it comes first.
+  QString text = QStringLiteral("比較先 %1: %2相違 %3 件").arg(otherName_, length).arg(fields);
   if (hidden > 0) text += QStringLiteral("（うち画面にない項目 %1 件）").arg(hidden);
   if (byteRanges > 0) text += QStringLiteral("、項目外のバイト %1 か所").arg(byteRanges);
   if (current) {
