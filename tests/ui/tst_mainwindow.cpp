@@ -62,6 +62,7 @@ class MainWindowTest : public QObject {
   void boundControlsReachFileAfterSave();
   void scenarioTextThatMatchesNoItemLeavesFlags();
   void droppedSaveFileOpens();
+  void unsavedChangesAreMarkedAndAskedAbout();
 };
 
 void MainWindowTest::menuItemsBeforeAndAfterOpen_data() {
@@ -316,6 +317,51 @@ void MainWindowTest::droppedSaveFileOpens() {
   }
   QCOMPARE(program.Main().windowTitle(), QStringLiteral("Korvath dropped.bin[*]"));
   QVERIFY(program.Action("FileSaveMenu")->isEnabled());
+}
+
+void MainWindowTest::unsavedChangesAreMarkedAndAskedAbout() {
+  RecordingDialogs dialogs;
+  Workspace workspace;
+  Program program(workspace);
+  const QString a = workspace.DemoSave(QStringLiteral("a.bin"));
+  const QString b = workspace.DemoSave(QStringLiteral("b.bin"));
+  program.OpenThroughMenu(dialogs, a);
+  TMainForm& main = program.Main();
+  QVERIFY(!main.isWindowModified());
+  program.OpenThroughMenu(dialogs, a);  // nothing changed: no question
+  QCOMPARE(dialogs.Questions, 0);
+
+  auto* money = program.Find<QLineEdit>(QStringLiteral("Edit1_1"));
+  money->setText(QStringLiteral("4321"));
+  QVERIFY(main.isWindowModified());
+  program.Action("EditUndoMenu")->trigger();
+  QVERIFY(!main.isWindowModified());  // back at the save point
+  program.Action("EditRedoMenu")->trigger();
+  QVERIFY(main.isWindowModified());
+
+  // キャンセル keeps the window, the file and the work.
+  const QByteArray opened = ReadFile(a);
+  dialogs.SaveAnswers = {QMessageBox::Cancel, QMessageBox::Cancel, QMessageBox::Cancel};
+  QVERIFY(!main.close());
+  program.Action("FileExitMenu")->trigger();
+  program.OpenThroughMenu(dialogs, b);
+  QCOMPARE(dialogs.Questions, 3);
+  QVERIFY(main.isVisible());
+  QCOMPARE(main.windowTitle(), QStringLiteral("Korvath a.bin[*]"));
+  QCOMPARE(money->text(), QStringLiteral("4321"));
+  QCOMPARE(ReadFile(a), opened);
+  dialogs.Answers.clear();
+
+  // 保存 goes on only once the save succeeded.
+  money->setText(QStringLiteral("x"));
+  dialogs.SaveAnswers = {QMessageBox::Save};
+  QVERIFY(!main.close());
+  QCOMPARE(dialogs.Messages.size(), 1);
+  QCOMPARE(ReadFile(a), opened);
+  money->setText(QStringLiteral("4321"));
+  dialogs.SaveAnswers = {QMessageBox::Save};
+  QVERIFY(main.close());
+  QCOMPARE(BitsOf(ReadFile(a), 1622, 0, 24), 4321u);
 }
 
 QTEST_MAIN(MainWindowTest)
