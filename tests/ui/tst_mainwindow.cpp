@@ -315,7 +315,7 @@ void MainWindowTest::droppedSaveFileOpens() {
     QDropEvent drop(at, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
     QCoreApplication::sendEvent(&program.Main(), &drop);
   }
-  QCOMPARE(program.Main().windowTitle(), QStringLiteral("Korvath dropped.bin[*]"));
+  QTRY_COMPARE(program.Main().windowTitle(), QStringLiteral("Korvath dropped.bin[*]"));
   QVERIFY(program.Action("FileSaveMenu")->isEnabled());
 }
 

@@ -11,6 +11,7 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QTabWidget>
+#include <QTimer>
 #include <QVBoxLayout>
 
 // Std
@@ -350,8 +351,12 @@ void TMainForm::dragEnterEvent(QDragEnterEvent* event) {
 void TMainForm::dropEvent(QDropEvent* event) {
   if (const auto path = DraggedSave(event->mimeData())) {
     event->acceptProposedAction();
-    bool open = false;
-    RunGuarded(this, [&] { open = MayDropChanges(); });
-    if (open) OpenFile(*path);
+    // The drag source waits for the drop to finish; the question about unsaved work must not
+    // keep it waiting.
+    QTimer::singleShot(0, this, [this, file = *path] {
+      bool open = false;
+      RunGuarded(this, [&] { open = MayDropChanges(); });
+      if (open) OpenFile(file);
+    });
   }
 }
