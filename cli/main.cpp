@@ -118,7 +118,7 @@ int Apply(const Options& options) {
   // Rendered first, so nothing after the write can fail but the printing itself.
   const std::string printed = options.print ? JsonText(*copy) : "";
   const std::string out = options.output.value_or(options.save);
-  if (!korvath::WriteFileAtomic(out, copy->Image().Contents()))
+  if (!korvath::WriteSaveFile(out, copy->Image().Contents()))
     throw CommandError(kWriteFailed, kWriteError + "\n" + out);
   if (options.print) Print(printed, "; the save was written to " + out);
   return kOk;
