@@ -216,7 +216,7 @@ TEST_F(ApplyTest, MalformedEditsAreRefusedBeforeAnythingIsWritten) {
       {R"({"cells": [["StringGrid1_2", 1, 13, "0"]]})", "\"0\" is not a choice"},
       {R"({"cells": [["StringGrid5_2", 1, 2, "自軍"]]})",
        "(\"自\", \"敵１\", \"敵２\", \"中/無\")"},
-      {R"({"cells": [["StringGrid5_2", 1, 1, "\u001b[2J"]]})", "\"\\u001B[2J\" is not a choice"},
+      {R"({"cells": [["StringGrid5_2", 1, 1, "\u001b[2J"]]})", R"("\u001B[2J" is not a choice)"},
       {R"({"controls": {}, "controls": {}})", "\"controls\" is given twice"},
       // A good edit before a bad one must not reach the file either.
       {R"({"controls": {"Edit1_1": "5"}, "cells": [[1, 1, 1, "1"]]})", "cells[0]: the grid"},
