@@ -102,7 +102,8 @@ inline CliResult RunCli(const std::vector<std::string>& args, const std::string&
   CliResult result;
   result.status = WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : -1;
   if (stdoutTo.empty()) result.out = ReadFile(outPath);
-  if (WIFSIGNALED(wstatus)) result.err += "(killed by signal " + std::to_string(WTERMSIG(wstatus)) + ")";
+  if (WIFSIGNALED(wstatus))
+    result.err += "(killed by signal " + std::to_string(WTERMSIG(wstatus)) + ")";
   result.err = ReadFile(errPath);
   if (timedOut) result.err += "(killed after 30 s)";
   return result;
