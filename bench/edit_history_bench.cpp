@@ -1,5 +1,7 @@
 #include <benchmark/benchmark.h>
 
+#include <sys/resource.h>
+
 #include <random>
 
 #include "core/edit_history.h"
@@ -47,5 +49,27 @@ void BM_UndoRedoFullHistory(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations() * 2 * steps);
 }
 BENCHMARK(BM_UndoRedoFullHistory)->Unit(benchmark::kMillisecond);
+
+// The memory of a full history of texts as long as a box holds, one committed step each: the
+// history's own count and the process's peak resident size, in MiB.
+void BM_HistoryOfLongTexts(benchmark::State& state) {
+  korvath::testing::TempLabelDir dir;
+  korvath::WorkingCopy copy(dir.Path());
+  if (!OpenRandom(copy, state)) return;
+  const int steps = int(korvath::EditHistory::kDefaultLimit);
+  for (auto _ : state) {
+    for (int i = 0; i < steps; ++i) {
+      copy.SetCell(kUnits, 1 + i % 200, 3,
+                   std::string(korvath::kMaxTypedLength, char('a' + i % 26)));
+      copy.EndTyping();
+    }
+  }
+  rusage usage{};
+  ::getrusage(RUSAGE_SELF, &usage);
+  state.counters["history_MiB"] = double(copy.History().Footprint()) / (1 << 20);
+  state.counters["kept_steps"] = double(copy.History().UndoCount());
+  state.counters["peak_rss_MiB"] = double(usage.ru_maxrss) / 1024;
+}
+BENCHMARK(BM_HistoryOfLongTexts)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 }  // namespace

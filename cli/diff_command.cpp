@@ -10,6 +10,7 @@
 #include <nlohmann/json.hpp>
 
 // Korvath
+#include "cli/label_option.h"
 #include "core/field_maps.h"
 #include "core/file_io.h"
 #include "core/label_list.h"
@@ -81,8 +82,7 @@ DiffCommand::DiffCommand(CLI::App& app)
     : command_(app.add_subcommand("diff", "List every value that differs between saves A and B")) {
   command_->add_option("A", a_, "First save file")->required();
   command_->add_option("B", b_, "Second save file")->required();
-  command_->add_option("--labels", labels_,
-                       "Folder of the six label files (default: the program's folder)");
+  AddLabelsOption(*command_, labels_);
   command_->add_flag("--json", json_, "Print the differences as JSON");
   command_->footer(
       "Exit status: 0 no differences, 1 differences, 2 unreadable input, 5 standard output "
@@ -93,7 +93,7 @@ bool DiffCommand::Parsed() const { return command_->parsed(); }
 
 int DiffCommand::Run() const {
   namespace fs = std::filesystem;
-  const fs::path labelDir = labels_ ? fs::path(*labels_) : ExecutableDir();
+  const fs::path labelDir = LabelFolder(labels_);
   // Two copies of their own, read alike; the labels first, as at start-up.
   std::unique_ptr<WorkingCopy> copies[2];
   const std::string* paths[2] = {&a_, &b_};

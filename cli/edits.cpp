@@ -3,10 +3,12 @@
 #include <charconv>
 #include <cstdint>
 #include <optional>
+#include <utility>
 
 #include <nlohmann/json.hpp>
 
 #include "cli/json_export.h"
+#include "cli/printable.h"
 #include "core/field_maps.h"
 
 namespace korvath::cli {
@@ -14,8 +16,6 @@ namespace korvath::cli {
 namespace {
 
 using Json = nlohmann::ordered_json;
-
-std::string Quoted(std::string_view text) { return Json(std::string(text)).dump(); }
 
 [[noreturn]] void Fail(const std::string& message) { throw EditsError(message); }
 
@@ -41,6 +41,14 @@ std::optional<std::string> TextOf(const Json& value) {
   return std::nullopt;
 }
 
+// A text typed into a box or cell of the windows can be no longer than this.
+std::string Typed(std::string text, const std::string& where) {
+  if (Utf16Length(text) > kMaxTypedLength)
+    Fail(where + ": the text is longer than " + std::to_string(kMaxTypedLength) +
+         " characters, more than the box holds");
+  return text;
+}
+
 ControlEdit ParseControl(const std::string& name, const Json& value) {
   const MainFieldEntry* entry = FindMainField(name);
   if (entry == nullptr) Fail("unknown control " + Quoted(name));
@@ -51,7 +59,7 @@ ControlEdit ParseControl(const std::string& name, const Json& value) {
     case ControlKind::Edit:
       if (auto text = TextOf(value)) {
         edit.Operation = ControlEdit::Op::EditText;
-        edit.Text = std::move(*text);
+        edit.Text = Typed(std::move(*text), where);
         return edit;
       }
       Fail(where + " takes a string or an integer");
@@ -72,7 +80,7 @@ ControlEdit ParseControl(const std::string& name, const Json& value) {
         case ListRule::Scenario:
           if (value.is_string()) {
             edit.Operation = ControlEdit::Op::ComboText;
-            edit.Text = value.get<std::string>();
+            edit.Text = Typed(value.get<std::string>(), where);
             return edit;
           }
           if (auto index = IntegerIn(value, -1, 2)) {
@@ -122,7 +130,8 @@ CellEdit ParseCell(std::size_t index, const Json& value, const WorkingCopy& copy
   const auto grid = GridByName(name);
   if (!grid) Fail(where + ": unknown grid " + Quoted(name));
   if (!IsGridEditable(*grid)) Fail(where + ": " + name + " is read-only");
-  const int rows = GridRowCount(copy, *grid);
+  // The rows the window shows; the pilot table holds records past them that no user can reach.
+  const int rows = LayoutOf(*grid).VisibleRows;
   const int columns = copy.Grid(*grid).ColumnCount();
   const auto row = IntegerIn(value[1], 1, rows - 1);
   if (!row)
@@ -134,6 +143,19 @@ CellEdit ParseCell(std::size_t index, const Json& value, const WorkingCopy& copy
          std::to_string(columns - 1));
   auto text = TextOf(value[3]);
   if (!text) Fail(where + ": the text must be a string or an integer");
+  if (!AcceptsCellText(*grid, int(*row), int(*column), *text)) {
+    const std::string cell =
+        name + " row " + std::to_string(*row) + " column " + std::to_string(*column);
+    const auto choices = PopupTexts(*grid, int(*row), int(*column));
+    if (!choices.empty()) {
+      std::string listed;
+      for (const std::string_view choice : choices)
+        listed.append(listed.empty() ? "" : ", ").append(Quoted(choice));
+      Fail(where + ": " + Quoted(*text) + " is not a choice of " + cell + " (" + listed + ")");
+    }
+    if (IsCellEditable(*grid, int(*row), int(*column))) Typed(std::move(*text), where);
+    Fail(where + ": " + cell + " cannot be edited");
+  }
   return {*grid, int(*row), int(*column), std::move(*text)};
 }
 
@@ -179,30 +201,82 @@ std::string LibraryMessage(const Json::exception& e) {
 
 Edits ParseEdits(std::string_view text, const WorkingCopy& copy) {
   CheckShape(text);
-  Json root;
+  // Each edit is checked and taken as soon as it is parsed, and dropped from the document: an
+  // object of the library keeps its keys in a list searched on every insertion, so a document
+  // built whole would take time quadratic in its number of keys.
+  Edits edits;
+  enum class Part { None, Controls, CheckList, Cells };
+  Part part = Part::None;
+  bool seen[4] = {};
+  std::string key;
+  std::size_t cell = 0;
+  const auto take = [&](const Json& value) {
+    switch (part) {
+      case Part::Controls:
+        edits.Controls.push_back(ParseControl(key, value));
+        break;
+      case Part::CheckList:
+        edits.CheckList.push_back(ParseCheckListLine(key, value, copy));
+        break;
+      case Part::Cells:
+        edits.Cells.push_back(ParseCell(cell++, value, copy));
+        break;
+      case Part::None:
+        break;
+    }
+  };
+  // A part's value, once it is known to be an object or array (or neither, when isObject and
+  // isArray are both false).
+  const auto checkPart = [&](bool isObject, bool isArray) {
+    if (part == Part::Controls && !isObject)
+      Fail("\"controls\" must be an object of control names");
+    if (part == Part::CheckList && !isObject)
+      Fail("\"checklist\" must be an object of line numbers");
+    if (part == Part::Cells && !isArray) Fail("\"cells\" must be an array");
+  };
+  using Event = Json::parse_event_t;
+  const Json::parser_callback_t callback = [&](int depth, Event event, Json& parsed) {
+    switch (event) {
+      case Event::object_start:
+      case Event::array_start:
+        if (depth == 0 && event == Event::array_start) Fail("the edits must be one JSON object");
+        if (depth == 1) checkPart(event == Event::object_start, event == Event::array_start);
+        return true;
+      case Event::key:
+        if (depth == 1) {
+          const std::string name = parsed.get<std::string>();
+          part = name == "controls"    ? Part::Controls
+                 : name == "checklist" ? Part::CheckList
+                 : name == "cells"     ? Part::Cells
+                                       : Part::None;
+          if (part == Part::None)
+            Fail("unknown key " + Quoted(name) + " (expected controls, checklist or cells)");
+          if (std::exchange(seen[int(part)], true)) Fail(Quoted(name) + " is given twice");
+        } else if (depth == 2 && part != Part::Cells) {
+          key = parsed.get<std::string>();
+        } else {
+          // Only controls and check-list lines are named; the values never hold objects.
+          take(Json::object());
+        }
+        return true;
+      case Event::value:
+        if (depth == 0) Fail("the edits must be one JSON object");
+        if (depth == 1) checkPart(false, false);
+        if (depth == 2) take(parsed);
+        return depth > 2;
+      case Event::object_end:
+      case Event::array_end:
+        if (depth == 2) take(parsed);
+        return depth != 1 && depth != 2;
+    }
+    return true;
+  };
   try {
-    root = Json::parse(text);
+    // What is left of the document, an empty object, is of no further use.
+    [[maybe_unused]] const Json rest = Json::parse(text, callback);
   } catch (const Json::exception& e) {
     // Besides syntax errors, a number too large for a double (1e400) lands here.
     Fail("not valid JSON: " + LibraryMessage(e));
-  }
-  if (!root.is_object()) Fail("the edits must be one JSON object");
-  Edits edits;
-  for (const auto& [key, value] : root.items()) {
-    if (key == "controls") {
-      if (!value.is_object()) Fail("\"controls\" must be an object of control names");
-      for (const auto& [name, v] : value.items()) edits.Controls.push_back(ParseControl(name, v));
-    } else if (key == "checklist") {
-      if (!value.is_object()) Fail("\"checklist\" must be an object of line numbers");
-      for (const auto& [line, v] : value.items())
-        edits.CheckList.push_back(ParseCheckListLine(line, v, copy));
-    } else if (key == "cells") {
-      if (!value.is_array()) Fail("\"cells\" must be an array");
-      for (std::size_t i = 0; i < value.size(); ++i)
-        edits.Cells.push_back(ParseCell(i, value[i], copy));
-    } else {
-      Fail("unknown key " + Quoted(key) + " (expected controls, checklist or cells)");
-    }
   }
   return edits;
 }

@@ -2,6 +2,7 @@
 // Every value and cell text comes from the working copy; this file only parses, routes and maps
 // failures to exit statuses.
 
+#include <csignal>
 #include <cstdint>
 #include <filesystem>
 #include <iostream>
@@ -21,10 +22,11 @@
 #include "cli/edits.h"
 #include "cli/fields_command.h"
 #include "cli/json_export.h"
+#include "cli/label_option.h"
+#include "cli/printable.h"
 #include "core/file_io.h"
 #include "core/hex_dump.h"
 #include "core/int_conversion.h"
-#include "core/label_folders.h"
 #include "core/label_list.h"
 #include "core/working_copy.h"
 
@@ -73,10 +75,7 @@ std::vector<std::uint8_t> ReadSave(const std::string& path) {
 
 // Label files first, as at start-up: without them no save is looked at.
 std::unique_ptr<WorkingCopy> OpenWorkingCopy(const Options& options) {
-  const fs::path labelDir = options.labels
-                                ? fs::path(*options.labels)
-                                : korvath::FindLabelFolder(korvath::CurrentLabelSearch());
-  auto copy = std::make_unique<WorkingCopy>(labelDir);
+  auto copy = std::make_unique<WorkingCopy>(korvath::cli::LabelFolder(options.labels));
   if (!copy->Open(ReadSave(options.save), options.save))
     throw CommandError(kBadInput, kReadError + "\n" + options.save);
   return copy;
@@ -118,8 +117,10 @@ int Apply(const Options& options) {
   // Rendered first, so nothing after the write can fail but the printing itself.
   const std::string printed = options.print ? JsonText(*copy) : "";
   const std::string out = options.output.value_or(options.save);
-  if (!korvath::WriteFileAtomic(out, copy->Image().Contents()))
+  if (!korvath::WriteSaveFile(out, copy->Image().Contents()))
     throw CommandError(kWriteFailed, kWriteError + "\n" + out);
+  // A closed pipe is a failed write like any other (SIGPIPE is ignored), so this still says
+  // that the save was written.
   if (options.print) Print(printed, "; the save was written to " + out);
   return kOk;
 }
@@ -140,20 +141,17 @@ int Run(int argc, char** argv) {
       "Exit status: 0 done, 1 a text is not an integer, 2 bad usage or unreadable input, "
       "3 the output cannot be written, 4 internal error, 5 standard output cannot be written.");
   Options options;
-  const std::string labelsHelp =
-      "Folder of the six label files (default: the first that holds all six of the program's "
-      "folder, $XDG_DATA_HOME/korvath and $XDG_DATA_DIRS/korvath)";
 
   CLI::App* exportCmd = app.add_subcommand("export", "Print the state after opening SAVE as JSON");
   exportCmd->add_option("SAVE", options.save, "Save file")->required();
-  exportCmd->add_option("--labels", options.labels, labelsHelp);
+  korvath::cli::AddLabelsOption(*exportCmd, options.labels);
 
   CLI::App* applyCmd =
       app.add_subcommand("apply", "Apply the edits in EDITS to SAVE, store and write the image");
   applyCmd->add_option("SAVE", options.save, "Save file")->required();
   applyCmd->add_option("EDITS", options.edits, "JSON file of edits")->required();
   applyCmd->add_option("-o,--output", options.output, "Where to write (default: SAVE)");
-  applyCmd->add_option("--labels", options.labels, labelsHelp);
+  korvath::cli::AddLabelsOption(*applyCmd, options.labels);
   applyCmd->add_flag("--print", options.print, "Print the state after storing as JSON");
   applyCmd->footer(
       "EDITS, every part optional, applied in this order:\n"
@@ -182,6 +180,9 @@ int Run(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // A reader that goes away (| head) makes writes fail with EPIPE, reported with status 5 like
+  // any other failing standard output, instead of ending the program unannounced.
+  std::signal(SIGPIPE, SIG_IGN);
   try {
     return Run(argc, argv);
   } catch (const CommandError& e) {
@@ -191,7 +192,8 @@ int main(int argc, char** argv) {
     std::cerr << e.what() << '\n';
     return kBadInput;
   } catch (const korvath::ConversionError& e) {
-    std::cerr << e.Message() << '\n';
+    // The text as typed may hold control bytes and be of any length.
+    std::cerr << "'" << korvath::cli::Printable(e.Text(), '\'') << "' は整数ではありません\n";
     return kNotAnInteger;
   } catch (const std::exception& e) {
     std::cerr << e.what() << '\n';

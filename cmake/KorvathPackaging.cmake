@@ -70,7 +70,7 @@ function(korvath_man_page target name)
 endfunction()
 korvath_man_page(korvath "edit Korvath save files in a window")
 korvath_man_page(korvath-cli "read, edit and write Korvath save files from scripts"
-                 "${cli_commands}")
+                 "${cli_commands}" "${PACKAGING_SOURCE_DIR}/korvath-cli.h2m")
 
 add_custom_command(
   OUTPUT "${PACKAGING_BINARY_DIR}/changelog.gz"

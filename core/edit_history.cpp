@@ -43,8 +43,21 @@ void EditStep::DropUnchanged() {
   });
 }
 
+std::size_t EditStep::Footprint() const {
+  std::size_t bytes = sizeof(EditStep) + Name.capacity() + Cells.capacity() * sizeof(CellChange) +
+                      Controls.capacity() * sizeof(ControlChange) +
+                      CheckLines.capacity() * sizeof(CheckLineChange) +
+                      CurrentCells.capacity() * sizeof(CurrentCellChange) +
+                      Bytes.capacity() * sizeof(ByteChange);
+  for (const CellChange& c : Cells) bytes += c.Old.capacity() + c.New.capacity();
+  for (const ControlChange& c : Controls) bytes += c.Old.Text.capacity() + c.New.Text.capacity();
+  return bytes;
+}
+
 void EditHistory::Clear() {
   steps_.clear();
+  footprints_.clear();
+  bytes_ = 0;
   position_ = 0;
   savePoint_ = 0;
   act_ = EditStep();
@@ -95,15 +108,41 @@ bool EditHistory::JoinsTyping(const TypingKey& key) const {
 void EditHistory::DropIfTypedBack() {
   EditStep& last = steps_.back();
   last.DropUnchanged();
-  if (last.ChangesValues()) return;
+  if (last.ChangesValues()) {
+    Recount(steps_.size() - 1);
+    return;
+  }
+  bytes_ -= footprints_.back();
   steps_.pop_back();
+  footprints_.pop_back();
   --position_;
   typing_.reset();
   if (position_ == typedOverBase_) {
-    for (EditStep& step : typedOver_) steps_.push_back(std::move(step));
+    for (EditStep& step : typedOver_) {
+      footprints_.push_back(step.Footprint());
+      bytes_ += footprints_.back();
+      steps_.push_back(std::move(step));
+    }
     savePoint_ = typedOverSavePoint_;
   }
   typedOver_.clear();
+}
+
+void EditHistory::Recount(std::size_t i) {
+  const std::size_t now = steps_[i].Footprint();
+  bytes_ = bytes_ - footprints_[i] + now;
+  footprints_[i] = now;
+  Trim();
+}
+
+void EditHistory::Trim() {
+  while (position_ > 0 && (steps_.size() > limit_ || (bytes_ > byteLimit_ && position_ > 1))) {
+    bytes_ -= footprints_.front();
+    steps_.pop_front();
+    footprints_.pop_front();
+    --position_;
+    if (savePoint_) savePoint_ = *savePoint_ == 0 ? std::nullopt : std::optional(*savePoint_ - 1);
+  }
 }
 
 void EditHistory::RecordCell(GridId grid, int row, int column, const std::string& old,
@@ -165,6 +204,7 @@ void EditHistory::AmendLastStep(std::vector<CellChange> cells,
           [](const ByteChange& x, const ByteChange& y) { return x.Offset == y.Offset; });
   }
   last.DropUnchanged();
+  Recount(position_ - 1);
 }
 
 void EditHistory::EndTyping() { typing_.reset(); }
@@ -189,15 +229,15 @@ void EditHistory::Push(EditStep step) {
   if (!step.ChangesValues()) return;
   typing_.reset();
   // A new step replaces the undone ones; a save among them can no longer be reached.
+  for (std::size_t i = position_; i < steps_.size(); ++i) bytes_ -= footprints_[i];
   steps_.erase(steps_.begin() + std::ptrdiff_t(position_), steps_.end());
+  footprints_.erase(footprints_.begin() + std::ptrdiff_t(position_), footprints_.end());
   if (savePoint_ && *savePoint_ > position_) savePoint_.reset();
+  footprints_.push_back(step.Footprint());
+  bytes_ += footprints_.back();
   steps_.push_back(std::move(step));
   ++position_;
-  while (steps_.size() > limit_) {
-    steps_.pop_front();
-    --position_;
-    if (savePoint_) savePoint_ = *savePoint_ == 0 ? std::nullopt : std::optional(*savePoint_ - 1);
-  }
+  Trim();
 }
 
 }  // namespace korvath

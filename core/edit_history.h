@@ -59,15 +59,21 @@ struct EditStep {
   bool ChangesValues() const { return !Cells.empty() || !Controls.empty() || !CheckLines.empty(); }
   // Drops entries whose value came back to where it started.
   void DropUnchanged();
+  // The memory the step holds, near enough to bound a history by.
+  std::size_t Footprint() const;
 };
 
 // The steps of the working copy's history, oldest first, and the position between the steps done
-// and the steps undone. It only keeps the record; the working copy applies it.
+// and the steps undone. It only keeps the record; the working copy applies it. The oldest steps
+// done go first once there are more than limit steps or they hold more than byteLimit bytes; the
+// newest step done always stays, however large.
 class EditHistory {
  public:
   static constexpr std::size_t kDefaultLimit = 10000;
+  static constexpr std::size_t kDefaultByteLimit = std::size_t(64) << 20;
 
-  explicit EditHistory(std::size_t limit = kDefaultLimit) : limit_(limit) {}
+  explicit EditHistory(std::size_t limit = kDefaultLimit, std::size_t byteLimit = kDefaultByteLimit)
+      : limit_(limit), byteLimit_(byteLimit) {}
 
   // Forgets every step; the present becomes the save point.
   void Clear();
@@ -102,6 +108,8 @@ class EditHistory {
 
   void MarkSaved();
   bool IsAtSavePoint() const { return savePoint_ == position_; }
+  // What the steps kept hold, by EditStep::Footprint.
+  std::size_t Footprint() const { return bytes_; }
 
  private:
   // A cell (Grid, Row, Column) or a control (-1, its index, 0).
@@ -115,9 +123,15 @@ class EditHistory {
   void FinishSingle(std::optional<TypingKey> typing = std::nullopt);
   bool JoinsTyping(const TypingKey& key) const;
   void DropIfTypedBack();
+  // Counts again what step i holds after it changed, and drops the oldest steps past the limits.
+  void Recount(std::size_t i);
+  void Trim();
 
   std::size_t limit_;
+  std::size_t byteLimit_;
   std::deque<EditStep> steps_;
+  std::deque<std::size_t> footprints_;  // EditStep::Footprint of each step
+  std::size_t bytes_ = 0;
   std::size_t position_ = 0;
   // Steps done at the last save; none once that state has dropped out of the history.
   std::optional<std::size_t> savePoint_ = 0;

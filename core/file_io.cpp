@@ -8,6 +8,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <random>
 
 namespace korvath {
 
@@ -115,41 +116,143 @@ std::optional<std::filesystem::path> SaveTarget(const std::filesystem::path& req
   return std::nullopt;
 }
 
-bool WriteFileAtomic(const std::filesystem::path& requested, std::span<const std::uint8_t> data) {
+namespace {
+
+// Creates a new file beside path, named path.korvath-XXXXXXXX, which no other file can be: the
+// name is made with O_EXCL. mode goes through the umask as for any new file.
+Fd CreateBeside(const std::filesystem::path& path, mode_t mode, std::filesystem::path& made) {
+  static std::random_device random;
+  for (int attempt = 0; attempt < 64; ++attempt) {
+    char suffix[20];
+    std::snprintf(suffix, sizeof suffix, ".korvath-%08x", unsigned(random()));
+    std::filesystem::path candidate = path;
+    candidate += suffix;
+    const int fd = ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+    if (fd >= 0) {
+      made = std::move(candidate);
+      return Fd(fd);
+    }
+    if (errno != EEXIST) break;
+  }
+  return Fd(-1);
+}
+
+bool WriteAllAt(int fd, const std::uint8_t* data, std::size_t size, off_t at) {
+  std::size_t done = 0;
+  while (done < size) {
+    const ssize_t n = ::pwrite(fd, data + done, size - done, at + off_t(done));
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    done += std::size_t(n);
+  }
+  return true;
+}
+
+// Copies the whole of from into to, from the start of both.
+bool CopyContents(int from, int to) {
+  std::vector<std::uint8_t> buffer(std::size_t(64) << 10);
+  off_t at = 0;
+  for (;;) {
+    const ssize_t n = ::pread(from, buffer.data(), buffer.size(), at);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    if (n == 0) return true;
+    if (!WriteAllAt(to, buffer.data(), std::size_t(n), at)) return false;
+    at += n;
+  }
+}
+
+// Makes a rename in the folder last through a crash.
+void SyncFolderOf(const std::filesystem::path& path) {
+  const std::filesystem::path parent = path.parent_path();
+  const Fd dir(::open(parent.empty() ? "." : parent.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (dir.get() >= 0) ::fsync(dir.get());
+}
+
+void Remove(const std::filesystem::path& path) {
+  std::error_code ec;
+  std::filesystem::remove(path, ec);
+}
+
+enum class Outcome { Written, Failed, OwnerNotKept };
+
+// A complete new file renamed over path: the file holds the old bytes or the new, never a mix.
+// old is the file there, if any, whose mode, owner and group the new one takes.
+Outcome Replace(const std::filesystem::path& path, std::span<const std::uint8_t> data,
+                const struct stat* old) {
+  std::filesystem::path tempPath;
+  Fd fd = CreateBeside(path, old ? 0600 : 0666, tempPath);
+  if (fd.get() < 0) return Outcome::Failed;
+  const auto fail = [&](Outcome outcome) {
+    Remove(tempPath);
+    return outcome;
+  };
+  if (old) {
+    // Owner first: a change of owner clears the set-user-ID and set-group-ID bits.
+    struct stat made {};
+    if (::fstat(fd.get(), &made) != 0) return fail(Outcome::Failed);
+    if ((made.st_uid != old->st_uid || made.st_gid != old->st_gid) &&
+        ::fchown(fd.get(), old->st_uid, old->st_gid) != 0)
+      return fail(Outcome::OwnerNotKept);
+    if (::fchmod(fd.get(), old->st_mode & 07777) != 0) return fail(Outcome::Failed);
+  }
+  if (!WriteAllAt(fd.get(), data.data(), data.size(), 0)) return fail(Outcome::Failed);
+  if (::fsync(fd.get()) != 0) return fail(Outcome::Failed);
+  if (::close(fd.release()) != 0) return fail(Outcome::Failed);
+  if (std::rename(tempPath.c_str(), path.c_str()) != 0) return fail(Outcome::Failed);
+  SyncFolderOf(path);
+  return Outcome::Written;
+}
+
+// Overwrites the file itself, so that every hard link to it and its owner, group, mode and
+// attributes stay as they are. The old bytes wait in a copy beside it until the new ones are on
+// disk; when the write fails they are put back, and the copy is kept if even that fails.
+bool OverwriteInPlace(const std::filesystem::path& path, int fd,
+                      std::span<const std::uint8_t> data) {
+  const Fd reader(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
+  struct stat st {};
+  if (reader.get() < 0 || ::fstat(reader.get(), &st) != 0) return false;
+  std::filesystem::path backupPath;
+  Fd backup = CreateBeside(path, 0600, backupPath);
+  if (backup.get() < 0) return false;
+  if (!CopyContents(reader.get(), backup.get()) || ::fsync(backup.get()) != 0) {
+    Remove(backupPath);
+    return false;
+  }
+  if (WriteAllAt(fd, data.data(), data.size(), 0) && ::ftruncate(fd, off_t(data.size())) == 0 &&
+      ::fsync(fd) == 0) {
+    Remove(backupPath);
+    return true;
+  }
+  const Fd restore(::open(backupPath.c_str(), O_RDONLY | O_CLOEXEC));
+  if (restore.get() >= 0 && CopyContents(restore.get(), fd) && ::ftruncate(fd, st.st_size) == 0 &&
+      ::fsync(fd) == 0)
+    Remove(backupPath);
+  return false;
+}
+
+}  // namespace
+
+bool WriteSaveFile(const std::filesystem::path& requested, std::span<const std::uint8_t> data) {
   const auto target = SaveTarget(requested);
   if (!target) return false;
   const std::filesystem::path& path = *target;
   const FileSizeSignalHeld held;
-  std::filesystem::path temp = path;
-  temp += ".korvath-XXXXXX";
-  std::string pattern = temp.string();
-  Fd fd(::mkstemp(pattern.data()));
-  if (fd.get() < 0) return false;
-  const std::filesystem::path tempPath = pattern;
-  auto fail = [&] {
-    std::error_code ec;
-    std::filesystem::remove(tempPath, ec);
-    return false;
-  };
-  // Keep the permissions of the file being replaced.
+  // Opening the file for writing is the test of whether the user may change it: a read-only
+  // file must not be replaced just because its folder is writable.
+  const Fd fd(::open(path.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
+  if (fd.get() < 0) return errno == ENOENT && Replace(path, data, nullptr) == Outcome::Written;
   struct stat st {};
-  if (::stat(path.c_str(), &st) == 0)
-    ::fchmod(fd.get(), st.st_mode & 07777);
-  else
-    ::fchmod(fd.get(), 0644);
-  std::size_t done = 0;
-  while (done < data.size()) {
-    const ssize_t n = ::write(fd.get(), data.data() + done, data.size() - done);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return fail();
-    }
-    done += std::size_t(n);
+  if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
+  if (st.st_nlink == 1) {
+    const Outcome replaced = Replace(path, data, &st);
+    if (replaced != Outcome::OwnerNotKept) return replaced == Outcome::Written;
   }
-  if (::fsync(fd.get()) != 0) return fail();
-  if (::close(fd.release()) != 0) return fail();
-  if (std::rename(tempPath.c_str(), path.c_str()) != 0) return fail();
-  return true;
+  return OverwriteInPlace(path, fd.get(), data);
 }
 
 }  // namespace korvath

@@ -19,8 +19,12 @@ std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::filesystem::pa
 // device, socket or folder must never be replaced by a save, or when the links loop.
 std::optional<std::filesystem::path> SaveTarget(const std::filesystem::path& path);
 
-// Writes data to a temporary file beside SaveTarget(path) and renames it over that, so the old
-// file is either replaced whole or left as it was. Returns false on any failure.
-bool WriteFileAtomic(const std::filesystem::path& path, std::span<const std::uint8_t> data);
+// Writes data as the whole of the save at SaveTarget(path). A file already there must open for
+// writing, or nothing is written. It keeps its identity: a file with one name is replaced by a
+// complete temporary file beside it that carries its mode, owner and group, so it holds either the
+// old bytes or the new; a file with more hard links, or one whose owner this process cannot give
+// to a new file, is overwritten in place, with the old bytes kept in a temporary copy beside it
+// until the new ones are on disk. Returns false on any failure, the file as it was.
+bool WriteSaveFile(const std::filesystem::path& path, std::span<const std::uint8_t> data);
 
 }  // namespace korvath

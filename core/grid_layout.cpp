@@ -1,5 +1,6 @@
 #include "core/grid_layout.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 #include "core/field_maps.h"
@@ -159,6 +160,58 @@ PopupKind PopupAt(GridId grid, int row, int column) {
     default:
       return PopupKind::None;
   }
+}
+
+namespace {
+
+template <typename Items, typename Text>
+void AddTexts(std::vector<std::string_view>& texts, const Items& items, Text text) {
+  for (const auto& item : items) {
+    if (std::find(texts.begin(), texts.end(), text(item)) == texts.end())
+      texts.push_back(text(item));
+  }
+}
+
+}  // namespace
+
+std::vector<std::string_view> PopupTexts(GridId grid, int row, int column) {
+  std::vector<std::string_view> texts;
+  const auto labelText = [](const LabelPopupItem& item) { return item.Text; };
+  switch (PopupAt(grid, row, column)) {
+    case PopupKind::Plan:
+      AddTexts(texts, kPlanPopupItems, [](const PlanPopupItem& item) { return item.State; });
+      break;
+    case PopupKind::Unit:
+      AddTexts(texts, kUnitPopupItems, labelText);
+      break;
+    case PopupKind::AreaBattle:
+      AddTexts(texts, kAreaBattlePopupItems, labelText);
+      break;
+    case PopupKind::AreaFaction:
+      AddTexts(texts, kAreaFactionPopupItems, labelText);
+      break;
+    case PopupKind::None:
+      break;
+  }
+  return texts;
+}
+
+bool AcceptsCellText(GridId grid, int row, int column, std::string_view text) {
+  if (row < 1 || row >= LayoutOf(grid).VisibleRows || !IsCellSelectable(grid, row, column))
+    return false;
+  if (IsCellEditable(grid, row, column)) return Utf16Length(text) <= kMaxTypedLength;
+  const auto texts = PopupTexts(grid, row, column);
+  return std::find(texts.begin(), texts.end(), text) != texts.end();
+}
+
+std::size_t Utf16Length(std::string_view utf8) {
+  std::size_t units = 0;
+  for (const char c : utf8) {
+    const auto byte = static_cast<unsigned char>(c);
+    // A lead byte starts one unit; one of four bytes (past U+FFFF) is a surrogate pair.
+    if ((byte & 0xC0) != 0x80) units += byte >= 0xF0 ? 2 : 1;
+  }
+  return units;
 }
 
 }  // namespace korvath

@@ -4,6 +4,7 @@
 #include <optional>
 #include <span>
 #include <string_view>
+#include <vector>
 
 namespace korvath {
 
@@ -64,6 +65,17 @@ int ForceOfGrid(GridId grid);
 // Selection and editing rules of the tables; row 0 is the heading row.
 bool IsCellSelectable(GridId grid, int row, int column);
 bool IsCellEditable(GridId grid, int row, int column);
+
+// The texts the popup menu of a cell writes into it, in menu order; none for a cell without one.
+std::vector<std::string_view> PopupTexts(GridId grid, int row, int column);
+// Whether a user can give a cell this text: typed into an editable cell of a row the table shows,
+// or chosen from the cell's popup menu. Edits from outside the windows go by the same rule.
+bool AcceptsCellText(GridId grid, int row, int column, std::string_view text);
+
+// The most a cell editor or an edit box holds, in UTF-16 code units, as the windows' line edits.
+inline constexpr std::size_t kMaxTypedLength = 32767;
+// The length of a UTF-8 text in UTF-16 code units.
+std::size_t Utf16Length(std::string_view utf8);
 
 // Which popup a right-click on a cell opens once a file is loaded.
 enum class PopupKind { None, Plan, Unit, AreaBattle, AreaFaction };

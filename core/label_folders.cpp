@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <fstream>
 #include <string_view>
 #include <system_error>
 
@@ -31,11 +32,13 @@ void AddIfAbsolute(std::vector<fs::path>& folders, const fs::path& base) {
 
 }  // namespace
 
-LabelSearch CurrentLabelSearch() {
-  return {ExecutableDir(), Env("HOME"), Env("XDG_DATA_HOME"), Env("XDG_DATA_DIRS")};
+LabelSearch CurrentLabelSearch(std::optional<fs::path> chosen) {
+  return {ExecutableDir(), Env("HOME"), Env("XDG_DATA_HOME"), Env("XDG_DATA_DIRS"),
+          std::move(chosen)};
 }
 
 std::vector<fs::path> LabelFolderCandidates(const LabelSearch& search) {
+  if (search.Chosen) return {*search.Chosen};
   // The executable's folder comes first and as it is, as it always has.
   std::vector<fs::path> folders = {search.ExecutableDir};
   if (search.XdgDataHome && !search.XdgDataHome->empty()) {
@@ -63,17 +66,38 @@ bool HoldsLabelFiles(const fs::path& folder) {
   });
 }
 
+namespace {
+
+// Why a folder that holds the six files cannot be used, said only once reading them failed.
+std::string ProblemOf(const fs::path& folder) {
+  for (const char* name : kLabelFileNames) {
+    if (!std::ifstream(folder / name, std::ios::binary)) return std::string(name) + " を読めません";
+  }
+  return "ラベルファイルが条件に合いません (4 MiB 以下、area.txt は " +
+         std::to_string(kMinAreaEntries) + " 行以上、special.txt は " +
+         std::to_string(kMinSpecialEntries) + " 行以上)";
+}
+
+}  // namespace
+
 fs::path FindLabelFolder(const LabelSearch& search) {
   const std::vector<fs::path> folders = LabelFolderCandidates(search);
+  std::string unusable;
   for (const fs::path& folder : folders) {
-    if (HoldsLabelFiles(folder)) return folder;
+    if (!HoldsLabelFiles(folder)) continue;
+    try {
+      ReadLabelLists(folder);
+      return folder;
+    } catch (const StartupError&) {
+      unusable += "\n使えないフォルダ: " + folder.string() + " (" + ProblemOf(folder) + ")";
+    }
   }
   std::string searched = "探したフォルダ: ";
   for (std::size_t i = 0; i < folders.size(); ++i) {
     if (i > 0) searched += ", ";
     searched += folders[i].string();
   }
-  throw StartupError(searched);
+  throw StartupError(searched + unusable);
 }
 
 }  // namespace korvath

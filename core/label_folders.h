@@ -11,22 +11,26 @@ namespace korvath {
 // CurrentLabelSearch().
 struct LabelSearch {
   std::filesystem::path ExecutableDir;
-  std::optional<std::string> Home;         // $HOME
-  std::optional<std::string> XdgDataHome;  // $XDG_DATA_HOME
-  std::optional<std::string> XdgDataDirs;  // $XDG_DATA_DIRS
+  std::optional<std::string> Home;              // $HOME
+  std::optional<std::string> XdgDataHome;       // $XDG_DATA_HOME
+  std::optional<std::string> XdgDataDirs;       // $XDG_DATA_DIRS
+  std::optional<std::filesystem::path> Chosen;  // a folder the user named: the only one tried
 };
 
-LabelSearch CurrentLabelSearch();
+LabelSearch CurrentLabelSearch(std::optional<std::filesystem::path> chosen = std::nullopt);
 
-// The folders that may hold the six label files, in the order they are tried: the executable's
-// folder, then $XDG_DATA_HOME/korvath, then each $XDG_DATA_DIRS entry with korvath appended.
+// The folders that may hold the six label files, in the order they are tried: the chosen folder
+// alone, or the executable's folder, then $XDG_DATA_HOME/korvath, then each $XDG_DATA_DIRS entry
+// with korvath appended.
 std::vector<std::filesystem::path> LabelFolderCandidates(const LabelSearch& search);
 
 // True when the folder holds all six label files.
 bool HoldsLabelFiles(const std::filesystem::path& folder);
 
-// The first candidate that holds all six files; files are never mixed across folders.
-// Throws StartupError naming every folder searched when none does.
+// The first candidate whose six files can be read as label lists; files are never mixed across
+// folders. A folder that holds all six but cannot be used (a file unreadable, a list too short)
+// does not stop the search. Throws StartupError naming every folder searched, and why each one
+// that held the files could not be used, when no folder will do.
 std::filesystem::path FindLabelFolder(const LabelSearch& search);
 
 }  // namespace korvath

@@ -203,7 +203,7 @@ void WriteLabelFile(const fs::path& dir, const char* name, const std::vector<std
   std::string text;
   for (const auto& line : lines) text += line + "\r\n";
   const std::string bytes = korvath::EncodeCp932(text);
-  if (!korvath::WriteFileAtomic(
+  if (!korvath::WriteSaveFile(
           dir / name, {reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()})) {
     throw std::runtime_error("cannot write " + (dir / name).string());
   }
@@ -492,7 +492,7 @@ void Generate(const fs::path& dir) {
   SetSpecialPage(wc, rng);
   wc.StorePass();
 
-  if (!korvath::WriteFileAtomic(save, wc.Image().Contents())) {
+  if (!korvath::WriteSaveFile(save, wc.Image().Contents())) {
     throw std::runtime_error("cannot write " + save.string());
   }
 }

@@ -85,9 +85,9 @@ TEST_F(ApplyTest, EditsReachTheirBitsAndNothingElse) {
                  "CheckBox1_1": true, "ComboBox1_1": 10, "ComboBox2_1": 4,
                  "ComboBox6_1": "特別編"},
     "checklist": {"2": true, "7": false},
-    "cells": [["StringGrid1_2", 2, 3, "1030"], ["StringGrid4_1", 200, 10, 99],
+    "cells": [["StringGrid1_2", 2, 3, "1030"], ["StringGrid4_1", 155, 10, 99],
               ["StringGrid3_1", 1, 1, "資金１"], ["StringGrid3_1", 1, 2, "1"],
-              ["StringGrid1_2", 1, 13, "突入"], ["StringGrid5_2", 78, 1, "0"]]
+              ["StringGrid1_2", 1, 13, "突入"], ["StringGrid5_2", 78, 1, "平常"]]
   })");
   ASSERT_EQ(r.status, 0) << r.err;
 
@@ -104,7 +104,7 @@ TEST_F(ApplyTest, EditsReachTheirBitsAndNothingElse) {
   for (const TCellField& flag : SpecialFlagMap())
     if (flag.ItemIndex == 2) WriteBits(expected, flag, 1);
   PutBits(expected, RecordBit("StringGrid1_2", 1, 155), 10, 1030);
-  PutBits(expected, RecordBit("StringGrid4_1", 199, 21), 7, 99);
+  PutBits(expected, RecordBit("StringGrid4_1", 154, 21), 7, 99);
   PutBits(expected, RecordBit("StringGrid3_1", 0, 0), 4, 5);
   PutBits(expected, RecordBit("StringGrid3_1", 0, 4), 5, 1);
   PutBits(expected, RecordBit("StringGrid1_2", 0, 24), 3, 2);
@@ -119,9 +119,7 @@ TEST_F(ApplyTest, PrintShowsTheStateAfterTheStorePassAndOutputLeavesSaveAlone) {
   const std::string save = Save(image);
   const std::string out = dir_ / "out.bin";
   const CliResult r =
-      Apply(save,
-            R"({"cells": [["StringGrid1_2", 1, 1, "1"], ["StringGrid1_2", 1, 2, "stale"],
-                                  ["StringGrid1_1", 2, 2, "5"]]})",
+      Apply(save, R"({"cells": [["StringGrid1_2", 1, 1, "1"], ["StringGrid1_1", 2, 2, "5"]]})",
             {"--print", "-o", out});
   ASSERT_EQ(r.status, 0) << r.err;
   const json state = json::parse(r.out);
@@ -150,7 +148,7 @@ TEST_F(ApplyTest, TextThatIsNotAnIntegerWritesNothing) {
       {R"({"controls": {"Edit1_1": ""}})", "'' は整数ではありません\n"},
       {R"({"controls": {"Edit1_1": 4294967296}})", "'4294967296' は整数ではありません\n"},
       {R"({"cells": [["StringGrid1_2", 1, 3, ""]]})", "'' は整数ではありません\n"},
-      {R"({"cells": [["StringGrid4_1", 200, 11, "1e3"]]})", "'1e3' は整数ではありません\n"},
+      {R"({"cells": [["StringGrid4_1", 155, 11, "1e3"]]})", "'1e3' は整数ではありません\n"},
   };
   const SaveImage image = CleanImage();
   const auto c = image.Contents();
@@ -207,6 +205,19 @@ TEST_F(ApplyTest, MalformedEditsAreRefusedBeforeAnythingIsWritten) {
       {R"({"cells": [["StringGrid1_2", 1, 20, "1"]]})", "from 0 to 19"},
       {R"({"cells": [["StringGrid1_2", 1, -1, "1"]]})", "from 0 to 19"},
       {R"({"cells": [["StringGrid1_2", 1, 3, null]]})", "text must be a string"},
+      // Cells the windows do not let a user change, and texts their popup menus do not offer.
+      {R"({"cells": [["StringGrid1_1", 1, 0, "x"]]})", "StringGrid1_1 row 1 column 0 cannot be"},
+      {R"({"cells": [["StringGrid1_2", 1, 0, "1"]]})", "StringGrid1_2 row 1 column 0 cannot be"},
+      {R"({"cells": [["StringGrid4_1", 1, 14, "1"]]})", "column 14 cannot be edited"},
+      {R"({"cells": [["StringGrid5_1", 1, 3, "x"]]})", "column 3 cannot be edited"},
+      {R"({"cells": [["StringGrid4_1", 156, 1, "1"]]})", "from 1 to 155"},
+      {R"({"cells": [["StringGrid1_1", 1, 1, "new"], ["StringGrid1_1", 1, 2, "5"]]})",
+       "\"new\" is not a choice of StringGrid1_1 row 1 column 1 (\"\", \"次提案\", \"NEW\""},
+      {R"({"cells": [["StringGrid1_2", 1, 13, "0"]]})", "\"0\" is not a choice"},
+      {R"({"cells": [["StringGrid5_2", 1, 2, "自軍"]]})",
+       "(\"自\", \"敵１\", \"敵２\", \"中/無\")"},
+      {R"({"cells": [["StringGrid5_2", 1, 1, "\u001b[2J"]]})", R"("\u001B[2J" is not a choice)"},
+      {R"({"controls": {}, "controls": {}})", "\"controls\" is given twice"},
       // A good edit before a bad one must not reach the file either.
       {R"({"controls": {"Edit1_1": "5"}, "cells": [[1, 1, 1, "1"]]})", "cells[0]: the grid"},
   };
@@ -257,11 +268,22 @@ TEST_F(ApplyTest, HostileEditsAreUsageErrorsThatNameTheFile) {
   }
 }
 
-TEST_F(ApplyTest, ConversionMessageKeepsATextWithANulWhole) {
+TEST_F(ApplyTest, MessagesEscapeControlBytesAndCutLongTexts) {
   const std::string save = Save(CleanImage());
-  const CliResult r = Apply(save, R"({"controls": {"Edit1_2": "1\u00002"}})");
+  CliResult r = Apply(save, R"({"controls": {"Edit1_2": "1\u00002\u001b[2J'\u009b"}})");
   EXPECT_EQ(r.status, 1);
-  EXPECT_EQ(r.err, "'1" + std::string(1, '\0') + "2' は整数ではありません\n");
+  EXPECT_EQ(r.err, "'1\\u00002\\u001B[2J\\'\\u009B' は整数ではありません\n");
+  r = Apply(save, R"({"controls": {"Edit1_2": ")" + std::string(30000, 'x') + "\"}}");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err, "'" + std::string(80, 'x') + "…' は整数ではありません\n");
+  // Longer than a box holds: refused before anything is stored, and named in short.
+  r = Apply(save, R"({"controls": {"Edit1_2": ")" + std::string(32768, 'x') + "\"}}");
+  EXPECT_EQ(r.status, 2);
+  EXPECT_NE(r.err.find("longer than 32767 characters"), std::string::npos) << r.err;
+  r = Apply(save, R"({"cells": [["StringGrid1_1", 1, 1, ")" + std::string(5000, 'y') + "\"]]})");
+  EXPECT_EQ(r.status, 2);
+  EXPECT_NE(r.err.find(std::string(80, 'y') + "…\" is not a choice"), std::string::npos);
+  EXPECT_LT(r.err.size(), 400u);
 }
 
 TEST_F(ApplyTest, FailingStandardOutputHasItsOwnStatusAndSaysTheSaveWasWritten) {

@@ -46,28 +46,47 @@ struct CliResult {
   std::string err;
 };
 
-// Runs the built korvath-cli with stdout and stderr captured in files, so neither pipe can fill;
-// stdout goes to stdoutTo instead when given.
-inline CliResult RunCli(const std::vector<std::string>& args, const std::string& stdoutTo = "") {
+// Runs the built korvath-cli (or a copy of it at program) with stdout and stderr captured in files,
+// so neither pipe can fill; stdout goes to stdoutTo instead when given, or to a pipe nobody reads
+// when stdoutTo is kClosedPipe. SIGPIPE is at its default, as in a shell.
+inline const std::string kClosedPipe = "(closed pipe)";
+inline CliResult RunCli(const std::vector<std::string>& args, const std::string& stdoutTo = "",
+                        const std::string& program = KORVATH_CLI) {
   TempDir capture;
   const std::string outPath = stdoutTo.empty() ? capture / "stdout" : stdoutTo;
   const std::string errPath = capture / "stderr";
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-  posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                   0600);
+  int pipeEnds[2] = {-1, -1};
+  if (stdoutTo == kClosedPipe) {
+    if (::pipe(pipeEnds) != 0) throw std::runtime_error("pipe failed");
+    ::close(pipeEnds[0]);
+    posix_spawn_file_actions_adddup2(&actions, pipeEnds[1], 1);
+  } else {
+    posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                     0600);
+  }
   posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
                                    0600);
-  std::vector<std::string> argv = {KORVATH_CLI};
+  std::vector<std::string> argv = {program};
   argv.insert(argv.end(), args.begin(), args.end());
   std::vector<char*> cargv;
   for (auto& a : argv) cargv.push_back(a.data());
   cargv.push_back(nullptr);
   pid_t pid = 0;
-  const int rc = posix_spawn(&pid, KORVATH_CLI, &actions, nullptr, cargv.data(), environ);
+  posix_spawnattr_t attributes;
+  posix_spawnattr_init(&attributes);
+  sigset_t defaults;
+  sigemptyset(&defaults);
+  sigaddset(&defaults, SIGPIPE);
+  posix_spawnattr_setsigdefault(&attributes, &defaults);
+  posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF);
+  const int rc = posix_spawn(&pid, program.c_str(), &actions, &attributes, cargv.data(), environ);
+  posix_spawnattr_destroy(&attributes);
   posix_spawn_file_actions_destroy(&actions);
-  if (rc != 0) throw std::runtime_error("cannot start " KORVATH_CLI);
+  if (pipeEnds[1] >= 0) ::close(pipeEnds[1]);
+  if (rc != 0) throw std::runtime_error("cannot start " + program);
   // A run that hangs (on a FIFO, say) fails its test instead of stalling the whole suite.
   int wstatus = 0;
   bool timedOut = false;
@@ -83,6 +102,8 @@ inline CliResult RunCli(const std::vector<std::string>& args, const std::string&
   CliResult result;
   result.status = WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : -1;
   if (stdoutTo.empty()) result.out = ReadFile(outPath);
+  if (WIFSIGNALED(wstatus))
+    result.err += "(killed by signal " + std::to_string(WTERMSIG(wstatus)) + ")";
   result.err = ReadFile(errPath);
   if (timedOut) result.err += "(killed after 30 s)";
   return result;

@@ -96,7 +96,7 @@ TEST_F(DiffTest, UnreadableInputExitsTwo) {
   }
   const CliResult noLabels = RunCli({"diff", save, save, "--labels", missing});
   EXPECT_EQ(noLabels.status, 2);
-  EXPECT_EQ(noLabels.err, "ファイル読込エラー\n");
+  EXPECT_EQ(noLabels.err, "ファイル読込エラー\n探したフォルダ: " + missing + "\n");
 }
 
 }  // namespace

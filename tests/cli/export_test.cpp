@@ -188,7 +188,10 @@ TEST_F(ExportTest, MissingOrShortLabelFilesAreAReadError) {
       args.insert(args.end(), {"--labels", labels.string()});
       const CliResult r = RunCli(args);
       EXPECT_EQ(r.status, 2) << command;
-      EXPECT_EQ(r.err, "ファイル読込エラー\n") << command;
+      // The folder is named, and when it held all six files, why they could not be used.
+      std::string expected = "ファイル読込エラー\n探したフォルダ: " + labels.string();
+      if (labels == shortArea.Path()) expected += "\n使えないフォルダ: " + labels.string() + " (";
+      EXPECT_EQ(r.err.rfind(expected, 0), 0u) << command << ": " << r.err;
       EXPECT_EQ(r.out, "");
     }
   }

@@ -470,6 +470,33 @@ TEST_F(EditHistoryTest, KeepsTheNewestStepsUpToTheLimit) {
   EXPECT_FALSE(copy_.IsAtSavePoint()) << "the opened state dropped out of the history";
 }
 
+TEST_F(EditHistoryTest, KeepsTheNewestStepsUpToAMemoryLimit) {
+  // Random texts up to the most a box holds, each typed in two goes that join one step.
+  std::mt19937 random(15);
+  constexpr int kSteps = 2500;
+  std::vector<std::pair<int, std::string>> steps;
+  for (int i = 0; i < kSteps; ++i) {
+    const int row = 2 + int(random() % 150);
+    std::string text(std::size_t(random() % 32767), char('a' + i % 26));
+    copy_.SetCell(kOwnUnits, row, 3, text.substr(0, 10));
+    copy_.SetCell(kOwnUnits, row, 3, text);
+    copy_.EndTyping();
+    steps.emplace_back(row, std::move(text));
+    ASSERT_LE(copy_.History().Footprint(), EditHistory::kDefaultByteLimit) << i;
+  }
+  const std::size_t kept = copy_.History().UndoCount();
+  EXPECT_LT(kept, std::size_t(kSteps));
+  EXPECT_GT(kept, std::size_t(kSteps) / 3) << "only the oldest steps go";
+  // Undoing all that is kept gives the state after the dropped steps, exactly.
+  while (copy_.CanUndo()) copy_.Undo();
+  EXPECT_EQ(copy_.History().Footprint() > 0, true);
+  std::vector<std::string> expected(152, "0");
+  for (std::size_t i = 0; i < steps.size() - kept; ++i)
+    expected[std::size_t(steps[i].first)] = steps[i].second;
+  for (int r = 2; r < 152; ++r)
+    ASSERT_EQ(copy_.Grid(kOwnUnits).Cell(r, 3), expected[std::size_t(r)]) << r;
+}
+
 struct Recorder : WorkingCopyObserver {
   std::vector<std::string> seen;
   void CellChanged(GridId, int row, int column) override {

@@ -6,13 +6,16 @@
 //   WriteFaults faults;                     // undone when it goes out of scope
 //   if (!faults.Full(dir, {save})) skip;    // dir is now a full file system holding save
 //   if (!faults.ReadOnly(dir)) skip;        // even for root
+//   AsOrdinaryUser([&] { return ...; });    // file permissions bind, even when run as root
 //
 // Header-only, so that every test executable can use it.
 
+#include <grp.h>
 #include <sched.h>
 #include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -21,6 +24,7 @@
 #include <fstream>
 #include <functional>
 #include <iterator>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -95,6 +99,27 @@ class WriteFaults {
   std::vector<std::filesystem::path> mounted_;
   std::vector<std::filesystem::path> readOnly_;
 };
+
+// The user root's children become in AsOrdinaryUser: nobody on Debian.
+inline constexpr uid_t kOrdinaryUser = 65534;
+
+// Runs check in a child process that is not root, so that file permissions bind: as root the
+// child drops to kOrdinaryUser, whose files and folders the test must have handed over with
+// chown. The check's result, or nullopt when the child could not be made or did not finish.
+inline std::optional<bool> AsOrdinaryUser(const std::function<bool()>& check) {
+  const pid_t pid = ::fork();
+  if (pid < 0) return std::nullopt;
+  if (pid == 0) {
+    if (::geteuid() == 0 && (::setgroups(0, nullptr) != 0 || ::setgid(kOrdinaryUser) != 0 ||
+                             ::setuid(kOrdinaryUser) != 0))
+      ::_exit(2);
+    ::_exit(check() ? 0 : 1);
+  }
+  int status = 0;
+  if (::waitpid(pid, &status, 0) != pid || !WIFEXITED(status) || WEXITSTATUS(status) > 1)
+    return std::nullopt;
+  return WEXITSTATUS(status) == 0;
+}
 
 // Every name under dir with its type, and the contents of the regular files: equal before and after
 // a failed write when nothing changed and no temporary file was left.

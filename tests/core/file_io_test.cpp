@@ -1,6 +1,7 @@
 #include "core/file_io.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -8,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/core/fault_injection.h"
 #include "tests/core/odd_files.h"
 #include "tests/core/temp_dir.h"
 
@@ -76,7 +78,7 @@ TEST_F(FileIoTest, RefusesFilesThatAreNotRegularAtOnce) {
 TEST_F(FileIoTest, ReplacesTheFileWholeAndLeavesNoTemporaryBehind) {
   WriteFile(dir_ / "s.bin", "old contents");
   const std::uint8_t bytes[] = {'n', 'e', 'w'};
-  ASSERT_TRUE(WriteFileAtomic(dir_ / "s.bin", bytes));
+  ASSERT_TRUE(WriteSaveFile(dir_ / "s.bin", bytes));
   EXPECT_EQ(ReadFile(dir_ / "s.bin"), "new");
   EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 1);
 }
@@ -84,10 +86,10 @@ TEST_F(FileIoTest, ReplacesTheFileWholeAndLeavesNoTemporaryBehind) {
 TEST_F(FileIoTest, AFailedWriteLeavesTheOldFileIntact) {
   fs::create_directories(dir_ / "taken");
   const std::uint8_t bytes[] = {1, 2, 3};
-  EXPECT_FALSE(WriteFileAtomic(dir_ / "taken", bytes));
+  EXPECT_FALSE(WriteSaveFile(dir_ / "taken", bytes));
   EXPECT_TRUE(fs::is_directory(dir_ / "taken"));
   WriteFile(dir_ / "plain", "x");
-  EXPECT_FALSE(WriteFileAtomic(dir_ / "plain" / "under.bin", bytes));
+  EXPECT_FALSE(WriteSaveFile(dir_ / "plain" / "under.bin", bytes));
   EXPECT_EQ(ReadFile(dir_ / "plain"), "x");
   EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 2);
 }
@@ -96,7 +98,7 @@ TEST_F(FileIoTest, WritesThroughASymbolicLink) {
   WriteFile(dir_ / "target.bin", "old");
   fs::create_symlink(dir_ / "target.bin", dir_ / "link.bin");
   const std::uint8_t bytes[] = {'n', 'e', 'w'};
-  ASSERT_TRUE(WriteFileAtomic(dir_ / "link.bin", bytes));
+  ASSERT_TRUE(WriteSaveFile(dir_ / "link.bin", bytes));
   EXPECT_TRUE(fs::is_symlink(dir_ / "link.bin"));
   EXPECT_EQ(ReadFile(dir_ / "target.bin"), "new");
 }
@@ -124,6 +126,129 @@ TEST_F(FileIoTest, ASaveNeverReplacesWhatIsNotARegularFile) {
   fs::create_symlink("a", dir_ / "b");
   EXPECT_EQ(SaveTarget(dir_ / "a"), std::nullopt);
   EXPECT_EQ(SaveTarget(""), std::nullopt);
+}
+
+struct stat StatOf(const fs::path& path) {
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0) ADD_FAILURE() << "cannot stat " << path;
+  return st;
+}
+
+std::span<const std::uint8_t> Bytes(std::string_view text) {
+  return {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()};
+}
+
+// Hands dir over to the user AsOrdinaryUser runs as, when that is not this process.
+void HandOver(const fs::path& dir) {
+  if (::geteuid() != 0) return;
+  for (const auto& e : fs::recursive_directory_iterator(dir))
+    ASSERT_EQ(::lchown(e.path().c_str(), testing::kOrdinaryUser, testing::kOrdinaryUser), 0);
+  ASSERT_EQ(::chown(dir.c_str(), testing::kOrdinaryUser, testing::kOrdinaryUser), 0);
+}
+
+TEST_F(FileIoTest, ASaveKeepsModeOwnerAndGroup) {
+  const fs::path save = dir_ / "s.bin";
+  WriteFile(save, "old");
+  ::chmod(save.c_str(), 02640);
+  // Root saving another user's file must leave it theirs.
+  if (::geteuid() == 0) {
+    ASSERT_EQ(::chown(save.c_str(), 1234, 5678), 0);
+  }
+  const struct stat before = StatOf(save);
+  ASSERT_TRUE(WriteSaveFile(save, Bytes("new")));
+  const struct stat after = StatOf(save);
+  EXPECT_EQ(ReadFile(save), "new");
+  EXPECT_EQ(after.st_mode, before.st_mode);
+  EXPECT_EQ(after.st_uid, before.st_uid);
+  EXPECT_EQ(after.st_gid, before.st_gid);
+  // An ordinary save is still a whole new file.
+  EXPECT_NE(after.st_ino, before.st_ino);
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 1);
+
+  // A new file gets the mode any new file would.
+  const mode_t mask = ::umask(022);
+  ::umask(mask);
+  ASSERT_TRUE(WriteSaveFile(dir_ / "new.bin", Bytes("x")));
+  EXPECT_EQ(StatOf(dir_ / "new.bin").st_mode & 07777, 0666 & ~mask);
+}
+
+TEST_F(FileIoTest, ASaveToAFileWithHardLinksReachesEveryLink) {
+  WriteFile(dir_ / "save.bin", "old contents");
+  fs::create_hard_link(dir_ / "save.bin", dir_ / "other.bin");
+  const ino_t inode = StatOf(dir_ / "save.bin").st_ino;
+  ASSERT_TRUE(WriteSaveFile(dir_ / "save.bin", Bytes("new")));
+  EXPECT_EQ(ReadFile(dir_ / "save.bin"), "new");
+  EXPECT_EQ(ReadFile(dir_ / "other.bin"), "new");
+  EXPECT_EQ(StatOf(dir_ / "other.bin").st_ino, inode);
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 2);
+}
+
+TEST_F(FileIoTest, AFileItsUserCannotGiveAwayIsWrittenInPlace) {
+  if (::geteuid() != 0) GTEST_SKIP() << "needs root to make a file of another user";
+  const fs::path save = dir_ / "shared.bin";
+  WriteFile(save, "old");
+  ::chmod(save.c_str(), 0666);
+  ASSERT_EQ(::chown(save.c_str(), 0, 0), 0);
+  ::chmod(dir_.c_str(), 0777);
+  const auto written = testing::AsOrdinaryUser([&] { return WriteSaveFile(save, Bytes("new")); });
+  ASSERT_EQ(written, std::optional(true));
+  EXPECT_EQ(ReadFile(save), "new");
+  EXPECT_EQ(StatOf(save).st_uid, 0u);
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 1);
+}
+
+TEST_F(FileIoTest, ARefusedOrFailedSaveLeavesEveryNameAsItWas) {
+  const fs::path save = dir_ / "save.bin";
+  const std::string big(8192, 'n');
+  struct Case {
+    const char* name;
+    std::function<std::optional<bool>()> write;
+  };
+  const std::vector<Case> cases = {
+      {"read-only file of an ordinary user",
+       [&] {
+         ::chmod(save.c_str(), 0444);
+         return testing::AsOrdinaryUser([&] { return WriteSaveFile(save, Bytes("new")); });
+       }},
+      {"read-only file through a link",
+       [&] {
+         ::chmod(save.c_str(), 0444);
+         fs::create_symlink("save.bin", dir_ / "link");
+         HandOver(dir_);
+         return testing::AsOrdinaryUser([&] { return WriteSaveFile(dir_ / "link", Bytes("n")); });
+       }},
+      {"in-place write past the file size limit",
+       [&] {
+         fs::create_hard_link(save, dir_ / "other.bin");
+         const testing::FileSizeLimit limit(4096);
+         return std::optional(WriteSaveFile(save, Bytes(big)));
+       }},
+      {"replacement past the file size limit",
+       [&] {
+         const testing::FileSizeLimit limit(4096);
+         return std::optional(WriteSaveFile(save, Bytes(big)));
+       }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    for (const auto& e : fs::directory_iterator(dir_)) fs::remove(e.path());
+    WriteFile(save, "old contents");
+    ::chmod(dir_.c_str(), 0755);
+    HandOver(dir_);
+    const std::string before = testing::Snapshot(dir_);
+    const auto written = c.write();
+    ASSERT_TRUE(written.has_value()) << "the write did not finish";
+    EXPECT_FALSE(*written);
+    if (fs::exists(dir_ / "other.bin")) {
+      EXPECT_EQ(ReadFile(dir_ / "other.bin"), "old contents");
+    }
+    EXPECT_EQ(ReadFile(save), "old contents");
+    // Names made by the case itself aside, nothing new: no temporary file stays behind.
+    std::size_t names = 0;
+    for (const auto& e : fs::directory_iterator(dir_))
+      names += e.path().filename().string().find(".korvath-") == std::string::npos ? 0 : 1;
+    EXPECT_EQ(names, 0u) << testing::Snapshot(dir_) << "before:\n" << before;
+  }
 }
 
 }  // namespace

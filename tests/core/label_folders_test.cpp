@@ -8,6 +8,7 @@
 
 #include "core/label_list.h"
 #include "tests/core/temp_dir.h"
+#include "tests/core/test_labels.h"
 
 namespace korvath {
 namespace {
@@ -34,11 +35,12 @@ class LabelFoldersTest : public ::testing::Test {
     return root_.Path() / ("data" + std::to_string(n)) / "korvath";
   }
 
-  // Puts the label files into folder, all but the one named `except`.
+  // Puts usable label files into folder, all but the one named `except`.
   static void Fill(const fs::path& folder, const std::string& except = "") {
+    static const testing::TempLabelDir standard;
     fs::create_directories(folder);
     for (const char* name : kLabelFileNames) {
-      if (name != except) WriteFile(folder / name, std::string(name) + "\r\n");
+      if (name != except) fs::copy_file(standard.Path() / name, folder / name);
     }
   }
 
@@ -96,8 +98,46 @@ TEST_F(LabelFoldersTest, NoCompleteFolderNamesEveryFolderSearched) {
   }
 }
 
+TEST_F(LabelFoldersTest, AnUnusableFolderIsReportedAndTheSearchGoesOn) {
+  Fill(search_.ExecutableDir);
+  Fill(HomeFolder());
+  Fill(DataFolder(1));
+  // Too short an area list, and a plan list past the size limit.
+  WriteFile(search_.ExecutableDir / "area.txt", "0 a\r\n");
+  WriteFile(HomeFolder() / "plan.txt", std::string((4u << 20) + 1, '\n'));
+  EXPECT_EQ(FindLabelFolder(search_), DataFolder(1));
+
+  fs::remove_all(DataFolder(1));
+  try {
+    FindLabelFolder(search_);
+    FAIL() << "no folder is usable";
+  } catch (const StartupError& e) {
+    const std::string message = e.what();
+    for (const fs::path& folder : {search_.ExecutableDir, HomeFolder()}) {
+      EXPECT_NE(message.find("\n使えないフォルダ: " + folder.string() + " ("), std::string::npos)
+          << message;
+    }
+    EXPECT_EQ(message.find("使えないフォルダ: " + DataFolder(2).string()), std::string::npos);
+  }
+}
+
+TEST_F(LabelFoldersTest, AChosenFolderIsTheOnlyOneTriedAndIsNamedWhenItFails) {
+  Fill(search_.ExecutableDir);
+  search_.Chosen = root_.Path() / "nonexistent";
+  EXPECT_EQ(LabelFolderCandidates(search_), std::vector<fs::path>{*search_.Chosen});
+  try {
+    FindLabelFolder(search_);
+    FAIL() << "the chosen folder does not exist";
+  } catch (const StartupError& e) {
+    EXPECT_EQ(std::string(e.what()),
+              "ファイル読込エラー\n探したフォルダ: " + search_.Chosen->string());
+  }
+  Fill(*search_.Chosen);
+  EXPECT_EQ(FindLabelFolder(search_), *search_.Chosen);
+}
+
 TEST(LabelFolderCandidates, DefaultsAndOddEnvironmentValues) {
-  LabelSearch search{"/opt/k/bin", "/home/p", std::nullopt, std::nullopt};
+  LabelSearch search{"/opt/k/bin", "/home/p", std::nullopt, std::nullopt, std::nullopt};
   const std::vector<fs::path> defaults = {"/opt/k/bin", "/home/p/.local/share/korvath",
                                           "/usr/local/share/korvath", "/usr/share/korvath"};
   EXPECT_EQ(LabelFolderCandidates(search), defaults);
@@ -107,7 +147,8 @@ TEST(LabelFolderCandidates, DefaultsAndOddEnvironmentValues) {
 
   // Relative and empty entries are ignored, repeats are searched once, and without a home
   // there is no home folder.
-  search = {"/opt/k/bin", std::nullopt, "relative/share", "::/srv/a/:data:/srv/a:/usr/share/"};
+  search = {"/opt/k/bin", std::nullopt, "relative/share", "::/srv/a/:data:/srv/a:/usr/share/",
+            std::nullopt};
   EXPECT_EQ(LabelFolderCandidates(search),
             (std::vector<fs::path>{"/opt/k/bin", "/srv/a/korvath", "/usr/share/korvath"}));
 }

@@ -77,6 +77,11 @@ for page in korvath korvath-cli; do
   grep -q -- "--version" <<<"$text" || fail "man $page lacks --version"
   grep -qF "$version" <<<"$text" || fail "man $page lacks the version"
   grep -q "XDG_DATA_HOME" <<<"$text" || fail "man $page lacks the label folders"
+  if [ "$page" = korvath-cli ]; then
+    for section in "EXIT STATUS" EXAMPLES; do
+      grep -q "^$section" <<<"$text" || fail "man $page lacks $section"
+    done
+  fi
 done
 
 # The editor with the same labels: --quit-after-show prints the main window's title once it

@@ -57,7 +57,7 @@ QString ToQString(std::string_view text) {
 
 // The command line's rule, so the two agree on links and never replace a FIFO or device.
 bool WriteSave(const QString& path, std::span<const std::uint8_t> bytes) {
-  return korvath::WriteFileAtomic(std::filesystem::path(QFile::encodeName(path).toStdString()),
+  return korvath::WriteSaveFile(std::filesystem::path(QFile::encodeName(path).toStdString()),
                                   bytes);
 }
 
