@@ -4,12 +4,10 @@
 #include <array>
 #include <optional>
 #include <string_view>
-#include <system_error>
 #include <unordered_map>
 #include <utility>
 
 #include "core/cp932_table.h"
-#include "core/file_io.h"
 
 namespace korvath {
 
@@ -185,39 +183,18 @@ std::string LabelList::CutToName(int i) {
   return rest;
 }
 
-namespace {
-
-// Label files are small; anything past this is not a label file.
-constexpr std::uintmax_t kMaxLabelFileSize = 4u * 1024u * 1024u;
-
-LabelList ReadOne(const std::filesystem::path& dir, const char* name) {
-  const auto bytes = ReadWholeFile(dir / name, kMaxLabelFileSize);
-  if (!bytes) throw StartupError();
-  return LabelList::Parse(
-      std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()));
-}
-
-}  // namespace
-
-LabelSet ReadLabelLists(const std::filesystem::path& dir) {
+LabelSet ParseLabelSet(const LabelFileBytes& files) {
+  for (const std::string& bytes : files) {
+    if (bytes.size() > kMaxLabelFileSize) throw StartupError();
+  }
   LabelSet set;
-  set.plan = ReadOne(dir, kLabelFileNames[0]);
-  set.unit = ReadOne(dir, kLabelFileNames[1]);
-  set.pilot = ReadOne(dir, kLabelFileNames[2]);
-  set.area = ReadOne(dir, kLabelFileNames[3]);
-  set.klass = ReadOne(dir, kLabelFileNames[4]);
-  set.special = ReadOne(dir, kLabelFileNames[5]);
+  std::array<LabelList*, kLabelFileNames.size()> lists = {&set.plan, &set.unit,  &set.pilot,
+                                                          &set.area, &set.klass, &set.special};
+  for (std::size_t i = 0; i < lists.size(); ++i) *lists[i] = LabelList::Parse(files[i]);
   if (set.area.Count() < kMinAreaEntries || set.special.Count() < kMinSpecialEntries) {
     throw StartupError();
   }
   return set;
-}
-
-std::filesystem::path ExecutableDir() {
-  std::error_code ec;
-  const auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
-  if (ec) return std::filesystem::current_path(ec);
-  return exe.parent_path();
 }
 
 }  // namespace korvath
