@@ -13,6 +13,7 @@
 #include "cli/label_option.h"
 #include "core/field_maps.h"
 #include "core/file_io.h"
+#include "core/label_folders.h"
 #include "core/label_list.h"
 #include "core/save_compare.h"
 #include "core/working_copy.h"

@@ -6,6 +6,11 @@
 #include <string_view>
 #include <system_error>
 
+#ifdef __EMSCRIPTEN__
+#include <emscripten.h>
+#endif
+
+#include "core/file_io.h"
 #include "core/label_list.h"
 
 namespace korvath {
@@ -98,6 +103,43 @@ fs::path FindLabelFolder(const LabelSearch& search) {
     searched += folders[i].string();
   }
   throw StartupError(searched + unusable);
+}
+
+LabelFileBytes ReadLabelFiles(const fs::path& dir) {
+  LabelFileBytes files;
+  for (std::size_t i = 0; i < files.size(); ++i) {
+    const auto bytes = ReadWholeFile(dir / kLabelFileNames[i], kMaxLabelFileSize);
+    if (!bytes) throw StartupError();
+    files[i].assign(bytes->begin(), bytes->end());
+  }
+  return files;
+}
+
+LabelSet ReadLabelLists(const fs::path& dir) { return ParseLabelSet(ReadLabelFiles(dir)); }
+
+#ifdef __EMSCRIPTEN__
+// Under node the program is the script node runs; /proc/self/exe would name node itself.
+// clang-format off
+EM_JS(char*, ScriptDir, (), {
+  if (typeof process !== 'object' || !process.argv || process.argv.length < 2) return 0;
+  const path = require('path');
+  return allocateUTF8(path.dirname(path.resolve(process.argv[1])));
+});
+// clang-format on
+#endif
+
+fs::path ExecutableDir() {
+#ifdef __EMSCRIPTEN__
+  if (char* dir = ScriptDir()) {
+    fs::path result(dir);
+    std::free(dir);
+    return result;
+  }
+#endif
+  std::error_code ec;
+  const auto exe = fs::read_symlink("/proc/self/exe", ec);
+  if (ec) return fs::current_path(ec);
+  return exe.parent_path();
 }
 
 }  // namespace korvath

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <cstdint>
+#include <cstdlib>
 #include <filesystem>
 #include <stdexcept>
 #include <string>
@@ -46,12 +47,19 @@ struct CliResult {
   std::string err;
 };
 
-// Runs the built korvath-cli (or a copy of it at program) with stdout and stderr captured in files,
-// so neither pipe can fill; stdout goes to stdoutTo instead when given, or to a pipe nobody reads
-// when stdoutTo is kClosedPipe. SIGPIPE is at its default, as in a shell.
+// The program under test: the built korvath-cli, or another build of it named by
+// $KORVATH_CLI_UNDER_TEST (make wasm runs this suite against the node program that way).
+inline std::string CliUnderTest() {
+  const char* other = std::getenv("KORVATH_CLI_UNDER_TEST");
+  return other != nullptr && *other != '\0' ? other : KORVATH_CLI;
+}
+
+// Runs program with stdout and stderr captured in files, so neither pipe can fill; stdout goes to
+// stdoutTo instead when given, or to a pipe nobody reads when stdoutTo is kClosedPipe. SIGPIPE is
+// at its default, as in a shell.
 inline const std::string kClosedPipe = "(closed pipe)";
-inline CliResult RunCli(const std::vector<std::string>& args, const std::string& stdoutTo = "",
-                        const std::string& program = KORVATH_CLI) {
+inline CliResult RunProgram(const std::string& program, const std::vector<std::string>& args,
+                            const std::string& stdoutTo = "") {
   TempDir capture;
   const std::string outPath = stdoutTo.empty() ? capture / "stdout" : stdoutTo;
   const std::string errPath = capture / "stderr";
@@ -102,11 +110,15 @@ inline CliResult RunCli(const std::vector<std::string>& args, const std::string&
   CliResult result;
   result.status = WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : -1;
   if (stdoutTo.empty()) result.out = ReadFile(outPath);
+  result.err = ReadFile(errPath);
   if (WIFSIGNALED(wstatus))
     result.err += "(killed by signal " + std::to_string(WTERMSIG(wstatus)) + ")";
-  result.err = ReadFile(errPath);
   if (timedOut) result.err += "(killed after 30 s)";
   return result;
+}
+
+inline CliResult RunCli(const std::vector<std::string>& args, const std::string& stdoutTo = "") {
+  return RunProgram(CliUnderTest(), args, stdoutTo);
 }
 
 inline SaveImage ImageOf(const std::vector<std::uint8_t>& bytes) {

@@ -55,12 +55,12 @@ TEST_F(CliTest, EveryCommandSearchesTheSameLabelFoldersAndPassesOverUnusableOnes
   const std::vector<std::vector<std::string>> commands = {
       {"export", save}, {"apply", save, edits}, {"diff", save, save}};
   for (const auto& args : commands) {
-    const CliResult r = RunCli(args, "", program);
+    const CliResult r = RunProgram(program, args);
     EXPECT_EQ(r.status, 0) << args[0] << ": " << r.err;
   }
   fs::remove_all(shared);
   for (const auto& args : commands) {
-    const CliResult r = RunCli(args, "", program);
+    const CliResult r = RunProgram(program, args);
     EXPECT_EQ(r.status, 2) << args[0];
     EXPECT_EQ(r.err.rfind("ファイル読込エラー\n探したフォルダ: " + (root / "bin").string(), 0), 0u)
         << r.err;
