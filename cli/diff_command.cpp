@@ -12,6 +12,7 @@
 // Korvath
 #include "core/field_maps.h"
 #include "core/file_io.h"
+#include "core/label_folders.h"
 #include "core/label_list.h"
 #include "core/save_compare.h"
 #include "core/working_copy.h"

@@ -5,6 +5,7 @@
 #include <string_view>
 #include <system_error>
 
+#include "core/file_io.h"
 #include "core/label_list.h"
 
 namespace korvath {
@@ -74,6 +75,25 @@ fs::path FindLabelFolder(const LabelSearch& search) {
     searched += folders[i].string();
   }
   throw StartupError(searched);
+}
+
+LabelFileBytes ReadLabelFiles(const fs::path& dir) {
+  LabelFileBytes files;
+  for (std::size_t i = 0; i < files.size(); ++i) {
+    const auto bytes = ReadWholeFile(dir / kLabelFileNames[i], kMaxLabelFileSize);
+    if (!bytes) throw StartupError();
+    files[i].assign(bytes->begin(), bytes->end());
+  }
+  return files;
+}
+
+LabelSet ReadLabelLists(const fs::path& dir) { return ParseLabelSet(ReadLabelFiles(dir)); }
+
+fs::path ExecutableDir() {
+  std::error_code ec;
+  const auto exe = fs::read_symlink("/proc/self/exe", ec);
+  if (ec) return fs::current_path(ec);
+  return exe.parent_path();
 }
 
 }  // namespace korvath

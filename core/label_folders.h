@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "core/label_list.h"
+
 namespace korvath {
 
 // What decides where label files are looked for; tests fill it in, programs take
@@ -28,5 +30,15 @@ bool HoldsLabelFiles(const std::filesystem::path& folder);
 // The first candidate that holds all six files; files are never mixed across folders.
 // Throws StartupError naming every folder searched when none does.
 std::filesystem::path FindLabelFolder(const LabelSearch& search);
+
+// Reads the six files from dir. Throws StartupError for one that is missing or cannot be read,
+// or is larger than a label file can be.
+LabelFileBytes ReadLabelFiles(const std::filesystem::path& dir);
+
+// ReadLabelFiles, then ParseLabelSet.
+LabelSet ReadLabelLists(const std::filesystem::path& dir);
+
+// The folder that holds the running executable.
+std::filesystem::path ExecutableDir();
 
 }  // namespace korvath

@@ -2,7 +2,6 @@
 
 #include <array>
 #include <cstdint>
-#include <filesystem>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -72,11 +71,14 @@ struct LabelSet {
 inline constexpr int kMinAreaEntries = 78;
 inline constexpr int kMinSpecialEntries = 211;
 
-// Reads plan, unit, pilot, area, class and special.txt from dir, in that order. Throws
-// StartupError for a missing or unreadable file, or an area or special list that is too short.
-LabelSet ReadLabelLists(const std::filesystem::path& dir);
+// Label files are small; anything past this is not a label file.
+inline constexpr std::size_t kMaxLabelFileSize = std::size_t(4) * 1024 * 1024;
 
-// The folder that holds the running executable.
-std::filesystem::path ExecutableDir();
+// The bytes of the six files, in the order of kLabelFileNames.
+using LabelFileBytes = std::array<std::string, kLabelFileNames.size()>;
+
+// The six lists from their files' bytes. Throws StartupError for a file larger than
+// kMaxLabelFileSize, or an area or special list that is too short.
+LabelSet ParseLabelSet(const LabelFileBytes& files);
 
 }  // namespace korvath

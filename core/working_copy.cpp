@@ -5,6 +5,7 @@
 #include <stdexcept>
 
 #include "core/edit_history.h"
+#include "core/label_folders.h"
 #include "core/table_codecs.h"
 
 namespace korvath {
@@ -46,8 +47,13 @@ void WalkMainFieldMap(std::vector<ControlValue>& controls, OnControl onControl,
 }  // namespace
 
 WorkingCopy::WorkingCopy(const std::filesystem::path& labelDir)
-    : labelDir_(labelDir), history_(std::make_unique<EditHistory>()) {
-  // One guarded block, as at start-up: a missing file, a list too short for a fixed index or
+    : WorkingCopy(ReadLabelFiles(labelDir)) {
+  labelDir_ = labelDir;
+}
+
+WorkingCopy::WorkingCopy(const LabelFileBytes& labelFiles)
+    : history_(std::make_unique<EditHistory>()) {
+  // One guarded block, as at start-up: a file too large, a list too short for a fixed index or
   // anything else that fails here leaves no half-built working copy behind.
   try {
     controls_.resize(MainFieldMap().size());
@@ -58,7 +64,7 @@ WorkingCopy::WorkingCopy(const std::filesystem::path& labelDir)
       grids_.back().SetCurrent(layout.InitialRow, layout.InitialColumn);
     }
 
-    labels_ = ReadLabelLists(labelDir);
+    labels_ = ParseLabelSet(labelFiles);
 
     for (int force = 0; force < 3; ++force) {
       const GridId id = PlanGridOf(force);

@@ -54,8 +54,10 @@ struct EditStep;
 // change it through its operations.
 class WorkingCopy {
  public:
-  // Reads the six label files from labelDir and sets up every table in start-up order.
-  // Throws StartupError ("ファイル読込エラー") on any failure.
+  // Builds the six label lists from their files' bytes and sets up every table in start-up
+  // order. Throws StartupError ("ファイル読込エラー") on any failure.
+  explicit WorkingCopy(const LabelFileBytes& labelFiles);
+  // The same, with the six files read from labelDir.
   explicit WorkingCopy(const std::filesystem::path& labelDir);
   WorkingCopy(const WorkingCopy&) = delete;
   WorkingCopy& operator=(const WorkingCopy&) = delete;
@@ -81,7 +83,8 @@ class WorkingCopy {
 
   const SaveImage& Image() const { return image_; }
   const LabelSet& Labels() const { return labels_; }
-  // Where the labels were read from, so that a second copy can read the same ones.
+  // Where the labels were read from, so that a second copy can read the same ones; empty when
+  // they came from memory.
   const std::filesystem::path& LabelDir() const { return labelDir_; }
 
   // Undo and redo change cells, controls and the check list only; the next Save writes them.

@@ -7,6 +7,7 @@
 
 #include "core/file_io.h"
 #include "core/grid_layout.h"
+#include "core/label_folders.h"
 #include "core/label_list.h"
 #include "core/working_copy.h"
 

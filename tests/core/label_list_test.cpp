@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "core/label_folders.h"
 #include "tests/core/temp_dir.h"
 
 namespace korvath {

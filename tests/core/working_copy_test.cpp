@@ -2,6 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <memory>
+#include <random>
+#include <vector>
+
 #include "core/int_conversion.h"
 #include "tests/core/test_image.h"
 
@@ -12,12 +17,27 @@ using testing::BlankImage;
 using testing::LabelFiles;
 using testing::TempLabelDir;
 
+// The six files as they stand in dir, as the browser would hand them over.
+LabelFileBytes BytesOf(const TempLabelDir& dir) {
+  LabelFileBytes files;
+  for (std::size_t i = 0; i < files.size(); ++i)
+    files[i] = testing::ReadFile(dir.Path() / kLabelFileNames[i]);
+  return files;
+}
+
+// From the folder and, when all six files are there, from their bytes: the same failure.
 void ExpectStartupError(const TempLabelDir& dir) {
-  try {
-    WorkingCopy copy(dir.Path());
-    ADD_FAILURE() << "start-up did not fail";
-  } catch (const StartupError& e) {
-    EXPECT_STREQ(e.what(), "ファイル読込エラー");
+  const bool allThere = std::all_of(kLabelFileNames.begin(), kLabelFileNames.end(),
+                                    [&](const char* name) { return exists(dir.Path() / name); });
+  for (const bool fromBytes : {false, true}) {
+    if (fromBytes && !allThere) continue;
+    try {
+      const auto copy = fromBytes ? std::make_unique<WorkingCopy>(BytesOf(dir))
+                                  : std::make_unique<WorkingCopy>(dir.Path());
+      ADD_FAILURE() << "start-up did not fail, from bytes: " << fromBytes;
+    } catch (const StartupError& e) {
+      EXPECT_STREQ(e.what(), "ファイル読込エラー");
+    }
   }
 }
 
@@ -50,6 +70,43 @@ TEST(StartUp, FailsOnAMissingOrTooShortList) {
     files.special.resize(210);
     ExpectStartupError(TempLabelDir(files));
   }
+  {
+    TempLabelDir dir;
+    dir.WriteRaw("pilot.txt", std::string(kMaxLabelFileSize + 1, 'a'));
+    ExpectStartupError(dir);
+  }
+}
+
+// Opening, editing and storing give the same cells, controls and bytes however the labels came.
+TEST(StartUp, LabelsFromBytesWorkAsFromTheFolder) {
+  const TempLabelDir dir;
+  WorkingCopy fromFolder(dir.Path());
+  WorkingCopy fromBytes(BytesOf(dir));
+  EXPECT_TRUE(fromBytes.LabelDir().empty());
+  std::vector<std::uint8_t> bytes(SaveImage::Capacity);
+  std::mt19937 rng(2);
+  for (auto& b : bytes) b = std::uint8_t(rng());
+  for (WorkingCopy* copy : {&fromFolder, &fromBytes}) {
+    ASSERT_TRUE(copy->Open(bytes, "random.bin"));
+    copy->SetCell(GridId::StringGrid4_1, 1, 1, "7");
+    copy->StorePass();
+  }
+  for (GridId id : kAllGrids) {
+    const CellGrid& a = fromFolder.Grid(id);
+    const CellGrid& b = fromBytes.Grid(id);
+    ASSERT_EQ(a.RowCount(), b.RowCount());
+    for (int r = 0; r < a.RowCount(); ++r) {
+      for (int c = 0; c < a.ColumnCount(); ++c) ASSERT_EQ(a.Cell(r, c), b.Cell(r, c));
+    }
+  }
+  for (const MainFieldEntry& entry : MainFieldMap()) {
+    if (entry.Kind == ControlKind::StringGrid || entry.Kind == ControlKind::CheckList) continue;
+    EXPECT_EQ(fromFolder.Control(entry.Control).Text, fromBytes.Control(entry.Control).Text);
+  }
+  EXPECT_EQ(fromFolder.CheckList().size(), fromBytes.CheckList().size());
+  const auto a = fromFolder.Image().Contents();
+  const auto b = fromBytes.Image().Contents();
+  EXPECT_TRUE(std::equal(a.begin(), a.end(), b.begin(), b.end()));
 }
 
 TEST(StartUp, AcceptsTheShortestLists) {
