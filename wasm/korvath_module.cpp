@@ -5,13 +5,9 @@
 #include <emscripten/val.h>
 
 // Std
-#include <sys/stat.h>
-#include <unistd.h>
-#include <cstdint>
-#include <filesystem>
-
 #include <algorithm>
-#include <cstdio>
+#include <array>
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <set>
@@ -105,6 +101,7 @@ class ChangeLog : public WorkingCopyObserver {
 };
 
 struct State {
+  LabelFileBytes labelFiles;  // kept for the copy a comparison reads
   std::unique_ptr<WorkingCopy> copy;
   std::unique_ptr<UnitEditorModel> unitEditor;
   std::unique_ptr<WorkingCopy> other;  // the save compared with
@@ -144,44 +141,34 @@ std::string ShownTableName(GridId grid) {
   return std::string(kPageCaptions[std::size_t(layout.Page)]);
 }
 
-// The label files live in the module's in-memory file system while a working copy reads them.
-constexpr const char* kLabelDir = "/labels";
-std::string LabelPath(std::string_view name) {
-  return std::string(kLabelDir) + "/" + std::string(name);
-}
-
 // ---- Start-up and files
 
 // files: [[name, Uint8Array], ...]. Builds a working copy from them with the desktop's checks;
-// the message of the first failure, or the empty text.
+// the message of the first failure, or the empty text. A missing file is named on the second line,
+// as the desktop names the folders it searched.
 std::string LoadLabels(const val& files) {
   return Guarded([&] {
-    ::mkdir(kLabelDir, 0700);
-    for (const char* name : kLabelFileNames) ::unlink(LabelPath(name).c_str());
+    LabelFileBytes bytes;
+    std::array<bool, kLabelFileNames.size()> found{};
     const int n = files["length"].as<int>();
     for (int i = 0; i < n; ++i) {
       const std::string name = files[i][0].as<std::string>();
       // Only the six names count; anything else in a chosen folder is not ours to read.
-      if (std::find(kLabelFileNames.begin(), kLabelFileNames.end(), name) ==
-          kLabelFileNames.end()) {
-        continue;
-      }
-      const auto bytes = VectorOf(files[i][1]);
-      // Plain stdio: the stream library would double the module.
-      if (FILE* f = std::fopen(LabelPath(name).c_str(), "wb")) {
-        std::fwrite(bytes.data(), 1, bytes.size(), f);
-        std::fclose(f);
-      }
+      const auto at = std::find(kLabelFileNames.begin(), kLabelFileNames.end(), name);
+      if (at == kLabelFileNames.end()) continue;
+      const auto index = std::size_t(at - kLabelFileNames.begin());
+      const auto data = VectorOf(files[i][1]);
+      bytes[index].assign(data.begin(), data.end());
+      found[index] = true;
     }
     std::string missing;
-    for (const char* name : kLabelFileNames) {
-      if (::access(LabelPath(name).c_str(), F_OK) != 0)
-        missing += (missing.empty() ? "" : " ") + std::string(name);
+    for (std::size_t i = 0; i < found.size(); ++i) {
+      if (!found[i]) missing += (missing.empty() ? "" : " ") + std::string(kLabelFileNames[i]);
     }
     if (!missing.empty()) throw StartupError(missing);
-    auto copy = std::make_unique<WorkingCopy>(kLabelDir);
-    auto other = std::move(S().other);
+    auto copy = std::make_unique<WorkingCopy>(bytes);
     S() = State();
+    S().labelFiles = std::move(bytes);
     S().copy = std::move(copy);
     S().copy->AddObserver(&S().changes);
     S().unitEditor = std::make_unique<UnitEditorModel>(*S().copy);
@@ -517,7 +504,7 @@ void Recompare() {
 
 // Reads the other save as Open reads one; false when it cannot be read.
 bool CompareStart(const val& bytes, const std::string& name) {
-  auto other = std::make_unique<WorkingCopy>(kLabelDir);
+  auto other = std::make_unique<WorkingCopy>(S().labelFiles);
   if (!other->Open(VectorOf(bytes), name)) return false;
   S().other = std::move(other);
   S().otherName = name;
