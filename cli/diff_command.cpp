@@ -108,7 +108,10 @@ int DiffCommand::Run() const {
   }
   const std::vector<SaveDifference> differences = CompareSaves(*copies[0], *copies[1]);
   if (json_) {
-    Json out = {{"a", a_}, {"b", b_}, {"differences", Json::array()}};
+    Json out = {{"a", a_}, {"b", b_}};
+    const int32_t lengths[2] = {copies[0]->Image().Length, copies[1]->Image().Length};
+    if (lengths[0] != lengths[1]) out["length"] = {{"a", lengths[0]}, {"b", lengths[1]}};
+    out["differences"] = Json::array();
     for (const SaveDifference& d : differences) out["differences"].push_back(DifferenceJson(d));
     std::cout << out.dump(-1, ' ', false, Json::error_handler_t::replace) << '\n';
   } else {

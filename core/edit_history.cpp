@@ -1,10 +1,7 @@
 #include "core/edit_history.h"
 
 #include <algorithm>
-#include <set>
 #include <utility>
-
-#include "core/field_maps.h"
 
 namespace korvath {
 
@@ -33,60 +30,6 @@ void MergeCell(std::vector<CellChange>& cells, CellChange change) {
   });
 }
 
-// The same caption stands on each force's page, so the enemy forces' copies name their page.
-std::string OnPage(int page, std::string_view caption) {
-  std::string text;
-  if (page == 1 || page == 2) text.append(kPageCaptions[std::size_t(page)]).append(" ");
-  return text.append(caption);
-}
-
-std::string TableCaption(GridId grid) {
-  const GridLayout& layout = LayoutOf(grid);
-  const MainFieldEntry* entry = FindMainField(layout.Name);
-  if (entry == nullptr || entry->Caption.empty())
-    return std::string(kPageCaptions[std::size_t(layout.Page)]);
-  return OnPage(layout.Page, entry->Caption);
-}
-
-std::string DescribeCells(const std::vector<CellChange>& cells) {
-  const GridId grid = cells.front().Grid;
-  std::string text = TableCaption(grid);
-  const bool oneTable =
-      std::all_of(cells.begin(), cells.end(), [&](const CellChange& c) { return c.Grid == grid; });
-  if (!oneTable) return text;
-  const auto [low, high] =
-      std::minmax_element(cells.begin(), cells.end(),
-                          [](const CellChange& a, const CellChange& b) { return a.Row < b.Row; });
-  text.append(" ").append(std::to_string(low->Row));
-  if (high->Row != low->Row) text.append("～").append(std::to_string(high->Row));
-  text.append("行");
-  std::set<int> columns;
-  for (const CellChange& c : cells) columns.insert(c.Column);
-  const auto headings = LayoutOf(grid).Columns;
-  std::size_t shown = 0;
-  for (int column : columns) {
-    if (shown == 2) return text.append("ほか");
-    text.append(shown == 0 ? " " : "・").append(headings[std::size_t(column)].Heading);
-    ++shown;
-  }
-  return text;
-}
-
-std::string DescribeControl(std::size_t index) {
-  const MainFieldEntry& entry = MainFieldMap()[index];
-  return OnPage(entry.Page, entry.Caption.empty() ? entry.Control : entry.Caption);
-}
-
-std::string DescribeCheckLines(const std::vector<CheckLineChange>& lines,
-                               const std::vector<CheckListLine>& texts) {
-  const MainFieldEntry* entry = FindMainField("CheckListBox6_1");
-  std::string text(entry ? entry->Caption : "");
-  const int line = lines.front().Line;
-  if (lines.size() == 1 && line >= 0 && line < int(texts.size()))
-    text.append(" ").append(texts[std::size_t(line)].Text);
-  return text;
-}
-
 }  // namespace
 
 void EditStep::DropUnchanged() {
@@ -97,23 +40,6 @@ void EditStep::DropUnchanged() {
   std::erase_if(CurrentCells, [](const CurrentCellChange& c) {
     return c.OldRow == c.NewRow && c.OldColumn == c.NewColumn;
   });
-}
-
-std::string DescribeStep(const EditStep& step, const std::vector<CheckListLine>& lines) {
-  if (!step.Name.empty()) return step.Name;
-  const int kinds =
-      int(!step.Cells.empty()) + int(!step.Controls.empty()) + int(!step.CheckLines.empty());
-  std::string text;
-  if (!step.Cells.empty()) {
-    text = DescribeCells(step.Cells);
-  } else if (!step.Controls.empty()) {
-    text = DescribeControl(step.Controls.front().Index);
-    if (step.Controls.size() > 1) text.append("ほか");
-  } else if (!step.CheckLines.empty()) {
-    text = DescribeCheckLines(step.CheckLines, lines);
-  }
-  if (kinds > 1) text.append("ほか");
-  return text;
 }
 
 void EditHistory::Clear() {

@@ -61,10 +61,6 @@ struct EditStep {
   void DropUnchanged();
 };
 
-// The menu text of a step: its name, or where it changed values ("部隊データ 5行 耐久").
-// lines gives the check-list texts.
-std::string DescribeStep(const EditStep& step, const std::vector<CheckListLine>& lines);
-
 // The steps of the working copy's history, oldest first, and the position between the steps done
 // and the steps undone. It only keeps the record; the working copy applies it.
 class EditHistory {

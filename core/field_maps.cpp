@@ -70,6 +70,31 @@ constexpr std::array<ForceRow, 30> kForceRows = {{
     {Place::Absolute, ControlKind::CheckBox, "CheckBox", 11, 1602, 6, 1, "", ""},
 }};
 
+// The flags have no caption and the four graph boxes share one, so each is known by its row:
+// <Prefix>#_<Number> sits on the row of Edit#_<Row>.
+struct RowOwner {
+  ControlKind Kind;
+  int Number;
+  int Row;
+};
+constexpr std::array<RowOwner, 15> kRowOwners = {{
+    {ControlKind::CheckBox, 1, 3},
+    {ControlKind::CheckBox, 2, 4},
+    {ControlKind::CheckBox, 3, 5},
+    {ControlKind::CheckBox, 4, 6},
+    {ControlKind::CheckBox, 5, 17},
+    {ControlKind::CheckBox, 6, 18},
+    {ControlKind::CheckBox, 7, 12},
+    {ControlKind::CheckBox, 8, 13},
+    {ControlKind::CheckBox, 9, 14},
+    {ControlKind::CheckBox, 10, 15},
+    {ControlKind::CheckBox, 11, 16},
+    {ControlKind::Edit, 8, 4},
+    {ControlKind::Edit, 9, 5},
+    {ControlKind::Edit, 10, 6},
+    {ControlKind::Edit, 11, 7},
+}};
+
 // Everything bound by name rather than by force row: the tables, and the special page's list
 // and turn count. Force grids come right after their page's rows.
 struct NamedBinding {
@@ -107,6 +132,9 @@ struct AreaBox {
   std::string_view Caption;
 };
 constexpr int kAreaBoxFirstBit = 8 * 1478 + 3;
+// The first five boxes form the "エリア存在" group, the others the "特別エリア侵攻可能" group.
+constexpr std::array<std::string_view, 2> kAreaGroups = {"エリア存在", "特別エリア侵攻可能"};
+constexpr std::size_t kAreaPresentBoxes = 5;
 constexpr std::array<AreaBox, 24> kAreaBoxes = {{
     {"CheckBox6_1", "中央司令部"}, {"CheckBox6_2", "白の塔"},    {"CheckBox6_3", "黒の塔"},
     {"CheckBox6_4", "赤の塔"},     {"CheckBox6_5", "青の塔"},    {"CheckBox6_10", "北の砦"},
@@ -123,7 +151,8 @@ struct Maps {
   std::vector<MainFieldEntry> main;
 
   void AddNamed(const NamedBinding& b) {
-    main.push_back({b.Control, b.Kind, b.Page, TField{b.Byte, b.Bit, b.Width}, b.Hint, b.Caption});
+    main.push_back(
+        {b.Control, b.Kind, b.Page, TField{b.Byte, b.Bit, b.Width}, b.Hint, b.Caption, {}, {}});
   }
 };
 
@@ -135,9 +164,22 @@ Maps BuildMaps() {
       if (row.Where != Place::Block && f != 0) continue;
       m.names.push_back(std::string(row.Prefix) + std::to_string(f + 1) + "_" +
                         std::to_string(row.Number));
+      const std::string_view control = m.names.back();
+      std::string_view rowOf;
+      for (const RowOwner& owner : kRowOwners) {
+        if (owner.Kind != row.Kind || owner.Number != row.Number) continue;
+        m.names.push_back("Edit" + std::to_string(f + 1) + "_" + std::to_string(owner.Row));
+        rowOf = m.names.back();
+      }
       const int byte = row.Where == Place::Absolute ? row.Byte : block + row.Byte;
-      m.main.push_back(
-          {m.names.back(), row.Kind, f, TField{byte, row.Bit, row.Width}, row.Hint, row.Caption});
+      m.main.push_back({control,
+                        row.Kind,
+                        f,
+                        TField{byte, row.Bit, row.Width},
+                        row.Hint,
+                        row.Caption,
+                        {},
+                        rowOf});
     }
     for (const NamedBinding& b : kNamedBindings) {
       if (b.Page == f) m.AddNamed(b);
@@ -151,8 +193,14 @@ Maps BuildMaps() {
   }
   for (std::size_t i = 0; i < kAreaBoxes.size(); ++i) {
     const int at = kAreaBoxFirstBit + int(i);
-    m.main.push_back({kAreaBoxes[i].Control, ControlKind::CheckBox, kPageSpecial,
-                      TField{at / 8, at % 8, 1}, "", kAreaBoxes[i].Caption});
+    m.main.push_back({kAreaBoxes[i].Control,
+                      ControlKind::CheckBox,
+                      kPageSpecial,
+                      TField{at / 8, at % 8, 1},
+                      "",
+                      kAreaBoxes[i].Caption,
+                      kAreaGroups[i < kAreaPresentBoxes ? 0 : 1],
+                      {}});
   }
   for (const NamedBinding& b : kNamedBindings) {
     if (b.Kind == ControlKind::CheckList) m.AddNamed(b);

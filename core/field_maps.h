@@ -32,6 +32,10 @@ struct MainFieldEntry {
   TField Field;
   std::string_view Hint;     // tooltip of an edit box, empty elsewhere
   std::string_view Caption;  // the label beside the control, or a check box's own caption
+  std::string_view Group;    // the caption of the group box around a check box, if any
+  // Where the caption alone tells nothing apart (a flag without one, the four "グラフ" boxes):
+  // the control whose caption names the row this one sits on.
+  std::string_view RowOf;
 };
 
 // The 100 entries in the order both passes walk them.

@@ -6,6 +6,7 @@
 
 #include "core/field_maps.h"
 #include "core/int_conversion.h"
+#include "core/shown_names.h"
 #include "core/table_codecs.h"
 #include "core/working_copy.h"
 
@@ -186,15 +187,6 @@ std::string CodeNote(const std::optional<int64_t>& code) {
   return " (" + (code ? IntToStr(*code) : std::string("-")) + ")";
 }
 
-std::string RowNameOf(const WorkingCopy& copy, const FieldSite& site) {
-  const CellGrid& grid = copy.Grid(site.Grid);
-  const int firstRow = site.Row - site.Field->SubRow;
-  std::string name = grid.Cell(firstRow, 0);
-  // A record over several rows is named once; its rows by their own number.
-  if (site.Layout->RowsPerRecord > 1) name.append(" ").append(grid.Cell(site.Row, 1));
-  return name;
-}
-
 SaveDifference DifferenceAt(const WorkingCopy& a, const WorkingCopy& b, const FieldSite& site,
                             const Probe& pa, const Probe& pb, int order) {
   SaveDifference d;
@@ -215,13 +207,13 @@ SaveDifference DifferenceAt(const WorkingCopy& a, const WorkingCopy& b, const Fi
     d.Row = site.Row;
     d.Column = site.Field->Column;
     d.NameColumn = site.Field->NameColumn;
-    d.RowName = RowNameOf(a, site);
+    d.RowName = ShownRowName(a.Grid(site.Grid), site.Grid, site.Row);
     const auto& columns = LayoutOf(site.Grid).Columns;
     d.Heading = columns[std::size_t(d.Column)].Heading;
     if (d.NameColumn >= 0) d.NameHeading = columns[std::size_t(d.NameColumn)].Heading;
   } else if (site.Kind == DifferenceKind::CheckListLine) {
     d.Line = site.Flag->ItemIndex;
-    if (d.Line < int(a.CheckList().size())) d.RowName = a.CheckList()[std::size_t(d.Line)].Text;
+    d.RowName = ShownLineName(a.CheckList(), d.Line);
   }
   return d;
 }
@@ -285,11 +277,6 @@ std::string BitsText(const std::vector<TField>& bits) {
   return text.empty() ? text : text + "]";
 }
 
-std::string Named(std::string_view caption, std::string_view control) {
-  if (caption.empty()) return std::string(control);
-  return std::string(caption).append(" (").append(control).append(")");
-}
-
 }  // namespace
 
 const std::vector<std::uint8_t>& CoveredBits() {
@@ -313,8 +300,8 @@ std::vector<SaveDifference> CompareSaves(const WorkingCopy& a, const WorkingCopy
   if (a.Image().Length != b.Image().Length) {
     SaveDifference d;
     d.Kind = DifferenceKind::Length;
-    d.A = IntToStr(a.Image().Length);
-    d.B = IntToStr(b.Image().Length);
+    d.A = IntToStr(a.Image().Length) + " バイト";
+    d.B = IntToStr(b.Image().Length) + " バイト";
     out.push_back(std::move(d));
   }
   int order = 0;
@@ -331,16 +318,15 @@ std::vector<SaveDifference> CompareSaves(const WorkingCopy& a, const WorkingCopy
 std::string DescribePlace(const SaveDifference& d) {
   const auto page = [&] { return std::string(kPageCaptions[std::size_t(d.Page)]) + " / "; };
   switch (d.Kind) {
-    case DifferenceKind::Control:
-      return page() + Named(d.Caption, d.Control);
+    case DifferenceKind::Control: {
+      const MainFieldEntry* entry = FindMainField(d.Control);
+      return page() + (entry != nullptr ? ShownControlName(*entry) : std::string(d.Control));
+    }
     case DifferenceKind::Cell:
-      // A number column is headed "ID"; its name column says what the number is.
-      return page() + Named(d.Caption, d.Control) + " / " + IntToStr(d.Row) + "行 " + d.RowName +
-             " / " + (d.NameHeading.empty() ? "" : std::string(d.NameHeading) + " ") +
-             std::string(d.Heading);
+      return page() + ShownTableName(d.Grid) + " / " + d.RowName + " / " +
+             ShownColumnName(d.Grid, d.Column);
     case DifferenceKind::CheckListLine:
-      return page() + Named(d.Caption, d.Control) + " / " +
-             (d.RowName.empty() ? IntToStr(d.Line) + "行" : d.RowName);
+      return page() + std::string(d.Caption) + " / " + d.RowName;
     case DifferenceKind::Bytes: {
       std::string place = "項目外 / バイト " + IntToStr(d.FirstByte);
       if (d.ByteCount > 1) place += "-" + IntToStr(d.FirstByte + d.ByteCount - 1);

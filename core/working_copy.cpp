@@ -6,6 +6,7 @@
 
 #include "core/edit_history.h"
 #include "core/label_folders.h"
+#include "core/shown_names.h"
 #include "core/table_codecs.h"
 
 namespace korvath {
@@ -102,12 +103,12 @@ bool WorkingCopy::CanRedo() const { return history_->CanRedo(); }
 
 std::string WorkingCopy::UndoDescription() const {
   const EditStep* step = history_->NextUndo();
-  return step ? DescribeStep(*step, checkList_) : std::string();
+  return step ? DescribeStep(*step, *this) : std::string();
 }
 
 std::string WorkingCopy::RedoDescription() const {
   const EditStep* step = history_->NextRedo();
-  return step ? DescribeStep(*step, checkList_) : std::string();
+  return step ? DescribeStep(*step, *this) : std::string();
 }
 
 void WorkingCopy::Undo() {

@@ -42,10 +42,9 @@ TEST_F(DiffTest, DifferencesAreListedAsLinesOrJsonAndExitOne) {
 
   const CliResult text = RunCli({"diff", a, b, "--labels", Labels()});
   EXPECT_EQ(text.status, 1) << text.err;
-  EXPECT_EQ(
-      text.out,
-      "自軍 / 部隊データ (StringGrid1_2) / 5行 4 / 耐久: 0 → 321 [バイト 1782 ビット 7 幅 10]\n"
-      "項目外 / バイト 1683: 00 → 81\n");
+  EXPECT_EQ(text.out,
+            "自軍 / 部隊データ / No 4 / 耐久: 0 → 321 [バイト 1782 ビット 7 幅 10]\n"
+            "項目外 / バイト 1683: 00 → 81\n");
 
   const CliResult asJson = RunCli({"diff", a, b, "--labels", Labels(), "--json"});
   EXPECT_EQ(asJson.status, 1) << asJson.err;
@@ -55,12 +54,27 @@ TEST_F(DiffTest, DifferencesAreListedAsLinesOrJsonAndExitOne) {
   ASSERT_EQ(out["differences"].size(), 2u);
   // The control, row and column are those an edits file for apply names.
   EXPECT_EQ(out["differences"][0], json::parse(R"({"kind": "cell",
-              "place": "自軍 / 部隊データ (StringGrid1_2) / 5行 4 / 耐久",
+              "place": "自軍 / 部隊データ / No 4 / 耐久",
               "page": "自軍", "control": "StringGrid1_2", "caption": "部隊データ",
-              "row": 5, "column": 3, "rowName": "4", "heading": "耐久",
+              "row": 5, "column": 3, "rowName": "No 4", "heading": "耐久",
               "a": "0", "b": "321", "bits": [{"byte": 1782, "bit": 7, "width": 10}]})"));
   EXPECT_EQ(out["differences"][1], json::parse(R"({"kind": "bytes", "place": "項目外 / バイト 1683",
               "byte": 1683, "count": 1, "a": "00", "b": "81"})"));
+}
+
+// Before any field: a reader must know at once that the files are not the same size.
+TEST_F(DiffTest, OtherLengthsAreStatedFirstWithBothLengths) {
+  SaveImage image = BlankImage();
+  const std::string a = Write("a.bin", image);
+  image.Length = 1690;
+  const std::string b = Write("b.bin", image);
+
+  const CliResult text = RunCli({"diff", a, b, "--labels", Labels()});
+  EXPECT_EQ(text.status, 1) << text.err;
+  EXPECT_EQ(text.out.substr(0, text.out.find('\n')), "ファイルの長さ: 18368 バイト → 1690 バイト");
+  const json out = json::parse(RunCli({"diff", a, b, "--labels", Labels(), "--json"}).out);
+  EXPECT_EQ(out["length"], json::parse(R"({"a": 18368, "b": 1690})"));
+  EXPECT_EQ(out["differences"][0]["kind"], "length");
 }
 
 TEST_F(DiffTest, UnreadableInputExitsTwo) {

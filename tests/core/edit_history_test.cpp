@@ -255,27 +255,27 @@ class EditHistoryTest : public OpenedImageTest {
 
 TEST_F(EditHistoryTest, EachActIsOneStepNamedAfterWhereItChanged) {
   copy_.SetCell(kOwnUnits, 5, 3, "77");
-  EXPECT_EQ(copy_.UndoDescription(), "部隊データ 5行 耐久");
+  EXPECT_EQ(copy_.UndoDescription(), "部隊データ No 4 耐久");
   copy_.SetCell(GridId::StringGrid2_2, 5, 3, "77");
-  EXPECT_EQ(copy_.UndoDescription(), "敵勢力１ 部隊データ 5行 耐久");
+  EXPECT_EQ(copy_.UndoDescription(), "敵勢力１ 部隊データ No 4 耐久");
 
   // A plan popup writes state and turn: one step for both.
   copy_.SetCurrentCell(kOwnPlans, 4, 1);
   copy_.PlanPopupMenuClick(3);
-  EXPECT_EQ(copy_.UndoDescription(), "開発プラン 4行 状態・ターン");
+  EXPECT_EQ(copy_.UndoDescription(), "開発プラン 3 計画3 状態・ターン");
   EXPECT_EQ(copy_.History().UndoCount(), 3u);
 
   // The ruler of an area at peace takes its bases along: still one step.
   copy_.SetCell(kAreas, 6, 1, "平常");
   copy_.ApplyFactionLabel(2, 6, "敵２");
-  EXPECT_EQ(copy_.UndoDescription(), "エリア 支配勢力 6行 支配勢力・？勢力ほか");
+  EXPECT_EQ(copy_.UndoDescription(), "エリア 支配勢力 5 エリア5 支配勢力・？勢力ほか");
   copy_.Undo();
   EXPECT_NE(copy_.Grid(kAreas).Cell(6, 2), "敵２");
   EXPECT_NE(copy_.Grid(kAreas).Cell(6, 4), "敵２");
   EXPECT_EQ(copy_.Grid(kAreas).Cell(6, 1), "平常");
 
   copy_.SetChecked("CheckBox6_2", !copy_.Control("CheckBox6_2").Checked);
-  EXPECT_EQ(copy_.UndoDescription(), "白の塔");
+  EXPECT_EQ(copy_.UndoDescription(), "エリア存在 白の塔");
   const int line = copy_.CheckList()[0].Header ? 1 : 0;
   copy_.SetCheckListChecked(line, !copy_.CheckList()[std::size_t(line)].Checked);
   EXPECT_EQ(copy_.UndoDescription(), "特別プラン " + copy_.CheckList()[std::size_t(line)].Text);

@@ -81,28 +81,27 @@ TEST_F(SaveCompareTest, OneFieldPerTableAndControlKindGivesExactlyThoseLines) {
   PutBits(imageB_, 8 * 1414, 1, 1);                           // special plan 1
   Open();
 
-  EXPECT_EQ(
-      Compared(),
-      (Lines{
-          "自軍 / 総資金 (Edit1_1): 0 → 1234 [バイト 1622 ビット 0 幅 24]",
-          "自軍 / CheckBox1_1: オフ → オン [バイト 1530 ビット 1 幅 1]",
-          "自軍 / 部隊データ (StringGrid1_2) / 5行 4 / 名前 ID: 0 兵器0 → 2 兵器2 "
-          "[バイト 1763 ビット 4 幅 9]",
-          "敵勢力１ / 勢力 (ComboBox2_1): 北方連合 → 西方帝国 [バイト 1628 ビット 0 幅 4]",
-          "敵勢力１ / 開発プラン (StringGrid2_1) / 1行 0 計画0 / 状態: \"\" → NEW "
-          "[バイト 17593 ビット 7 幅 4]",
-          "敵勢力１ / 開発プラン (StringGrid2_1) / 1行 0 計画0 / ターン: 0 → 7 "
-          "[バイト 17594 ビット 3 幅 5]",
-          "パイロット / StringGrid4_1 / 3行 2 パイロット2 / 所属 ID: 0 自軍 → 1 敵１ "
-          "[バイト 14814 ビット 7 幅 2]",
-          "エリア / 特別エリア 生産ドック (StringGrid5_1) / 11行 5 エリア5 3 / ターン: 0 → 9 "
-          "[バイト 16760 ビット 6 幅 5]",
-          "エリア / エリア 支配勢力 (StringGrid5_2) / 4行 3 エリア3 / 支配勢力: 自 → 敵１ "
-          "[バイト 17011 ビット 4 幅 2]",
-          "特別 / シナリオ (ComboBox6_1): \"\" → 第２部 "
-          "[バイト 17 ビット 3 幅 1, バイト 16 ビット 1 幅 1, バイト 16 ビット 0 幅 1]",
-          "特別 / 特別プラン (CheckListBox6_1) / 1 特別1: オフ → オン [バイト 1414 ビット 0 幅 1]",
-      }));
+  EXPECT_EQ(Compared(),
+            (Lines{
+                "自軍 / 総資金: 0 → 1234 [バイト 1622 ビット 0 幅 24]",
+                "自軍 / 諜報部能力 のフラグ: オフ → オン [バイト 1530 ビット 1 幅 1]",
+                "自軍 / 部隊データ / No 4 / 名前 ID: 0 兵器0 → 2 兵器2 "
+                "[バイト 1763 ビット 4 幅 9]",
+                "敵勢力１ / 勢力: 北方連合 → 西方帝国 [バイト 1628 ビット 0 幅 4]",
+                "敵勢力１ / 開発プラン / 0 計画0 / 状態: \"\" → NEW "
+                "[バイト 17593 ビット 7 幅 4]",
+                "敵勢力１ / 開発プラン / 0 計画0 / ターン: 0 → 7 "
+                "[バイト 17594 ビット 3 幅 5]",
+                "パイロット / パイロット / 2 パイロット2 / 所属 ID: 0 自軍 → 1 敵１ "
+                "[バイト 14814 ビット 7 幅 2]",
+                "エリア / 特別エリア 生産ドック / 5 エリア5 No 3 / ターン: 0 → 9 "
+                "[バイト 16760 ビット 6 幅 5]",
+                "エリア / エリア 支配勢力 / 3 エリア3 / 支配勢力: 自 → 敵１ "
+                "[バイト 17011 ビット 4 幅 2]",
+                "特別 / シナリオ: \"\" → 第２部 "
+                "[バイト 17 ビット 3 幅 1, バイト 16 ビット 1 幅 1, バイト 16 ビット 0 幅 1]",
+                "特別 / 特別プラン / 1 特別1: オフ → オン [バイト 1414 ビット 0 幅 1]",
+            }));
 }
 
 TEST_F(SaveCompareTest, CodesThatShareTheirTextAreToldApartByNumber) {
@@ -112,11 +111,9 @@ TEST_F(SaveCompareTest, CodesThatShareTheirTextAreToldApartByNumber) {
   PutBits(imageB_, RecordBit("StringGrid5_2", 3, 1), 2, 3);
   Open();
 
-  EXPECT_EQ(
-      Compared(),
-      (Lines{"敵勢力１ / 勢力 (ComboBox2_1): 無し (10) → 無し (15) [バイト 1628 ビット 0 幅 4]",
-             "エリア / エリア 支配勢力 (StringGrid5_2) / 4行 3 エリア3 / 戦闘中: ? (2) → ? (3) "
-             "[バイト 17011 ビット 2 幅 2]"}));
+  EXPECT_EQ(Compared(), (Lines{"敵勢力１ / 勢力: 無し (10) → 無し (15) [バイト 1628 ビット 0 幅 4]",
+                               "エリア / エリア 支配勢力 / 3 エリア3 / 戦闘中: ? (2) → ? (3) "
+                               "[バイト 17011 ビット 2 幅 2]"}));
 }
 
 TEST_F(SaveCompareTest, BitsOutsideEveryFieldAreByteRanges) {
@@ -131,7 +128,7 @@ TEST_F(SaveCompareTest, BitsOutsideEveryFieldAreByteRanges) {
   Open();
 
   EXPECT_EQ(Compared(), (Lines{
-                            "自軍 / 部隊データ (StringGrid1_2) / 1行 0 / 移動先 ID: 0 エリア0 → "
+                            "自軍 / 部隊データ / No 0 / 移動先 ID: 0 エリア0 → "
                             "3 エリア3 [バイト 1679 ビット 3 幅 7]",
                             "項目外 / バイト 1680: 00 → FF",
                             "項目外 / バイト 1682-1683: 00 00 → FF 01",
@@ -143,7 +140,8 @@ TEST_F(SaveCompareTest, FilesOfOtherLengthsSayWhereTheOtherEnds) {
   imageA_.Bytes[1682] = 0x44;
   imageB_.Length = 1682;
   Open();
-  EXPECT_EQ(Compared(), (Lines{"ファイルの長さ: 18368 → 1682", "項目外 / バイト 1682: 44 → --"}));
+  EXPECT_EQ(Compared(),
+            (Lines{"ファイルの長さ: 18368 バイト → 1682 バイト", "項目外 / バイト 1682: 44 → --"}));
 }
 
 TEST_F(SaveCompareTest, ValuesEditedBackToTheOtherSaveNoLongerDiffer) {
@@ -169,9 +167,8 @@ TEST_F(SaveCompareTest, ValuesEditedBackToTheOtherSaveNoLongerDiffer) {
 
   // A label that stands for nothing is not the other save's value, whatever it would store.
   a_.SetCell(GridId::StringGrid5_2, 4, 4, "xyz");
-  EXPECT_EQ(Compared(),
-            Lines{"エリア / エリア 支配勢力 (StringGrid5_2) / 4行 3 エリア3 / 拠点1: xyz → 自 "
-                  "[バイト 17012 ビット 0 幅 2]"});
+  EXPECT_EQ(Compared(), Lines{"エリア / エリア 支配勢力 / 3 エリア3 / 拠点1: xyz → 自 "
+                              "[バイト 17012 ビット 0 幅 2]"});
 }
 
 }  // namespace

@@ -165,7 +165,7 @@ void CompareTest::stepsThroughDifferencesAcrossPages() {
   QCOMPARE(units->currentIndex(), units->model()->index(4, 3));
   QCOMPARE(QApplication::focusWidget(), units);
   QVERIFY(c.Status().endsWith(
-      QStringLiteral("2 件目: 自軍 / 部隊データ (StringGrid1_2) / 5行 4 / 耐久")));
+      QStringLiteral("2 件目: 自軍 / 部隊データ / No 4 / 耐久")));
 
   c.Step();
   QCOMPARE(c.Page(), 3);

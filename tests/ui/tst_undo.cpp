@@ -102,11 +102,11 @@ void UndoTest::editMenuSitsBetweenFileAndViewAndSaysWhatItUndoes() {
 
   program.Copy().SetCell(kOwnUnits, 5, 3, "12");
   QVERIFY(undo->isEnabled());
-  QCOMPARE(undo->text(), QStringLiteral("元に戻す: 部隊データ 5行 耐久(&U)"));
+  QCOMPARE(undo->text(), QStringLiteral("元に戻す: 部隊データ No 4 耐久(&U)"));
   undo->trigger();
   QVERIFY(!undo->isEnabled());
   QVERIFY(redo->isEnabled());
-  QCOMPARE(redo->text(), QStringLiteral("やり直し: 部隊データ 5行 耐久(&R)"));
+  QCOMPARE(redo->text(), QStringLiteral("やり直し: 部隊データ No 4 耐久(&R)"));
 
   // Another file starts without a history.
   program.OpenThroughMenu(dialogs, workspace.DemoSave("b.bin"));
@@ -218,7 +218,7 @@ void UndoTest::ctrlZInAFocusedEditorUndoesItsTextOnly() {
   QCOMPARE(copy.Control("Edit1_1").Text, before.toStdString());
   QCOMPARE(copy.Grid(kOwnUnits).Cell(9, 3), std::string("321"));
   // Typed back to where it was: the cell is again what undo would change.
-  QCOMPARE(copy.UndoDescription(), std::string("部隊データ 9行 耐久"));
+  QCOMPARE(copy.UndoDescription(), std::string("部隊データ No 8 耐久"));
 
   // Committed, the typing is one step that the window's undo takes back.
   QTest::keyClicks(money, "77");
