@@ -2,9 +2,13 @@
 // core module with its wasm, so it opens from disk as well as from any static host.
 import { readFileSync, rmSync, writeFileSync } from 'node:fs';
 import { resolve } from 'node:path';
+import { fileURLToPath } from 'node:url';
 import { defineConfig, type Plugin } from 'vite';
 
-const root = resolve(import.meta.dirname, '..');
+// node 18 (Debian 12) has no import.meta.dirname.
+const here = fileURLToPath(new URL('.', import.meta.url));
+
+const root = resolve(here, '..');
 const moduleFile = process.env.KORVATH_MODULE ?? resolve(root, 'build/wasm-module/web/korvath_module.js');
 const demoDir = process.env.KORVATH_DEMO_DIR ?? resolve(root, 'build/debug/examples');
 const labelFiles = ['plan.txt', 'unit.txt', 'pilot.txt', 'area.txt', 'class.txt', 'special.txt'];
@@ -54,7 +58,7 @@ function singleFile(): Plugin {
 }
 
 export default defineConfig({
-  root: import.meta.dirname,
+  root: here,
   base: './',
   resolve: { alias: { 'korvath-core': moduleFile } },
   plugins: [demoData(), singleFile()],
@@ -66,6 +70,6 @@ export default defineConfig({
     cssCodeSplit: false,
     assetsInlineLimit: 0,
     chunkSizeWarningLimit: 1000,
-    rollupOptions: { input: resolve(import.meta.dirname, 'korvath.html'), output: { format: 'iife' } },
+    rollupOptions: { input: resolve(here, 'korvath.html'), output: { format: 'iife' } },
   },
 });

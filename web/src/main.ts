@@ -172,7 +172,8 @@ class App {
       else if (changes.current.includes(view.grid)) view.showCurrent();
     }
     for (const [g, r, c] of changes.cells) this.pages.grids.find((v) => v.grid === g)?.redrawCell(r, c);
-    if (changes.controls) { this.controls?.refresh(); this.pages.checkList?.refresh(); }
+    // A control's own change is told only as history; it is shown again all the same.
+    if (changes.controls || changes.history) { this.controls?.refresh(); this.pages.checkList?.refresh(); }
     if (changes.page) this.pages.show(this.core.activePage());
     if (changes.history) this.updateTitle();
     this.unitEditor?.sync();
@@ -188,9 +189,9 @@ class App {
   // ---- Labels
 
   private buildLabelPanel(): HTMLElement {
-    const choose = el('button', { type: 'button' }, this.texts.web.chooseLabels);
+    const choose = el('button', { type: 'button', 'aria-label': plainCaption(this.texts.web.chooseLabels) }, this.texts.web.chooseLabels);
     choose.addEventListener('click', () => void this.chooseLabels(this.labelInput));
-    const folder = el('button', { type: 'button' }, this.texts.web.chooseLabelFolder);
+    const folder = el('button', { type: 'button', 'aria-label': plainCaption(this.texts.web.chooseLabelFolder) }, this.texts.web.chooseLabelFolder);
     folder.addEventListener('click', () => void this.chooseLabels(this.folderInput));
     const demo = el('button', { type: 'button' }, this.texts.web.demo);
     demo.addEventListener('click', () => this.openDemo());
