@@ -25,6 +25,7 @@
 #include "core/page_layout.h"
 #include "core/save_compare.h"
 #include "core/save_image.h"
+#include "core/shown_names.h"
 #include "core/unit_edit_layout.h"
 #include "core/unit_editor.h"
 #include "core/window_texts.h"
@@ -128,19 +129,6 @@ std::string Guarded(Body body) {
 
 GridId Grid(int grid) { return kAllGrids.at(std::size_t(grid)); }
 
-// Accessible names: what the window shows for a control or table.
-// TODO(naming): the core's naming rule replaces these two once it lands.
-std::string ShownName(const MainFieldEntry& entry) {
-  if (!entry.Caption.empty()) return std::string(entry.Caption);
-  return std::string(entry.Control);
-}
-std::string ShownTableName(GridId grid) {
-  const GridLayout& layout = LayoutOf(grid);
-  const MainFieldEntry* entry = FindMainField(layout.Name);
-  if (entry && !entry->Caption.empty()) return std::string(entry->Caption);
-  return std::string(kPageCaptions[std::size_t(layout.Page)]);
-}
-
 // ---- Start-up and files
 
 // files: [[name, Uint8Array], ...]. Builds a working copy from them with the desktop's checks;
@@ -205,7 +193,7 @@ val ControlDescription(const MainFieldEntry& entry, int row, int column, int wid
   c.set("name", std::string(entry.Control));
   c.set("kind", int(entry.Kind));
   c.set("caption", std::string(entry.Caption));
-  c.set("label", std::string(ShownName(entry)));
+  c.set("label", ShownControlName(entry));
   c.set("hint", std::string(entry.Hint));
   c.set("row", row);
   c.set("column", column);
