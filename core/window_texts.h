@@ -57,6 +57,17 @@ inline constexpr std::array<MenuDefinition, 4> kMainMenus = {{
     {"HelpMenu", "ヘルプ(&H)", kHelpMenuItems},
 }};
 
+// The caption of a menu or menu item by its name; empty for an unknown name.
+constexpr std::string_view MenuCaption(std::string_view name) {
+  for (const MenuDefinition& menu : kMainMenus) {
+    if (menu.Name == name) return menu.Caption;
+    for (const MenuItemDefinition& item : menu.Items) {
+      if (item.Name == name) return item.Caption;
+    }
+  }
+  return {};
+}
+
 // Texts only the browser edition shows: it asks for the label files, where the desktop finds
 // them in folders, and offers the demo it carries.
 struct WebText {

@@ -26,6 +26,7 @@
 
 #include "core/unit_edit_layout.h"
 #include "core/unit_editor.h"
+#include "core/window_texts.h"
 #include "core/working_copy.h"
 #include "ui/common/fonts.h"
 #include "ui/common/popup_choice_combo_box.h"
@@ -100,7 +101,7 @@ TUnitEditForm::TUnitEditForm(korvath::WorkingCopy& workingCopy, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::MSWindowsFixedSizeDialogHint),
       model_(std::make_unique<korvath::UnitEditorModel>(workingCopy)) {
   setObjectName(QStringLiteral("UnitEditForm"));
-  setWindowTitle(QStringLiteral("部隊エディタ"));
+  setWindowTitle(ToQt(korvath::kUnitEditorTitle));
   setFont(korvath::ui::WindowFont());
   setFixedSize(korvath::kUnitEditClientWidth, korvath::kUnitEditClientHeight);
   move(korvath::kUnitEditLeft, korvath::kUnitEditTop);
