@@ -14,6 +14,10 @@ inline constexpr std::string_view kReadError = "ファイル読込エラー";
 inline constexpr std::string_view kWriteError = "ファイル書込エラー";
 inline constexpr std::string_view kUnitEditorTitle = "部隊エディタ";
 inline constexpr std::string_view kDumpTitle = "16進ダンプ";
+inline constexpr std::string_view kAboutTitle = "バージョン情報";
+// The about box's lines: product name, title line, version line.
+inline constexpr std::array<std::string_view, 3> kAboutLines = {
+    "KorvathEdit", "Korvath セーブデータエディタ", "Ver 0.0.5"};
 // Before the title while the working copy differs from the file.
 inline constexpr std::string_view kUnsavedMark = "*";
 

@@ -620,6 +620,8 @@ val Texts() {
   out.set("title", std::string(kWindowTitle));
   out.set("unsavedMark", std::string(kUnsavedMark));
   out.set("capacity", SaveImage::Capacity);
+  out.set("aboutTitle", std::string(kAboutTitle));
+  out.set("aboutLines", Strings(kAboutLines));
   val menus = val::array();
   for (const MenuDefinition& menu : kMainMenus) {
     val m = val::object();

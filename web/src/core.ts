@@ -37,7 +37,7 @@ export interface Texts {
   readError: string; writeError: string; title: string; menus: MenuInfo[];
   web: Record<string, string>; labelFiles: string[]; unitEditorTitle: string; dumpTitle: string;
   unitEditorTabs: string[]; unitEditorControls: UnitEditorControl[]; unsavedMark: string;
-  capacity: number;
+  capacity: number; aboutTitle: string; aboutLines: string[];
 }
 export interface ControlValue { text: string; checked: boolean; itemIndex: number }
 export type Row = [string[], number[]];

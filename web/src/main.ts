@@ -77,7 +77,7 @@ class App {
       ['EditRedoMenu', () => this.run(() => this.core.redo())],
       ['ViewUnitEditMenu', () => this.showUnitEditor()],
       ['ViewDumpManu', () => this.toggleDump()],
-      ['HelpAboutMenu', () => void showMessage(this.texts.title, `${this.texts.title}`)],
+      ['HelpAboutMenu', () => void showMessage(this.texts.aboutTitle, this.texts.aboutLines.join('\n'))],
     ]);
   }
 
