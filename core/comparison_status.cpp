@@ -49,10 +49,13 @@ std::string ComparisonStatusText(std::string_view otherName,
   int byteRanges = 0;
   int position = 0;
   const SaveDifference* current = nullptr;
+  std::string length;
   for (const SaveDifference& d : differences) {
-    if (d.Kind == DifferenceKind::Bytes) {
+    if (d.Kind == DifferenceKind::Length) {
+      length = DescribePlace(d) + " " + d.A + " → " + d.B + "、";
+    } else if (d.Kind == DifferenceKind::Bytes) {
       ++byteRanges;
-    } else if (d.Kind != DifferenceKind::Length) {
+    } else {
       ++fields;
       if (!IsDifferenceShown(d, copy)) ++hidden;
       if (d.Order == cursor) {
@@ -61,8 +64,9 @@ std::string ComparisonStatusText(std::string_view otherName,
       }
     }
   }
+  // Another length explains a flood of differences, so it comes first.
   std::string text =
-      "比較先 " + std::string(otherName) + ": 相違 " + std::to_string(fields) + " 件";
+      "比較先 " + std::string(otherName) + ": " + length + "相違 " + std::to_string(fields) + " 件";
   if (hidden > 0) text += "（うち画面にない項目 " + std::to_string(hidden) + " 件）";
   if (byteRanges > 0) text += "、項目外のバイト " + std::to_string(byteRanges) + " か所";
   if (current) {

@@ -1,6 +1,7 @@
 #include "core/edit_history.h"
 
 #include <algorithm>
+#include <iterator>
 #include <utility>
 
 namespace korvath {
@@ -48,6 +49,7 @@ void EditHistory::Clear() {
   savePoint_ = 0;
   act_ = EditStep();
   typing_.reset();
+  typedOver_.clear();
 }
 
 void EditHistory::BeginAct(std::string name) {
@@ -69,8 +71,21 @@ EditStep& EditHistory::Pending() {
 
 void EditHistory::FinishSingle(std::optional<TypingKey> typing) {
   if (depth_ > 0) return;
+  // Typing taken back (Escape, or typed back to the old text) is no act: the steps it would
+  // have replaced are kept aside, to come back as they were.
+  act_.DropUnchanged();
+  std::deque<EditStep> undone;
+  if (typing && act_.ChangesValues()) {
+    undone.assign(std::make_move_iterator(steps_.begin() + std::ptrdiff_t(position_)),
+                  std::make_move_iterator(steps_.end()));
+  }
+  const std::optional<std::size_t> savePoint = savePoint_;
+  const std::size_t base = position_;
   Push(std::exchange(act_, EditStep()));
   typing_ = typing;
+  typedOver_ = std::move(undone);
+  typedOverSavePoint_ = savePoint;
+  typedOverBase_ = base;
 }
 
 bool EditHistory::JoinsTyping(const TypingKey& key) const {
@@ -84,6 +99,11 @@ void EditHistory::DropIfTypedBack() {
   steps_.pop_back();
   --position_;
   typing_.reset();
+  if (position_ == typedOverBase_) {
+    for (EditStep& step : typedOver_) steps_.push_back(std::move(step));
+    savePoint_ = typedOverSavePoint_;
+  }
+  typedOver_.clear();
 }
 
 void EditHistory::RecordCell(GridId grid, int row, int column, const std::string& old,

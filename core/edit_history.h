@@ -124,6 +124,10 @@ class EditHistory {
   int depth_ = 0;
   EditStep act_;
   std::optional<TypingKey> typing_;  // the value whose typing the last step collects
+  // The steps that typing replaced as undone ones, the save point and the position before it.
+  std::deque<EditStep> typedOver_;
+  std::optional<std::size_t> typedOverSavePoint_;
+  std::size_t typedOverBase_ = 0;
 };
 
 }  // namespace korvath

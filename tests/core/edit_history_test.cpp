@@ -321,6 +321,17 @@ TEST_F(EditHistoryTest, TypingIntoACellOrAnEditBoxIsOneStepUntilCommitted) {
   copy_.SetEditText("Edit1_1", before + "9");
   copy_.SetEditText("Edit1_1", before);
   EXPECT_FALSE(copy_.CanUndo());
+  // Typing taken back is no act: what was undone before it can still be redone.
+  copy_.SetEditText("Edit1_1", "42");
+  copy_.EndTyping();
+  copy_.Undo();
+  copy_.SetCell(kOwnUnits, 4, 3, "8");
+  copy_.SetCell(kOwnUnits, 4, 3, "0");
+  ASSERT_TRUE(copy_.CanRedo());
+  copy_.Redo();
+  EXPECT_EQ(copy_.Control("Edit1_1").Text, "42");
+  copy_.Undo();
+
   copy_.SetEditText("Edit1_1", "5");
   copy_.SetEditText("Edit1_2", "6");
   copy_.SetEditText("Edit1_1", "7");

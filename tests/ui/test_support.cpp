@@ -45,6 +45,11 @@ void RecordingDialogs::ShowMessage(QWidget* /*parent*/, QMessageBox::Icon icon,
   Messages.append({icon, text});
 }
 
+QMessageBox::StandardButton RecordingDialogs::AskSaveChanges(QWidget* /*parent*/) {
+  ++Questions;
+  return SaveAnswers.isEmpty() ? QMessageBox::Discard : SaveAnswers.takeFirst();
+}
+
 Workspace::Workspace() {
   if (!dir_.isValid()) qFatal("no temporary folder");
   for (const QString& name : kLabelFiles) {

@@ -36,10 +36,14 @@ class RecordingDialogs : public ui::UserDialogs {
 
   QString GetOpenFileName(QWidget* parent, const QString& filter) override;
   void ShowMessage(QWidget* parent, QMessageBox::Icon icon, const QString& text) override;
+  QMessageBox::StandardButton AskSaveChanges(QWidget* parent) override;
 
   QStringList Answers;  // what the open dialog returns, in turn; cancelled once they run out
   QStringList Filters;  // the filter of every open dialog shown
   QList<Message> Messages;
+  // What the save question answers, in turn; 保存しない once they run out. Questions counts it.
+  QList<QMessageBox::StandardButton> SaveAnswers;
+  int Questions = 0;
 };
 
 // A scratch folder holding copies of the demo label files, for saves to be written into.

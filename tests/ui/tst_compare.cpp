@@ -123,6 +123,8 @@ class CompareTest : public QObject {
   void marksFollowEdits();
   void endingOrOpeningAnotherFileRemovesMarks();
   void compareNeedsAnOpenFileAndReportsUnreadableSaves();
+  void anotherLengthIsStatedFirst();
+  void marksLeaveAnOpenCellEditorAlone();
 };
 
 void CompareTest::marksShowWhereTheSavesDiffer() {
@@ -164,8 +166,7 @@ void CompareTest::stepsThroughDifferencesAcrossPages() {
   auto* units = c.program_.Find<QTableView>(QStringLiteral("StringGrid1_2"));
   QCOMPARE(units->currentIndex(), units->model()->index(4, 3));
   QCOMPARE(QApplication::focusWidget(), units);
-  QVERIFY(c.Status().endsWith(
-      QStringLiteral("2 件目: 自軍 / 部隊データ / No 4 / 耐久")));
+  QVERIFY(c.Status().endsWith(QStringLiteral("2 件目: 自軍 / 部隊データ / No 4 / 耐久")));
 
   c.Step();
   QCOMPARE(c.Page(), 3);
@@ -269,6 +270,33 @@ void CompareTest::compareNeedsAnOpenFileAndReportsUnreadableSaves() {
     QVERIFY(program.Main().findChild<QStatusBar*>() == nullptr ||
             !program.Main().statusBar()->isVisible());
   }
+}
+
+void CompareTest::anotherLengthIsStatedFirst() {
+  Compared c;
+  c.otherPath_ = c.workspace_.WriteFile(QStringLiteral("c.bin"), c.other_.left(9000));
+  c.Start();
+  QVERIFY(c.Status().startsWith(
+      QStringLiteral("比較先 c.bin: ファイルの長さ 18368 バイト → 9000 バイト、相違 ")));
+}
+
+// Each keystroke changes the differences; the editor must keep every key and its Escape value.
+void CompareTest::marksLeaveAnOpenCellEditorAlone() {
+  Compared c;
+  c.program_.Find<QTabWidget>(QStringLiteral("PageControl1"))->setCurrentIndex(0);
+  auto* view = c.program_.Find<QTableView>(QStringLiteral("StringGrid1_2"));
+  const QModelIndex cell = view->model()->index(4, 3);
+  const QString before = cell.data().toString();
+  QVERIFY(QTest::qWaitForWindowExposed(view));
+  view->setFocus();
+  view->setCurrentIndex(cell);
+  for (const char key : {'1', '2', '3'}) {
+    QTest::keyClick(QApplication::focusWidget(), key);
+    QTest::qWait(5);  // the differences are computed anew
+  }
+  QCOMPARE(cell.data().toString(), QStringLiteral("123"));
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+  QCOMPARE(cell.data().toString(), before);
 }
 
 QTEST_MAIN(CompareTest)

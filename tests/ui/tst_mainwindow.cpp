@@ -62,6 +62,7 @@ class MainWindowTest : public QObject {
   void boundControlsReachFileAfterSave();
   void scenarioTextThatMatchesNoItemLeavesFlags();
   void droppedSaveFileOpens();
+  void unsavedChangesAreMarkedAndAskedAbout();
 };
 
 void MainWindowTest::menuItemsBeforeAndAfterOpen_data() {
@@ -103,7 +104,7 @@ void MainWindowTest::menuItemsBeforeAndAfterOpen() {
   program.OpenThroughMenu(dialogs, workspace.DemoSave("slot1.bin"));
   QVERIFY(dialogs.Messages.isEmpty());
   QVERIFY(action->isEnabled());
-  QCOMPARE(program.Main().windowTitle(), QStringLiteral("Korvath slot1.bin"));
+  QCOMPARE(program.Main().windowTitle(), QStringLiteral("Korvath slot1.bin[*]"));
   QCOMPARE(dialogs.Filters, QStringList{QStringLiteral("bin (*.bin)")});
 }
 
@@ -120,7 +121,7 @@ void MainWindowTest::shortcutsActOnlyWhileTheirItemIsEnabled() {
 
   dialogs.Answers.append(path);
   QTest::keyClick(&program.Main(), Qt::Key_O, Qt::ControlModifier);
-  QCOMPARE(program.Main().windowTitle(), QStringLiteral("Korvath slot1.bin"));
+  QCOMPARE(program.Main().windowTitle(), QStringLiteral("Korvath slot1.bin[*]"));
 
   TypeInto(program.Find<QLineEdit>("Edit1_1"), "4660");
   program.Main().activateWindow();
@@ -144,7 +145,7 @@ void MainWindowTest::cancellingOpenChangesNothing() {
   const QString path = workspace.DemoSave("slot1.bin");
   program.OpenThroughMenu(dialogs, path);
   program.Action("FilleOpenMenu")->trigger();
-  QCOMPARE(program.Main().windowTitle(), QStringLiteral("Korvath slot1.bin"));
+  QCOMPARE(program.Main().windowTitle(), QStringLiteral("Korvath slot1.bin[*]"));
   QCOMPARE(QString::fromStdString(program.Copy().Image().Path), path);
   QVERIFY(dialogs.Messages.isEmpty());
 }
@@ -165,7 +166,7 @@ void MainWindowTest::openAcceptsFilesUpToCapacity() {
 
   program.OpenThroughMenu(dialogs, path);
   QVERIFY(dialogs.Messages.isEmpty());
-  QCOMPARE(program.Main().windowTitle(), QStringLiteral("Korvath fits.bin"));
+  QCOMPARE(program.Main().windowTitle(), QStringLiteral("Korvath fits.bin[*]"));
   QCOMPARE(program.Copy().Image().Length, size);
 
   program.Save();
@@ -198,7 +199,7 @@ void MainWindowTest::refusedOpenKeepsEarlierFile() {
 
   QCOMPARE(dialogs.Messages.size(), 1);
   QCOMPARE(dialogs.Messages[0].Text, kReadError + refused);
-  QCOMPARE(program.Main().windowTitle(), QStringLiteral("Korvath slot1.bin"));
+  QCOMPARE(program.Main().windowTitle(), QStringLiteral("Korvath slot1.bin[*]"));
   QCOMPARE(program.Find<QLineEdit>("Edit1_1")->text(), shownFunds);
 
   // Save still goes to the file opened first.
@@ -314,8 +315,53 @@ void MainWindowTest::droppedSaveFileOpens() {
     QDropEvent drop(at, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
     QCoreApplication::sendEvent(&program.Main(), &drop);
   }
-  QCOMPARE(program.Main().windowTitle(), QStringLiteral("Korvath dropped.bin"));
+  QTRY_COMPARE(program.Main().windowTitle(), QStringLiteral("Korvath dropped.bin[*]"));
   QVERIFY(program.Action("FileSaveMenu")->isEnabled());
+}
+
+void MainWindowTest::unsavedChangesAreMarkedAndAskedAbout() {
+  RecordingDialogs dialogs;
+  Workspace workspace;
+  Program program(workspace);
+  const QString a = workspace.DemoSave(QStringLiteral("a.bin"));
+  const QString b = workspace.DemoSave(QStringLiteral("b.bin"));
+  program.OpenThroughMenu(dialogs, a);
+  TMainForm& main = program.Main();
+  QVERIFY(!main.isWindowModified());
+  program.OpenThroughMenu(dialogs, a);  // nothing changed: no question
+  QCOMPARE(dialogs.Questions, 0);
+
+  auto* money = program.Find<QLineEdit>(QStringLiteral("Edit1_1"));
+  money->setText(QStringLiteral("4321"));
+  QVERIFY(main.isWindowModified());
+  program.Action("EditUndoMenu")->trigger();
+  QVERIFY(!main.isWindowModified());  // back at the save point
+  program.Action("EditRedoMenu")->trigger();
+  QVERIFY(main.isWindowModified());
+
+  // キャンセル keeps the window, the file and the work.
+  const QByteArray opened = ReadFile(a);
+  dialogs.SaveAnswers = {QMessageBox::Cancel, QMessageBox::Cancel, QMessageBox::Cancel};
+  QVERIFY(!main.close());
+  program.Action("FileExitMenu")->trigger();
+  program.OpenThroughMenu(dialogs, b);
+  QCOMPARE(dialogs.Questions, 3);
+  QVERIFY(main.isVisible());
+  QCOMPARE(main.windowTitle(), QStringLiteral("Korvath a.bin[*]"));
+  QCOMPARE(money->text(), QStringLiteral("4321"));
+  QCOMPARE(ReadFile(a), opened);
+  dialogs.Answers.clear();
+
+  // 保存 goes on only once the save succeeded.
+  money->setText(QStringLiteral("x"));
+  dialogs.SaveAnswers = {QMessageBox::Save};
+  QVERIFY(!main.close());
+  QCOMPARE(dialogs.Messages.size(), 1);
+  QCOMPARE(ReadFile(a), opened);
+  money->setText(QStringLiteral("4321"));
+  dialogs.SaveAnswers = {QMessageBox::Save};
+  QVERIFY(main.close());
+  QCOMPARE(BitsOf(ReadFile(a), 1622, 0, 24), 4321u);
 }
 
 QTEST_MAIN(MainWindowTest)

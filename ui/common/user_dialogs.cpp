@@ -1,5 +1,6 @@
 #include "ui/common/user_dialogs.h"
 
+#include <QAbstractButton>
 #include <QFileDialog>
 
 namespace korvath::ui {
@@ -14,6 +15,21 @@ class QtDialogs : public UserDialogs {
   void ShowMessage(QWidget* parent, QMessageBox::Icon icon, const QString& text) override {
     QMessageBox box(icon, QStringLiteral("Korvath"), text, QMessageBox::Ok, parent);
     box.exec();
+  }
+  QMessageBox::StandardButton AskSaveChanges(QWidget* parent) override {
+    QMessageBox box(QMessageBox::Question, QStringLiteral("Korvath"),
+                    QStringLiteral("変更を保存しますか?"),
+                    QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, parent);
+    // Named here rather than by the translation, which may be missing or say it otherwise.
+    box.button(QMessageBox::Save)->setText(QStringLiteral("保存"));
+    box.button(QMessageBox::Discard)->setText(QStringLiteral("保存しない"));
+    box.button(QMessageBox::Cancel)->setText(QStringLiteral("キャンセル"));
+    box.setDefaultButton(QMessageBox::Save);
+    box.setEscapeButton(QMessageBox::Cancel);
+    const int answer = box.exec();
+    return answer == QMessageBox::Save || answer == QMessageBox::Discard
+               ? QMessageBox::StandardButton(answer)
+               : QMessageBox::Cancel;
   }
 };
 

@@ -16,6 +16,8 @@ class UserDialogs {
   virtual QString GetOpenFileName(QWidget* parent, const QString& filter) = 0;
   // A modal box titled "Korvath" with a single OK button.
   virtual void ShowMessage(QWidget* parent, QMessageBox::Icon icon, const QString& text) = 0;
+  // "変更を保存しますか?" with 保存 / 保存しない / キャンセル: Save, Discard or Cancel.
+  virtual QMessageBox::StandardButton AskSaveChanges(QWidget* parent) = 0;
 };
 
 // The dialogs in use; the real Qt dialogs unless a test installed others.

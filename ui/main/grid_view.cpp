@@ -170,6 +170,8 @@ void GridView::dataChanged(const QModelIndex& topLeft, const QModelIndex& bottom
                            const QList<int>& roles) {
   QTableView::dataChanged(topLeft, bottomRight, roles);
   if (committing_ || !editing_.isValid()) return;
+  // Marks (tint, tooltip) are no change of the value: the typing goes on.
+  if (!roles.isEmpty() && !roles.contains(Qt::DisplayRole) && !roles.contains(Qt::EditRole)) return;
   if (editing_.row() < topLeft.row() || editing_.row() > bottomRight.row() ||
       editing_.column() < topLeft.column() || editing_.column() > bottomRight.column()) {
     return;

@@ -2,6 +2,7 @@
 
 // Qt
 #include <QAction>
+#include <QCloseEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFile>
@@ -10,6 +11,7 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QTabWidget>
+#include <QTimer>
 #include <QVBoxLayout>
 
 // Std
@@ -31,6 +33,7 @@
 #include "ui/main/comparison_commands.h"
 #include "ui/main/grid_view.h"
 #include "ui/main/guarded.h"
+#include "ui/main/history_keys.h"
 #include "ui/main/pages.h"
 #include "ui/main/popup_menus.h"
 #include "ui/main/working_copy_bridge.h"
@@ -164,11 +167,13 @@ void TMainForm::BuildMenus() {
       {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
   connect(bridge_, &korvath::ui::WorkingCopyBridge::historyChanged, this,
           &TMainForm::UpdateEditMenu);
+  connect(bridge_, &korvath::ui::WorkingCopyBridge::historyChanged, this,
+          &TMainForm::UpdateModified);
+  new korvath::ui::HistoryKeys(this, undo_, redo_);
   UpdateEditMenu();
 }
 
-// The captions say what the next undo or redo changes back. A focused edit box or cell editor
-// takes Ctrl+Z for its own text first, since it claims the standard undo keys.
+// The captions say what the next undo or redo changes back.
 void TMainForm::UpdateEditMenu() {
   const auto caption = [](const char* verb, const char* key, const std::string& what) {
     QString text = QString::fromUtf8(verb);
@@ -197,6 +202,9 @@ void TMainForm::EditRedoMenuClick() {
     copy_.Redo();
   });
 }
+
+// The title's "[*]" shows while the file and the working copy differ.
+void TMainForm::UpdateModified() { setWindowModified(!copy_.IsAtSavePoint()); }
 
 void TMainForm::BuildPages() {
   auto* central = new QWidget(this);
@@ -254,18 +262,25 @@ void TMainForm::OpenFile(const QString& path) {
     }
     comparison_->End();  // it was with the file that is gone
     for (QAction* action : fileCommands_) action->setEnabled(true);
-    setWindowTitle(kTitle + QLatin1Char(' ') + QFileInfo(path).fileName());
+    setWindowTitle(kTitle + QLatin1Char(' ') + QFileInfo(path).fileName() + QLatin1String("[*]"));
+    UpdateModified();
   });
 }
 
 void TMainForm::FileOpenMenuClick() {
   RunGuarded(this, [&] {
+    if (!MayDropChanges()) return;
     const QString path = Dialogs().GetOpenFileName(this, kSaveFilter);
     if (!path.isEmpty()) OpenFile(path);
   });
 }
 
 void TMainForm::FileSaveMenuClick() {
+  RunGuarded(this, [&] { SaveFile(); });
+}
+
+bool TMainForm::SaveFile() {
+  bool saved = false;
   RunGuarded(this, [&] {
     if (!copy_.Image().Loaded) return;
     // A text that is not an integer throws here, before anything touches the disk.
@@ -276,7 +291,31 @@ void TMainForm::FileSaveMenuClick() {
       return;
     }
     copy_.MarkSaved();
+    saved = true;
   });
+  return saved;
+}
+
+bool TMainForm::MayDropChanges() {
+  if (!copy_.Image().Loaded || copy_.IsAtSavePoint()) return true;
+  switch (Dialogs().AskSaveChanges(this)) {
+    case QMessageBox::Save:
+      return SaveFile();
+    case QMessageBox::Discard:
+      return true;
+    default:
+      return false;
+  }
+}
+
+void TMainForm::closeEvent(QCloseEvent* event) {
+  bool close = false;
+  RunGuarded(this, [&] { close = MayDropChanges(); });
+  if (close) {
+    event->accept();
+  } else {
+    event->ignore();
+  }
 }
 
 void TMainForm::FileExitMenuClick() { close(); }
@@ -312,6 +351,12 @@ void TMainForm::dragEnterEvent(QDragEnterEvent* event) {
 void TMainForm::dropEvent(QDropEvent* event) {
   if (const auto path = DraggedSave(event->mimeData())) {
     event->acceptProposedAction();
-    OpenFile(*path);
+    // The drag source waits for the drop to finish; the question about unsaved work must not
+    // keep it waiting.
+    QTimer::singleShot(0, this, [this, file = *path] {
+      bool open = false;
+      RunGuarded(this, [&] { open = MayDropChanges(); });
+      if (open) OpenFile(file);
+    });
   }
 }

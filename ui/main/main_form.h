@@ -31,6 +31,7 @@ class TMainForm : public QMainWindow {
   void OpenFile(const QString& path);
 
  protected:
+  void closeEvent(QCloseEvent* event) override;
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dropEvent(QDropEvent* event) override;
 
@@ -40,10 +41,15 @@ class TMainForm : public QMainWindow {
 
   void FileOpenMenuClick();
   void FileSaveMenuClick();
+  bool SaveFile();  // false when nothing was written
+  // Asks whether to save unsaved changes first; false when the user keeps them (キャンセル, or a
+  // save that failed).
+  bool MayDropChanges();
   void FileExitMenuClick();
   void EditUndoMenuClick();
   void EditRedoMenuClick();
   void UpdateEditMenu();
+  void UpdateModified();
   void ViewUnitEditMenuClick();
   void ViewDumpManuClick();
   void HelpAboutMenuClick();
