@@ -18,7 +18,8 @@ inline constexpr std::string_view kAboutTitle = "バージョン情報";
 // The about box's lines: product name, title line, version line.
 inline constexpr std::array<std::string_view, 3> kAboutLines = {
     "KorvathEdit", "Korvath セーブデータエディタ", "Ver 0.0.5"};
-// Before the title while the working copy differs from the file.
+// After the title while the working copy differs from the file, where the desktop's window
+// manager draws its own mark.
 inline constexpr std::string_view kUnsavedMark = "*";
 
 // Shortcut in the portable text form ("Ctrl+Shift+Z"); several are separated by ", ".

@@ -185,7 +185,7 @@ class App {
     const loaded = this.core.ready() && this.core.loaded();
     const name = loaded ? ` ${this.core.fileName()}` : '';
     const mark = loaded && !this.core.history().saved ? this.texts.unsavedMark : '';
-    document.title = `${mark}${this.texts.title}${name}`;
+    document.title = `${this.texts.title}${name}${mark}`;
   }
 
   // ---- Labels

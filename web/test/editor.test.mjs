@@ -135,7 +135,7 @@ test('undo and redo by keys and menu walk the history back and forth', async () 
   await page.keyboard.press('z');
   await page.keyboard.up('Control');
   assert.notEqual(await cellText(page, '部隊データ', 1, 5), '1');
-  assert.equal(await page.title(), '*Korvath demo.bin');
+  assert.equal(await page.title(), 'Korvath demo.bin*');
   await (await page.waitForSelector(aria('編集'))).click();
   await (await page.waitForSelector('[role=menu]:not([hidden]) ::-p-aria(元に戻す)')).click();
   assert.notEqual(await cellText(page, '部隊データ', 5, 3), before);
