@@ -101,7 +101,11 @@ int main(int argc, char* argv[]) {
   if (!saves.isEmpty()) mainForm->OpenFile(QFileInfo(saves.first()).absoluteFilePath());
   if (line.parser.isSet(line.quitAfterShow)) {
     QTimer::singleShot(0, mainForm.get(), [&mainForm] {
-      std::printf("%s\n", mainForm->windowTitle().toUtf8().constData());
+      // The title as shown: "[*]" stands for the unsaved-changes mark.
+      QString title = mainForm->windowTitle();
+      title.replace(QLatin1String("[*]"),
+                    mainForm->isWindowModified() ? QStringLiteral("*") : QString());
+      std::printf("%s\n", title.toUtf8().constData());
       QCoreApplication::exit(mainForm->isVisible() ? 0 : 1);
     });
   }

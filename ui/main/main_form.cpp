@@ -203,8 +203,11 @@ void TMainForm::EditRedoMenuClick() {
   });
 }
 
-// The title's "[*]" shows while the file and the working copy differ.
-void TMainForm::UpdateModified() { setWindowModified(!copy_.IsAtSavePoint()); }
+// The title's "[*]" shows while the file and the working copy differ; before the first open
+// there is no file and no mark.
+void TMainForm::UpdateModified() {
+  setWindowModified(copy_.Image().Loaded && !copy_.IsAtSavePoint());
+}
 
 void TMainForm::BuildPages() {
   auto* central = new QWidget(this);
