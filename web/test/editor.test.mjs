@@ -176,5 +176,13 @@ test('Ctrl+S downloads the whole save with the bytes the command line writes for
   assert.equal(saved.length, expected.length);
   assert.ok(saved.equals(expected), 'the saved bytes differ from the CLI\'s');
   assert.ok(!saved.equals(readFileSync(join(demoDir, 'demo.bin'))));
+
+  // The hex dump shows what was saved, as the command line lists it.
+  writeFileSync(join(dir, 'demo.bin'), saved);
+  const listing = execFileSync(cli, ['dump', 'demo.bin'], { cwd: dir, encoding: 'utf8' }).replace(/\r\n/g, '\n').trimEnd();
+  await (await page.waitForSelector(aria('表示'))).click();
+  await (await page.waitForSelector('[role=menu]:not([hidden]) ::-p-aria(16進ダンプ)')).click();
+  const dump = await page.waitForSelector('[role=dialog][aria-label="16進ダンプ"]:not([hidden]) pre');
+  assert.equal((await dump.evaluate((e) => e.textContent)).trimEnd(), listing);
   assert.deepEqual(problems, []);
 });
