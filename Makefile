@@ -9,7 +9,7 @@ export CCACHE_BASEDIR ?= $(CURDIR)
 FUZZ_TARGETS := int_conversion label_list save_open edits
 FUZZ_SECONDS ?= 20
 
-.PHONY: all deps build test check asan fuzz tidy run package clean web web-test
+.PHONY: all deps build test check asan wasm fuzz tidy run package clean web web-test
 
 all: build
 
@@ -20,9 +20,9 @@ build: deps
 	cmake --preset $(PRESET)
 	cmake --build --preset $(PRESET)
 
-# Everything CI runs: the tests, the tests again under the sanitizers, the fuzz targets and
-# clang-tidy.
-test: check asan fuzz tidy web-test
+# Everything CI runs: the tests, the tests again under the sanitizers, the WebAssembly build and
+# its tests, the fuzz targets, clang-tidy and the browser edition's tests.
+test: check asan wasm fuzz tidy web-test
 
 # The tests of one preset only, for quick rounds while working.
 check: build
@@ -30,6 +30,14 @@ check: build
 
 asan:
 	$(MAKE) --no-print-directory check PRESET=asan
+
+# The core as WebAssembly (build/wasm): korvath-cli.js and the core tests under node. Its tests
+# also run the native CLI suite against the node program and compare both programs byte for
+# byte, so the native debug build comes first.
+wasm: build
+	emcmake cmake --preset wasm
+	cmake --build --preset wasm
+	ctest --preset wasm
 
 fuzz: deps
 	cmake --preset fuzz

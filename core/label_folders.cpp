@@ -5,6 +5,10 @@
 #include <string_view>
 #include <system_error>
 
+#ifdef __EMSCRIPTEN__
+#include <emscripten.h>
+#endif
+
 #include "core/file_io.h"
 #include "core/label_list.h"
 
@@ -89,7 +93,25 @@ LabelFileBytes ReadLabelFiles(const fs::path& dir) {
 
 LabelSet ReadLabelLists(const fs::path& dir) { return ParseLabelSet(ReadLabelFiles(dir)); }
 
+#ifdef __EMSCRIPTEN__
+// Under node the program is the script node runs; /proc/self/exe would name node itself.
+// clang-format off
+EM_JS(char*, ScriptDir, (), {
+  if (typeof process !== 'object' || !process.argv || process.argv.length < 2) return 0;
+  const path = require('path');
+  return allocateUTF8(path.dirname(path.resolve(process.argv[1])));
+});
+// clang-format on
+#endif
+
 fs::path ExecutableDir() {
+#ifdef __EMSCRIPTEN__
+  if (char* dir = ScriptDir()) {
+    fs::path result(dir);
+    std::free(dir);
+    return result;
+  }
+#endif
   std::error_code ec;
   const auto exe = fs::read_symlink("/proc/self/exe", ec);
   if (ec) return fs::current_path(ec);

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <cstdint>
+#include <cstdlib>
 #include <filesystem>
 #include <stdexcept>
 #include <string>
@@ -46,9 +47,17 @@ struct CliResult {
   std::string err;
 };
 
-// Runs the built korvath-cli with stdout and stderr captured in files, so neither pipe can fill;
-// stdout goes to stdoutTo instead when given.
-inline CliResult RunCli(const std::vector<std::string>& args, const std::string& stdoutTo = "") {
+// The program under test: the built korvath-cli, or another build of it named by
+// $KORVATH_CLI_UNDER_TEST (make wasm runs this suite against the node program that way).
+inline std::string CliUnderTest() {
+  const char* other = std::getenv("KORVATH_CLI_UNDER_TEST");
+  return other != nullptr && *other != '\0' ? other : KORVATH_CLI;
+}
+
+// Runs program with stdout and stderr captured in files, so neither pipe can fill; stdout goes to
+// stdoutTo instead when given.
+inline CliResult RunProgram(const std::string& program, const std::vector<std::string>& args,
+                            const std::string& stdoutTo = "") {
   TempDir capture;
   const std::string outPath = stdoutTo.empty() ? capture / "stdout" : stdoutTo;
   const std::string errPath = capture / "stderr";
@@ -59,15 +68,15 @@ inline CliResult RunCli(const std::vector<std::string>& args, const std::string&
                                    0600);
   posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
                                    0600);
-  std::vector<std::string> argv = {KORVATH_CLI};
+  std::vector<std::string> argv = {program};
   argv.insert(argv.end(), args.begin(), args.end());
   std::vector<char*> cargv;
   for (auto& a : argv) cargv.push_back(a.data());
   cargv.push_back(nullptr);
   pid_t pid = 0;
-  const int rc = posix_spawn(&pid, KORVATH_CLI, &actions, nullptr, cargv.data(), environ);
+  const int rc = posix_spawn(&pid, program.c_str(), &actions, nullptr, cargv.data(), environ);
   posix_spawn_file_actions_destroy(&actions);
-  if (rc != 0) throw std::runtime_error("cannot start " KORVATH_CLI);
+  if (rc != 0) throw std::runtime_error("cannot start " + program);
   // A run that hangs (on a FIFO, say) fails its test instead of stalling the whole suite.
   int wstatus = 0;
   bool timedOut = false;
@@ -86,6 +95,10 @@ inline CliResult RunCli(const std::vector<std::string>& args, const std::string&
   result.err = ReadFile(errPath);
   if (timedOut) result.err += "(killed after 30 s)";
   return result;
+}
+
+inline CliResult RunCli(const std::vector<std::string>& args, const std::string& stdoutTo = "") {
+  return RunProgram(CliUnderTest(), args, stdoutTo);
 }
 
 inline SaveImage ImageOf(const std::vector<std::uint8_t>& bytes) {

@@ -227,12 +227,17 @@ TEST(ExecutableDir, IsTheFolderOfThisProgramNotTheWorkingFolder) {
   const auto dir = ExecutableDir();
   std::filesystem::current_path(before);
   ASSERT_TRUE(dir.is_absolute());
+#ifdef __EMSCRIPTEN__
+  // Under node the program is the script beside its .wasm, not node.
+  EXPECT_TRUE(std::filesystem::exists(dir / "korvath_core_tests.wasm")) << dir;
+#else
   bool holdsThisProgram = false;
   for (const auto& entry : std::filesystem::directory_iterator(dir)) {
     std::error_code ec;
     if (std::filesystem::equivalent(entry.path(), "/proc/self/exe", ec)) holdsThisProgram = true;
   }
   EXPECT_TRUE(holdsThisProgram) << dir;
+#endif
 }
 
 }  // namespace

@@ -42,6 +42,14 @@ inline bool MakeNullDevice(const std::filesystem::path& path) {
   return ::mknod(path.c_str(), S_IFCHR | 0666, makedev(1, 3)) == 0;
 }
 
+// Why odd files cannot be made here, or nullptr where they can. Node's file system has no calls to
+// make FIFOs, sockets or devices; the command-line suite still hands them to the node program.
+#ifdef __EMSCRIPTEN__
+inline constexpr const char* kNoOddFiles = "no FIFOs, sockets or devices can be made under node";
+#else
+inline constexpr const char* kNoOddFiles = nullptr;
+#endif
+
 struct OddFile {
   std::string kind;
   std::filesystem::path path;
