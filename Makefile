@@ -9,7 +9,7 @@ export CCACHE_BASEDIR ?= $(CURDIR)
 FUZZ_TARGETS := int_conversion label_list save_open edits
 FUZZ_SECONDS ?= 20
 
-.PHONY: all deps build test check asan wasm fuzz tidy run package clean
+.PHONY: all deps build test check asan wasm fuzz tidy run package clean web web-test
 
 all: build
 
@@ -21,8 +21,8 @@ build: deps
 	cmake --build --preset $(PRESET)
 
 # Everything CI runs: the tests, the tests again under the sanitizers, the WebAssembly build and
-# its tests, the fuzz targets and clang-tidy.
-test: check asan wasm fuzz tidy
+# its tests, the fuzz targets, clang-tidy and the browser edition's tests.
+test: check asan wasm fuzz tidy web-test
 
 # The tests of one preset only, for quick rounds while working.
 check: build
@@ -60,6 +60,20 @@ package: deps
 	cmake --build --preset package
 	cd build/package && cpack
 	lintian --fail-on error build/package/korvath_*_amd64.deb
+
+# The browser edition: build/web/korvath.html, one file holding the page, its script and the core
+# as WebAssembly, with the demo save and labels of the debug tree.
+WEB_MODULE_DIR := build/wasm-module
+web: deps
+	cmake --preset debug
+	cmake --build --preset debug --target korvath_demo_data korvath-cli
+	NODE_PATH=/usr/share/nodejs emcmake cmake -S wasm -B $(WEB_MODULE_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release
+	NODE_PATH=/usr/share/nodejs cmake --build $(WEB_MODULE_DIR)
+	cd web && npm ci --no-audit --no-fund --loglevel=error && npm run build
+
+# The browser tests: puppeteer-core drives Debian's chromium over the built page from file://.
+web-test: web
+	cd web && npm test
 
 clean:
 	rm -rf build

@@ -7,11 +7,13 @@
 
 // Korvath
 #include "core/hex_dump.h"
+#include "core/window_texts.h"
 #include "ui/common/fonts.h"
 
 THexDumpForm::THexDumpForm(QWidget* parent) : QWidget(parent, Qt::Window) {
   setObjectName(QStringLiteral("HexDumpForm"));
-  setWindowTitle(QStringLiteral("16進ダンプ"));
+  setWindowTitle(
+      QString::fromUtf8(korvath::kDumpTitle.data(), qsizetype(korvath::kDumpTitle.size())));
   setFont(korvath::ui::WindowFont());
   move(437, 13);
   resize(430, 358);

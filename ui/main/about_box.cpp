@@ -12,20 +12,22 @@
 #include <array>
 
 // Korvath
+#include "core/window_texts.h"
 #include "ui/common/fonts.h"
 
 namespace {
 
+// Beside korvath::kAboutLines, line by line.
 struct TextLine {
   const char* Name;
-  const char* Text;
   QPoint At;  // in the panel
 };
 constexpr std::array<TextLine, 3> kLines = {{
-    {"ProductName", "KorvathEdit", QPoint(88, 16)},
-    {"Title", "Korvath セーブデータエディタ", QPoint(88, 40)},
-    {"Version", "Ver 0.0.5", QPoint(88, 64)},
+    {"ProductName", QPoint(88, 16)},
+    {"Title", QPoint(88, 40)},
+    {"Version", QPoint(88, 64)},
 }};
+static_assert(kLines.size() == korvath::kAboutLines.size());
 constexpr QSize kClientSize(298, 213);
 constexpr QRect kPanel(8, 8, 281, 161);
 constexpr QRect kIcon(8, 8, 64, 64);
@@ -35,7 +37,8 @@ constexpr QRect kOkButton(111, 178, 75, 25);
 
 TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
   setObjectName(QStringLiteral("AboutBox"));
-  setWindowTitle(QStringLiteral("バージョン情報"));
+  setWindowTitle(
+      QString::fromUtf8(korvath::kAboutTitle.data(), qsizetype(korvath::kAboutTitle.size())));
   setFont(korvath::ui::WindowFont());
   setFixedSize(kClientSize);
 
@@ -49,8 +52,10 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
   icon->setPixmap(QPixmap(QStringLiteral(":/korvath/korvath.png")));
   icon->setGeometry(kIcon);
 
-  for (const TextLine& line : kLines) {
-    auto* label = new QLabel(QString::fromUtf8(line.Text), panel);
+  for (std::size_t i = 0; i < kLines.size(); ++i) {
+    const TextLine& line = kLines[i];
+    const std::string_view text = korvath::kAboutLines[i];
+    auto* label = new QLabel(QString::fromUtf8(text.data(), qsizetype(text.size())), panel);
     label->setObjectName(QLatin1String(line.Name));
     label->move(line.At);
     label->adjustSize();

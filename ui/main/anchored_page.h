@@ -4,17 +4,9 @@
 #include <QWidget>
 #include <vector>
 
-namespace korvath::ui {
+#include "core/page_layout.h"
 
-// Which edges of a control keep their distance to the same edge of the page.
-enum Anchor : int {
-  kAnchorLeft = 1,
-  kAnchorTop = 2,
-  kAnchorRight = 4,
-  kAnchorBottom = 8,
-  kAnchorTopLeft = kAnchorLeft | kAnchorTop,
-  kAnchorAll = kAnchorLeft | kAnchorTop | kAnchorRight | kAnchorBottom,
-};
+namespace korvath::ui {
 
 // A page whose controls sit at fixed positions drawn for a page of kDesignSize, and follow the
 // page's size by their anchors: a control anchored on both opposite edges grows, one anchored on
@@ -23,7 +15,7 @@ class AnchoredPage : public QWidget {
   Q_OBJECT
 
  public:
-  static constexpr QSize kDesignSize{745, 433};
+  static constexpr QSize kDesignSize{kPageDesignSize.Width, kPageDesignSize.Height};
 
   explicit AnchoredPage(QWidget* parent = nullptr);
 

@@ -11,6 +11,7 @@
 #include <filesystem>
 
 // Korvath
+#include "core/comparison_status.h"
 #include "core/file_io.h"
 #include "core/working_copy.h"
 #include "ui/main/grid_model.h"
@@ -131,33 +132,12 @@ const SaveDifference* Comparison::AtLine(int line) const {
 }
 
 bool Comparison::IsShown(const SaveDifference& d) const {
-  switch (d.Kind) {
-    case DifferenceKind::Control:
-      return true;
-    case DifferenceKind::Cell:
-      return d.Row < LayoutOf(d.Grid).VisibleRows;
-    case DifferenceKind::CheckListLine:
-      return d.Line < int(bridge_.Copy().CheckList().size());
-    case DifferenceKind::Bytes:
-    case DifferenceKind::Length:
-      break;
-  }
-  return false;
+  return IsDifferenceShown(d, bridge_.Copy());
 }
 
 const SaveDifference* Comparison::Step(bool forward) {
   Update();
-  const SaveDifference* first = nullptr;
-  const SaveDifference* last = nullptr;
-  const SaveDifference* found = nullptr;
-  for (const SaveDifference& d : differences_) {
-    if (!IsShown(d)) continue;
-    if (!first) first = &d;
-    last = &d;
-    if (forward && !found && d.Order > cursor_) found = &d;
-    if (!forward && d.Order < cursor_) found = &d;
-  }
-  if (!found) found = forward ? first : last;
+  const SaveDifference* found = StepDifference(differences_, cursor_, forward, bridge_.Copy());
   if (found) {
     cursor_ = found->Order;
     emit changed();
@@ -166,40 +146,13 @@ const SaveDifference* Comparison::Step(bool forward) {
 }
 
 QString Comparison::ToolTip(const SaveDifference& d, const QString& hint) const {
-  QString tip = hint.isEmpty() ? QString() : hint + QLatin1Char('\n');
-  return tip + QStringLiteral("比較先 (%1): %2").arg(otherName_, ToQString(ShownValue(d.B)));
+  return QString::fromStdString(ComparisonToolTip(otherName_.toStdString(), d, hint.toStdString()));
 }
 
 QString Comparison::StatusText() const {
   if (!Active()) return {};
-  int fields = 0;
-  int hidden = 0;
-  int byteRanges = 0;
-  int position = 0;
-  const SaveDifference* current = nullptr;
-  QString length;
-  for (const SaveDifference& d : differences_) {
-    if (d.Kind == DifferenceKind::Length) {
-      length = ToQString(DescribePlace(d) + " " + d.A + " → " + d.B + "、");
-    } else if (d.Kind == DifferenceKind::Bytes) {
-      ++byteRanges;
-    } else if (d.Kind != DifferenceKind::Length) {
-      ++fields;
-      if (!IsShown(d)) ++hidden;
-      if (d.Order == cursor_) {
-        current = &d;
-        position = fields;
-      }
-    }
-  }
-  // Another length explains a flood of differences, so it comes first.
-  QString text = QStringLiteral("比較先 %1: %2相違 %3 件").arg(otherName_, length).arg(fields);
-  if (hidden > 0) text += QStringLiteral("（うち画面にない項目 %1 件）").arg(hidden);
-  if (byteRanges > 0) text += QStringLiteral("、項目外のバイト %1 か所").arg(byteRanges);
-  if (current) {
-    text += QStringLiteral(" ― %1 件目: %2").arg(position).arg(ToQString(DescribePlace(*current)));
-  }
-  return text;
+  return QString::fromStdString(
+      ComparisonStatusText(otherName_.toStdString(), differences_, cursor_, bridge_.Copy()));
 }
 
 QBrush Comparison::MarkBrush() { return QBrush(QColor(0xFF, 0xD8, 0x9C)); }

@@ -8,6 +8,7 @@
 #include <QStatusBar>
 
 // Korvath
+#include "core/window_texts.h"
 #include "core/working_copy.h"
 #include "ui/common/user_dialogs.h"
 #include "ui/main/comparison.h"
@@ -17,8 +18,14 @@ namespace korvath::ui {
 
 namespace {
 
-const QString kReadError = QStringLiteral("ファイル読込エラー");
+const QString kReadError =
+    QString::fromUtf8(korvath::kReadError.data(), qsizetype(korvath::kReadError.size()));
 const QString kSaveFilter = QStringLiteral("bin (*.bin)");
+
+QString Caption(std::string_view name) {
+  const std::string_view text = korvath::MenuCaption(name);
+  return QString::fromUtf8(text.data(), qsizetype(text.size()));
+}
 
 }  // namespace
 
@@ -33,11 +40,11 @@ ComparisonCommands::ComparisonCommands(QMainWindow* window, QMenu* fileMenu, QAc
     return action;
   };
   fileMenu->insertSeparator(before)->setObjectName(QStringLiteral("N3"));
-  start_ = add("FileCompareMenu", QStringLiteral("比較(&C)..."), {});
-  next_ = add("FileNextDiffMenu", QStringLiteral("次の相違"), QKeySequence(Qt::Key_F3));
+  start_ = add("FileCompareMenu", Caption("FileCompareMenu"), {});
+  next_ = add("FileNextDiffMenu", Caption("FileNextDiffMenu"), QKeySequence(Qt::Key_F3));
   previous_ =
-      add("FilePrevDiffMenu", QStringLiteral("前の相違"), QKeySequence(Qt::SHIFT | Qt::Key_F3));
-  end_ = add("FileCompareEndMenu", QStringLiteral("比較を終了"), {});
+      add("FilePrevDiffMenu", Caption("FilePrevDiffMenu"), QKeySequence(Qt::SHIFT | Qt::Key_F3));
+  end_ = add("FileCompareEndMenu", Caption("FileCompareEndMenu"), {});
   start_->setEnabled(false);
   connect(start_, &QAction::triggered, this, &ComparisonCommands::StartClick);
   connect(next_, &QAction::triggered, this, [this] { StepClick(true); });

@@ -22,6 +22,7 @@
 
 // Korvath
 #include "core/file_io.h"
+#include "core/window_texts.h"
 #include "core/working_copy.h"
 #include "ui/common/fonts.h"
 #include "ui/common/user_dialogs.h"
@@ -46,14 +47,14 @@ namespace {
 using korvath::ui::Dialogs;
 using korvath::ui::RunGuarded;
 
-const QString kTitle = QStringLiteral("Korvath");
-const QString kReadError = QStringLiteral("ファイル読込エラー");
-const QString kWriteError = QStringLiteral("ファイル書込エラー");
-const QString kSaveFilter = QStringLiteral("bin (*.bin)");
-
 QString ToQString(std::string_view text) {
   return QString::fromUtf8(text.data(), qsizetype(text.size()));
 }
+
+const QString kTitle = ToQString(korvath::kWindowTitle);
+const QString kReadError = ToQString(korvath::kReadError);
+const QString kWriteError = ToQString(korvath::kWriteError);
+const QString kSaveFilter = QStringLiteral("bin (*.bin)");
 
 // The command line's rule, so the two agree on links and never replace a FIFO or device.
 bool WriteSave(const QString& path, std::span<const std::uint8_t> bytes) {
@@ -99,52 +100,51 @@ TMainForm::~TMainForm() { bridge_->disconnect(this); }
 void TMainForm::BuildMenus() {
   struct Item {
     const char* Name;
-    const char* Caption;  // nullptr for a separator
+    bool Separator;
     QKeyCombination Shortcut;
     bool NeedsFile;  // disabled until the first successful open
     void (TMainForm::*Click)();
   };
   struct Menu {
     const char* Name;
-    const char* Caption;
     std::span<const Item> Items;
   };
   static constexpr QKeyCombination kNone;
   static constexpr std::array<Item, 4> kFileItems = {{
-      {"FilleOpenMenu", "開く(&O)...", QKeyCombination(Qt::CTRL, Qt::Key_O), false,
+      {"FilleOpenMenu", false, QKeyCombination(Qt::CTRL, Qt::Key_O), false,
        &TMainForm::FileOpenMenuClick},
-      {"FileSaveMenu", "保存(&S)", QKeyCombination(Qt::CTRL, Qt::Key_S), true,
+      {"FileSaveMenu", false, QKeyCombination(Qt::CTRL, Qt::Key_S), true,
        &TMainForm::FileSaveMenuClick},
-      {"N1", nullptr, kNone, false, nullptr},
-      {"FileExitMenu", "終了(&X)", kNone, false, &TMainForm::FileExitMenuClick},
+      {"N1", true, kNone, false, nullptr},
+      {"FileExitMenu", false, kNone, false, &TMainForm::FileExitMenuClick},
   }};
   static constexpr std::array<Item, 2> kEditItems = {{
-      {"EditUndoMenu", "元に戻す(&U)", QKeyCombination(Qt::CTRL, Qt::Key_Z), false,
+      {"EditUndoMenu", false, QKeyCombination(Qt::CTRL, Qt::Key_Z), false,
        &TMainForm::EditUndoMenuClick},
-      {"EditRedoMenu", "やり直し(&R)", QKeyCombination(Qt::CTRL, Qt::Key_Y), false,
+      {"EditRedoMenu", false, QKeyCombination(Qt::CTRL, Qt::Key_Y), false,
        &TMainForm::EditRedoMenuClick},
   }};
   static constexpr std::array<Item, 3> kViewItems = {{
-      {"ViewUnitEditMenu", "部隊エディタ(&U)", kNone, true, &TMainForm::ViewUnitEditMenuClick},
-      {"N2", nullptr, kNone, false, nullptr},
-      {"ViewDumpManu", "16進ダンプ(&H)", kNone, true, &TMainForm::ViewDumpManuClick},
+      {"ViewUnitEditMenu", false, kNone, true, &TMainForm::ViewUnitEditMenuClick},
+      {"N2", true, kNone, false, nullptr},
+      {"ViewDumpManu", false, kNone, true, &TMainForm::ViewDumpManuClick},
   }};
   static constexpr std::array<Item, 1> kHelpItems = {{
-      {"HelpAboutMenu", "バージョン情報(&A)...", kNone, false, &TMainForm::HelpAboutMenuClick},
+      {"HelpAboutMenu", false, kNone, false, &TMainForm::HelpAboutMenuClick},
   }};
   static constexpr std::array<Menu, 4> kMenus = {{
-      {"FileMenu", "ファイル(&F)", kFileItems},
-      {"EditMenu", "編集(&E)", kEditItems},
-      {"ViewMenu", "表示(&V)", kViewItems},
-      {"HelpMenu", "ヘルプ(&H)", kHelpItems},
+      {"FileMenu", kFileItems},
+      {"EditMenu", kEditItems},
+      {"ViewMenu", kViewItems},
+      {"HelpMenu", kHelpItems},
   }};
 
   for (const Menu& menu : kMenus) {
-    QMenu* m = menuBar()->addMenu(QString::fromUtf8(menu.Caption));
+    QMenu* m = menuBar()->addMenu(ToQString(korvath::MenuCaption(menu.Name)));
     m->setObjectName(QLatin1String(menu.Name));
     for (const Item& item : menu.Items) {
-      QAction* action =
-          item.Caption ? m->addAction(QString::fromUtf8(item.Caption)) : m->addSeparator();
+      QAction* action = item.Separator ? m->addSeparator()
+                                       : m->addAction(ToQString(korvath::MenuCaption(item.Name)));
       action->setObjectName(QLatin1String(item.Name));
       if (!item.Click) continue;
       if (item.Shortcut != kNone) action->setShortcut(QKeySequence(item.Shortcut));

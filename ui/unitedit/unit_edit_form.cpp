@@ -24,19 +24,20 @@
 #include <optional>
 #include <string>
 
+#include "core/unit_edit_layout.h"
 #include "core/unit_editor.h"
+#include "core/window_texts.h"
 #include "core/working_copy.h"
 #include "ui/common/fonts.h"
 #include "ui/common/popup_choice_combo_box.h"
 #include "ui/common/user_dialogs.h"
 #include "ui/common/wheel_guard.h"
-#include "ui/unitedit/unit_edit_layout.h"
 
 namespace {
 
-using korvath::ui::UnitEditControl;
-using korvath::ui::UnitEditKind;
-using korvath::ui::UnitEditParent;
+using korvath::UnitEditControl;
+using korvath::UnitEditKind;
+using korvath::UnitEditParent;
 
 constexpr int kControlHeight = 20;
 constexpr int kCheckBoxHeight = 17;
@@ -100,10 +101,10 @@ TUnitEditForm::TUnitEditForm(korvath::WorkingCopy& workingCopy, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::MSWindowsFixedSizeDialogHint),
       model_(std::make_unique<korvath::UnitEditorModel>(workingCopy)) {
   setObjectName(QStringLiteral("UnitEditForm"));
-  setWindowTitle(QStringLiteral("部隊エディタ"));
+  setWindowTitle(ToQt(korvath::kUnitEditorTitle));
   setFont(korvath::ui::WindowFont());
-  setFixedSize(korvath::ui::kUnitEditClientWidth, korvath::ui::kUnitEditClientHeight);
-  move(korvath::ui::kUnitEditLeft, korvath::ui::kUnitEditTop);
+  setFixedSize(korvath::kUnitEditClientWidth, korvath::kUnitEditClientHeight);
+  move(korvath::kUnitEditLeft, korvath::kUnitEditTop);
   BuildControls();
   ConnectControls();
   SyncControls();
@@ -112,6 +113,7 @@ TUnitEditForm::TUnitEditForm(korvath::WorkingCopy& workingCopy, QWidget* parent)
 TUnitEditForm::~TUnitEditForm() = default;
 
 void TUnitEditForm::BuildControls() {
+  using namespace korvath;
   using namespace korvath::ui;
   tabControl_ = new QTabBar(this);
   tabControl_->setObjectName(QStringLiteral("TabControl1"));

@@ -3,7 +3,7 @@
 #include <array>
 #include <string_view>
 
-namespace korvath::ui {
+namespace korvath {
 
 enum class UnitEditKind { Label, Edit, UpDown, GroupBox, Bevel, Button, ComboBox, CheckBox };
 enum class UnitEditParent { Tab, Group1, Group2, Group3 };
@@ -92,4 +92,4 @@ inline constexpr std::array<UnitEditControl, 56> kControls = {{
 }};
 }  // namespace unit_edit_layout
 
-}  // namespace korvath::ui
+}  // namespace korvath

@@ -1,0 +1,711 @@
+// The core as a JavaScript module for the browser edition: every call the page makes goes
+// through this file. Errors reach JavaScript as the program's own messages, never as exceptions.
+
+#include <emscripten/bind.h>
+#include <emscripten/val.h>
+
+// Std
+#include <algorithm>
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+// Korvath
+#include "core/comparison_status.h"
+#include "core/edit_history.h"
+#include "core/field_maps.h"
+#include "core/grid_layout.h"
+#include "core/hex_dump.h"
+#include "core/int_conversion.h"
+#include "core/label_list.h"
+#include "core/page_layout.h"
+#include "core/save_compare.h"
+#include "core/save_image.h"
+#include "core/shown_names.h"
+#include "core/unit_edit_layout.h"
+#include "core/unit_editor.h"
+#include "core/window_texts.h"
+#include "core/working_copy.h"
+
+namespace korvath::wasm {
+
+namespace {
+
+using emscripten::val;
+
+val Strings(const auto& items) {
+  val out = val::array();
+  for (const auto& item : items) out.call<void>("push", std::string(item));
+  return out;
+}
+
+val Ints(const std::set<int>& items) {
+  val out = val::array();
+  for (int item : items) out.call<void>("push", item);
+  return out;
+}
+
+val BytesOf(std::span<const std::uint8_t> bytes) {
+  // A copy: a view into the heap would go stale once the heap grows.
+  return val::global("Uint8Array")
+      .new_(emscripten::typed_memory_view(bytes.size(), bytes.data()))
+      .call<val>("slice");
+}
+
+std::vector<std::uint8_t> VectorOf(const val& bytes) {
+  return emscripten::convertJSArrayToNumberVector<std::uint8_t>(bytes);
+}
+
+// What changed since the page last asked, so that it redraws only that.
+class ChangeLog : public WorkingCopyObserver {
+ public:
+  void GridChanged(GridId grid) override { grids_.insert(int(grid)); }
+  void CellChanged(GridId grid, int row, int column) override {
+    cells_.push_back({int(grid), row, column});
+  }
+  void CurrentCellChanged(GridId grid) override { current_.insert(int(grid)); }
+  void ActivePageChanged(int /*page*/) override { page_ = true; }
+  void ControlsChanged() override { controls_ = true; }
+  void HistoryChanged() override { history_ = true; }
+
+  val Take() {
+    val out = val::object();
+    out.set("grids", Ints(grids_));
+    val cells = val::array();
+    // A burst of cells in one grid is cheaper to redraw whole.
+    for (const auto& c : cells_) {
+      if (grids_.count(c[0])) continue;
+      val cell = val::array();
+      for (int v : c) cell.call<void>("push", v);
+      cells.call<void>("push", cell);
+    }
+    out.set("cells", cells);
+    out.set("current", Ints(current_));
+    out.set("page", page_);
+    out.set("controls", controls_);
+    out.set("history", history_);
+    *this = ChangeLog();
+    return out;
+  }
+
+ private:
+  std::set<int> grids_;
+  std::vector<std::array<int, 3>> cells_;
+  std::set<int> current_;
+  bool page_ = false;
+  bool controls_ = false;
+  bool history_ = false;
+};
+
+struct State {
+  LabelFileBytes labelFiles;  // kept for the copy a comparison reads
+  std::unique_ptr<WorkingCopy> copy;
+  std::unique_ptr<UnitEditorModel> unitEditor;
+  std::unique_ptr<WorkingCopy> other;  // the save compared with
+  std::string otherName;
+  std::vector<SaveDifference> differences;
+  ChangeLog changes;
+};
+State& S() {
+  static State state;
+  return state;
+}
+WorkingCopy& Copy() { return *S().copy; }
+
+// Runs body; an exception becomes its message, the empty text means it went through.
+template <typename Body>
+std::string Guarded(Body body) {
+  try {
+    body();
+    return {};
+  } catch (const std::exception& e) {
+    return e.what();
+  }
+}
+
+GridId Grid(int grid) { return kAllGrids.at(std::size_t(grid)); }
+
+// ---- Start-up and files
+
+// files: [[name, Uint8Array], ...]. Builds a working copy from them with the desktop's checks;
+// the message of the first failure, or the empty text. A missing file is named on the second line,
+// as the desktop names the folders it searched.
+std::string LoadLabels(const val& files) {
+  return Guarded([&] {
+    LabelFileBytes bytes;
+    std::array<bool, kLabelFileNames.size()> found{};
+    const int n = files["length"].as<int>();
+    for (int i = 0; i < n; ++i) {
+      const std::string name = files[i][0].as<std::string>();
+      // Only the six names count; anything else in a chosen folder is not ours to read.
+      const auto at = std::find(kLabelFileNames.begin(), kLabelFileNames.end(), name);
+      if (at == kLabelFileNames.end()) continue;
+      const auto index = std::size_t(at - kLabelFileNames.begin());
+      const auto data = VectorOf(files[i][1]);
+      bytes[index].assign(data.begin(), data.end());
+      found[index] = true;
+    }
+    std::string missing;
+    for (std::size_t i = 0; i < found.size(); ++i) {
+      if (!found[i]) missing += (missing.empty() ? "" : " ") + std::string(kLabelFileNames[i]);
+    }
+    if (!missing.empty()) throw StartupError(missing);
+    auto copy = std::make_unique<WorkingCopy>(bytes);
+    S() = State();
+    S().labelFiles = std::move(bytes);
+    S().copy = std::move(copy);
+    S().copy->AddObserver(&S().changes);
+    S().unitEditor = std::make_unique<UnitEditorModel>(*S().copy);
+  });
+}
+
+bool Ready() { return S().copy != nullptr; }
+bool Loaded() { return Ready() && Copy().Image().Loaded; }
+
+bool Open(const val& bytes, const std::string& name) {
+  const auto data = VectorOf(bytes);
+  if (!Copy().Open(data, name)) return false;
+  S().other.reset();
+  S().differences.clear();
+  return true;
+}
+
+// The image as the next save writes it: the store pass, then its bytes.
+val Store() {
+  val out = val::object();
+  const std::string error = Guarded([] { Copy().StorePass(); });
+  out.set("error", error);
+  if (error.empty()) out.set("bytes", BytesOf(Copy().Image().Contents()));
+  return out;
+}
+
+void MarkSaved() { Copy().MarkSaved(); }
+std::string FileName() { return Copy().Image().Path; }
+
+// ---- Pages
+
+val ControlDescription(const MainFieldEntry& entry, int row, int column, int width, int span) {
+  val c = val::object();
+  c.set("name", std::string(entry.Control));
+  c.set("kind", int(entry.Kind));
+  c.set("caption", std::string(entry.Caption));
+  c.set("label", ShownControlName(entry));
+  c.set("hint", std::string(entry.Hint));
+  c.set("row", row);
+  c.set("column", column);
+  c.set("width", width);
+  c.set("span", span);
+  switch (ListRuleOf(entry.Control)) {
+    case ListRule::Faction:
+      c.set("items", Strings(kFactionCaptions));
+      break;
+    case ListRule::Scenario:
+      c.set("items", Strings(kScenarioItems));
+      c.set("editable", true);
+      break;
+    case ListRule::None:
+      break;
+  }
+  return c;
+}
+
+val RectOf(const LayoutRect& r, int anchors) {
+  val out = val::object();
+  out.set("x", r.X);
+  out.set("y", r.Y);
+  out.set("width", r.Width);
+  out.set("height", r.Height);
+  out.set("anchors", anchors);
+  return out;
+}
+
+val Panel(std::span<const PanelCell> cells, int force, const LayoutRect& rect) {
+  val panel = val::object();
+  panel.set("rect", RectOf(rect, kAnchorTopLeft));
+  val controls = val::array();
+  for (const PanelCell& cell : cells) {
+    const MainFieldEntry* entry = FindMainField(PanelControlName(cell.Control, force));
+    if (!entry) continue;  // a control of the player's page only
+    controls.call<void>("push",
+                        ControlDescription(*entry, cell.Row, cell.Column, cell.Width, cell.Span));
+  }
+  panel.set("controls", controls);
+  return panel;
+}
+
+val Table(GridId id, const TablePlacement& place) {
+  const GridLayout& layout = LayoutOf(id);
+  val t = val::object();
+  t.set("grid", int(id));
+  t.set("name", std::string(layout.Name));
+  const MainFieldEntry* entry = FindMainField(layout.Name);
+  t.set("caption", entry ? std::string(entry->Caption) : std::string());
+  t.set("label", ShownTableName(id));
+  t.set("rect", RectOf(place.Table, place.Anchors));
+  t.set("labelX", place.Label.X);
+  t.set("labelY", place.Label.Y);
+  t.set("rows", layout.VisibleRows);
+  t.set("fixed", layout.FixedColumns);
+  t.set("rangeSelection", layout.RangeSelection);
+  t.set("opensUnitEditor", layout.OpensUnitEditor);
+  val widths = val::array();
+  for (const ColumnSpec& c : layout.Columns) widths.call<void>("push", c.Width);
+  t.set("widths", widths);
+  return t;
+}
+
+// Every page with its panels, groups, tables and check list, in tab order.
+val Pages() {
+  val pages = val::array();
+  for (int p = 0; p < int(kPageCaptions.size()); ++p) {
+    val page = val::object();
+    page.set("caption", std::string(kPageCaptions[std::size_t(p)]));
+    val panels = val::array();
+    val tables = val::array();
+    val groups = val::array();
+    if (p <= kPageEnemy2) {
+      panels.call<void>("push", Panel(kForcePanel, p, kForcePanelRect));
+      tables.call<void>("push", Table(PlanGridOf(p), kPlanTable));
+      tables.call<void>("push", Table(UnitGridOf(p), kUnitTable));
+    } else if (p == kPageSpecial) {
+      panels.call<void>("push", Panel(kSpecialPanel, 0, kSpecialPanelRect));
+      for (const CheckGroup& g : kAreaGroups) {
+        val group = val::object();
+        group.set("caption", std::string(g.Caption));
+        group.set("rect", RectOf(g.Box, kAnchorTopLeft));
+        group.set("columns", g.Columns);
+        val controls = val::array();
+        for (int n = g.First; n <= g.Last; ++n) {
+          if (const MainFieldEntry* e = FindMainField("CheckBox6_" + std::to_string(n))) {
+            const int i = n - g.First;
+            controls.call<void>("push", ControlDescription(*e, i / g.Columns, i % g.Columns, 0, 1));
+          }
+        }
+        group.set("controls", controls);
+        groups.call<void>("push", group);
+      }
+      val list = val::object();
+      const MainFieldEntry* entry = FindMainField(kCheckList);
+      list.set("name", std::string(kCheckList));
+      list.set("caption", entry ? std::string(entry->Caption) : std::string());
+      list.set("rect", RectOf(kCheckListRect, kAnchorLeft | kAnchorTop | kAnchorBottom));
+      list.set("labelX", kCheckListLabel.X);
+      list.set("labelY", kCheckListLabel.Y);
+      list.set("lineHeight", kCheckListLineHeight);
+      page.set("checkList", list);
+    } else {
+      for (const PageTable& t : kPageTables) {
+        if (LayoutOf(t.Grid).Page == p) tables.call<void>("push", Table(t.Grid, t.Place));
+      }
+    }
+    page.set("panels", panels);
+    page.set("tables", tables);
+    page.set("groups", groups);
+    pages.call<void>("push", page);
+  }
+  return pages;
+}
+
+val Layout() {
+  val out = val::object();
+  out.set("pages", Pages());
+  out.set("width", kPageDesignSize.Width);
+  out.set("height", kPageDesignSize.Height);
+  out.set("controlHeight", kControlHeight);
+  out.set("panelGap", kForcePanelGap);
+  return out;
+}
+
+// ---- Controls and the check list
+
+val Control(const std::string& name) {
+  const ControlValue& v = Copy().Control(name);
+  val out = val::object();
+  out.set("text", v.Text);
+  out.set("checked", v.Checked);
+  out.set("itemIndex", v.ItemIndex);
+  return out;
+}
+
+std::string SetEditText(const std::string& name, const std::string& text) {
+  return Guarded([&] { Copy().SetEditText(name, text); });
+}
+std::string SetChecked(const std::string& name, bool checked) {
+  return Guarded([&] { Copy().SetChecked(name, checked); });
+}
+std::string SetItemIndex(const std::string& name, int index) {
+  return Guarded([&] { Copy().SetItemIndex(name, index); });
+}
+std::string SetComboText(const std::string& name, const std::string& text) {
+  return Guarded([&] { Copy().SetComboText(name, text); });
+}
+void EndTyping() { Copy().EndTyping(); }
+
+val CheckList() {
+  val out = val::array();
+  for (const CheckListLine& line : Copy().CheckList()) {
+    val l = val::array();
+    l.call<void>("push", line.Text);
+    l.call<void>("push", line.Header);
+    l.call<void>("push", line.Checked);
+    out.call<void>("push", l);
+  }
+  return out;
+}
+std::string SetCheckListChecked(int line, bool checked) {
+  return Guarded([&] { Copy().SetCheckListChecked(line, checked); });
+}
+
+// ---- Tables
+
+// Rows first..first+count-1 (the heading row is 0): [texts, states] per row, where a state is
+// 1 for a selectable cell, 2 for an editable one.
+val Rows(int grid, int first, int count) {
+  const GridId id = Grid(grid);
+  const CellGrid& cells = Copy().Grid(id);
+  const int columns = int(LayoutOf(id).Columns.size());
+  val out = val::array();
+  for (int r = first; r < first + count; ++r) {
+    val texts = val::array();
+    val states = val::array();
+    for (int c = 0; c < columns; ++c) {
+      texts.call<void>("push", cells.Cell(r, c));
+      states.call<void>("push",
+                        (IsCellSelectable(id, r, c) ? 1 : 0) | (IsCellEditable(id, r, c) ? 2 : 0));
+    }
+    val row = val::array();
+    row.call<void>("push", texts);
+    row.call<void>("push", states);
+    out.call<void>("push", row);
+  }
+  return out;
+}
+
+std::string SetCell(int grid, int row, int column, const std::string& text) {
+  if (!IsCellEditable(Grid(grid), row, column)) return {};
+  return Guarded([&] { Copy().SetCell(Grid(grid), row, column, text); });
+}
+void SetCurrentCell(int grid, int row, int column) {
+  Copy().SetCurrentCell(Grid(grid), row, column);
+}
+val CurrentCell(int grid) {
+  const CellGrid& cells = Copy().Grid(Grid(grid));
+  val out = val::array();
+  out.call<void>("push", cells.CurrentRow());
+  out.call<void>("push", cells.CurrentColumn());
+  return out;
+}
+
+int ActivePage() { return Copy().ActivePage(); }
+void SetActivePage(int page) { Copy().SetActivePage(page); }
+
+// The popup a right-click on a cell opens: its kind and item captions, no items for none.
+val Popup(int grid, int row, int column) {
+  val out = val::object();
+  const PopupKind kind = Loaded() ? PopupAt(Grid(grid), row, column) : PopupKind::None;
+  out.set("kind", int(kind));
+  const auto captions = [](const auto& items) {
+    std::vector<std::string_view> c;
+    for (const auto& item : items) c.push_back(item.Caption);
+    return Strings(c);
+  };
+  switch (kind) {
+    case PopupKind::Plan:
+      out.set("items", captions(kPlanPopupItems));
+      break;
+    case PopupKind::Unit:
+      out.set("items", captions(kUnitPopupItems));
+      break;
+    case PopupKind::AreaBattle:
+      out.set("items", captions(kAreaBattlePopupItems));
+      break;
+    case PopupKind::AreaFaction:
+      out.set("items", captions(kAreaFactionPopupItems));
+      break;
+    case PopupKind::None:
+      out.set("items", val::array());
+      break;
+  }
+  return out;
+}
+
+std::string PopupClick(int kind, int item) {
+  return Guarded([&] {
+    switch (PopupKind(kind)) {
+      case PopupKind::Plan:
+        Copy().PlanPopupMenuClick(item);
+        break;
+      case PopupKind::Unit:
+        Copy().UnitPopupMenuClick(item);
+        break;
+      case PopupKind::AreaBattle:
+        Copy().AreaPopupMenu1Click(item);
+        break;
+      case PopupKind::AreaFaction:
+        Copy().AreaPopupMenu2Click(item);
+        break;
+      case PopupKind::None:
+        break;
+    }
+  });
+}
+
+// ---- History
+
+val History() {
+  val out = val::object();
+  out.set("canUndo", Copy().CanUndo());
+  out.set("canRedo", Copy().CanRedo());
+  out.set("undo", Copy().UndoDescription());
+  out.set("redo", Copy().RedoDescription());
+  out.set("saved", Copy().IsAtSavePoint());
+  return out;
+}
+std::string Undo() {
+  return Guarded([] {
+    Copy().EndTyping();
+    Copy().Undo();
+  });
+}
+std::string Redo() {
+  return Guarded([] {
+    Copy().EndTyping();
+    Copy().Redo();
+  });
+}
+
+val Changes() { return S().changes.Take(); }
+
+// ---- Hex dump
+
+std::string Dump() { return Loaded() ? BuildDumpText(Copy().Image()) : std::string(); }
+
+// ---- Comparison
+
+void Recompare() {
+  if (S().other) S().differences = CompareSaves(Copy(), *S().other);
+}
+
+// Reads the other save as Open reads one; false when it cannot be read.
+bool CompareStart(const val& bytes, const std::string& name) {
+  auto other = std::make_unique<WorkingCopy>(S().labelFiles);
+  if (!other->Open(VectorOf(bytes), name)) return false;
+  S().other = std::move(other);
+  S().otherName = name;
+  Recompare();
+  return true;
+}
+void CompareEnd() {
+  S().other.reset();
+  S().differences.clear();
+}
+
+val Differences() {
+  Recompare();
+  val out = val::array();
+  for (const SaveDifference& d : S().differences) {
+    val v = val::object();
+    v.set("kind", int(d.Kind));
+    v.set("order", d.Order);
+    v.set("page", d.Page);
+    v.set("control", std::string(d.Control));
+    v.set("grid", int(d.Grid));
+    v.set("row", d.Row);
+    v.set("column", d.Column);
+    v.set("nameColumn", d.NameColumn);
+    v.set("line", d.Line);
+    v.set("place", DescribePlace(d));
+    v.set("shown", IsDifferenceShown(d, Copy()));
+    const MainFieldEntry* entry =
+        d.Kind == DifferenceKind::Control ? FindMainField(d.Control) : nullptr;
+    v.set("tip", ComparisonToolTip(S().otherName, d, entry ? entry->Hint : std::string_view()));
+    out.call<void>("push", v);
+  }
+  return out;
+}
+
+std::string CompareStatus(int cursor) {
+  return S().other ? ComparisonStatusText(S().otherName, S().differences, cursor, Copy())
+                   : std::string();
+}
+
+// The order of the difference after (before) cursor that the window shows, -1 for none.
+int StepDifferenceFrom(int cursor, bool forward) {
+  const SaveDifference* d = StepDifference(S().differences, cursor, forward, Copy());
+  return d ? d->Order : -1;
+}
+
+// ---- Unit editor
+
+UnitEditorModel& Unit() { return *S().unitEditor; }
+
+val UnitEditorState() {
+  UnitEditorModel& m = Unit();
+  val out = val::object();
+  out.set("tab", m.TabIndex());
+  val edits = val::array();
+  for (int e = 1; e <= UnitEditorModel::kEditCount; ++e) edits.call<void>("push", m.EditText(e));
+  out.set("edits", edits);
+  val combos = val::array();
+  for (int c = 1; c <= UnitEditorModel::kComboCount; ++c) {
+    const ComboBoxState& s = m.Combo(c);
+    val combo = val::object();
+    combo.set("items", Strings(s.Items));
+    combo.set("itemIndex", s.ItemIndex);
+    combo.set("text", s.Text);
+    combos.call<void>("push", combo);
+  }
+  out.set("combos", combos);
+  val checks = val::array();
+  for (int c = 1; c <= UnitEditorModel::kCheckBoxCount; ++c) {
+    checks.call<void>("push", m.Checked(c));
+  }
+  out.set("checks", checks);
+  out.set("spinBound", m.SpinBound());
+  out.set("spin", m.SpinPosition());
+  return out;
+}
+
+// One event of the unit editor window; the message of a failed check or error, or the empty text.
+std::string UnitEvent(const std::string& event, int which, const val& arg) {
+  std::string message;
+  const std::string error = Guarded([&] {
+    UnitEditorModel& m = Unit();
+    if (event == "activate") m.Activate();
+    if (event == "tab") m.SelectForce(which);
+    if (event == "number") m.SetUnitNumberText(arg.as<std::string>());
+    if (event == "step") m.StepUnitNumber(which);
+    if (event == "edit") m.SetEditText(which, arg.as<std::string>());
+    if (event == "choose") m.ChooseEntry(which, arg.as<int>());
+    if (event == "type") m.TypeText(which, arg.as<std::string>());
+    if (event == "check") m.ClickCheckBox(which, arg.as<bool>());
+    if (event == "search") {
+      switch (which) {
+        case UnitEditorModel::kTypeSearch:
+          m.SearchUnitType();
+          break;
+        case UnitEditorModel::kCarrierSearch:
+          m.SearchCarrier();
+          break;
+        case UnitEditorModel::kPilotSearch:
+          m.SearchPilot();
+          break;
+        case UnitEditorModel::kAreaSearch:
+          m.SearchArea();
+          break;
+        case UnitEditorModel::kDestinationSearch:
+          m.SearchDestination();
+          break;
+        default:
+          break;
+      }
+    }
+    if (event == "maxDurability") m.FillMaxDurability();
+    if (event == "maxSupplies") m.FillMaxSupplies();
+    if (event == "commit") message = m.Commit().value_or(std::string());
+  });
+  return error.empty() ? message : error;
+}
+
+// ---- Texts of the window
+
+val Texts() {
+  val out = val::object();
+  out.set("readError", std::string(kReadError));
+  out.set("writeError", std::string(kWriteError));
+  out.set("title", std::string(kWindowTitle));
+  out.set("unsavedMark", std::string(kUnsavedMark));
+  out.set("capacity", SaveImage::Capacity);
+  out.set("aboutTitle", std::string(kAboutTitle));
+  out.set("aboutLines", Strings(kAboutLines));
+  val menus = val::array();
+  for (const MenuDefinition& menu : kMainMenus) {
+    val m = val::object();
+    m.set("name", std::string(menu.Name));
+    m.set("caption", std::string(menu.Caption));
+    val items = val::array();
+    for (const MenuItemDefinition& item : menu.Items) {
+      val i = val::object();
+      i.set("name", std::string(item.Name));
+      i.set("caption", std::string(item.Caption));
+      i.set("shortcut", std::string(item.Shortcut));
+      i.set("needsFile", item.NeedsFile);
+      items.call<void>("push", i);
+    }
+    m.set("items", items);
+    menus.call<void>("push", m);
+  }
+  out.set("menus", menus);
+  val web = val::object();
+  for (const WebText& t : kWebTexts) web.set(std::string(t.Key), std::string(t.Text));
+  out.set("web", web);
+  out.set("labelFiles", Strings(kLabelFileNames));
+  out.set("unitEditorTitle", std::string(kUnitEditorTitle));
+  out.set("dumpTitle", std::string(kDumpTitle));
+  out.set("unitEditorTabs", Strings(kUnitEditTabs));
+  val controls = val::array();
+  for (const UnitEditControl& c : unit_edit_layout::kControls) {
+    val v = val::object();
+    v.set("name", std::string(c.Name));
+    v.set("kind", int(c.Kind));
+    v.set("parent", int(c.Parent));
+    v.set("left", c.Left);
+    v.set("top", c.Top);
+    v.set("width", c.Width);
+    v.set("height", c.Height);
+    v.set("caption", std::string(c.Caption));
+    v.set("hint", std::string(c.Hint));
+    controls.call<void>("push", v);
+  }
+  out.set("unitEditorControls", controls);
+  return out;
+}
+
+}  // namespace
+
+EMSCRIPTEN_BINDINGS(korvath) {
+  using emscripten::function;
+  function("loadLabels", &LoadLabels);
+  function("ready", &Ready);
+  function("loaded", &Loaded);
+  function("open", &Open);
+  function("store", &Store);
+  function("markSaved", &MarkSaved);
+  function("fileName", &FileName);
+  function("layout", &Layout);
+  function("texts", &Texts);
+  function("control", &Control);
+  function("setEditText", &SetEditText);
+  function("setChecked", &SetChecked);
+  function("setItemIndex", &SetItemIndex);
+  function("setComboText", &SetComboText);
+  function("endTyping", &EndTyping);
+  function("checkList", &CheckList);
+  function("setCheckListChecked", &SetCheckListChecked);
+  function("rows", &Rows);
+  function("setCell", &SetCell);
+  function("setCurrentCell", &SetCurrentCell);
+  function("currentCell", &CurrentCell);
+  function("activePage", &ActivePage);
+  function("setActivePage", &SetActivePage);
+  function("popup", &Popup);
+  function("popupClick", &PopupClick);
+  function("history", &History);
+  function("undo", &Undo);
+  function("redo", &Redo);
+  function("changes", &Changes);
+  function("dump", &Dump);
+  function("compareStart", &CompareStart);
+  function("compareEnd", &CompareEnd);
+  function("differences", &Differences);
+  function("compareStatus", &CompareStatus);
+  function("stepDifference", &StepDifferenceFrom);
+  function("unitEditor", &UnitEditorState);
+  function("unitEvent", &UnitEvent);
+}
+
+}  // namespace korvath::wasm

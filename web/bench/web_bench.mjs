@@ -1,0 +1,59 @@
+// Figures of the browser edition, in one run: navigation to the demo's first page drawn, the
+// page's size raw and gzipped, and keystroke to shown text in the plan table (266 rows).
+// Printed, never asserted. Run by tools/web-bench.
+import { readFileSync } from 'node:fs';
+import { gzipSync } from 'node:zlib';
+import { pathToFileURL } from 'node:url';
+import { aria, cell, launch, pageFile } from '../test/harness.mjs';
+
+const runs = Number(process.env.RUNS ?? 7);
+const median = (xs) => [...xs].sort((a, b) => a - b)[Math.floor(xs.length / 2)];
+const browser = await launch();
+try {
+  const html = readFileSync(pageFile);
+  console.log(`korvath.html: ${(html.length / 1024).toFixed(1)} KiB raw, ${(gzipSync(html, { level: 9 }).length / 1024).toFixed(1)} KiB gzipped`);
+
+  const starts = [];
+  for (let i = 0; i < runs; ++i) {
+    const context = await browser.createBrowserContext();
+    const page = await context.newPage();
+    await page.setViewport({ width: 1024, height: 700 });
+    await page.goto(`${pathToFileURL(pageFile).href}#demo`);
+    await page.waitForSelector('body[data-ready]');
+    await page.waitForFunction(() => performance.getEntriesByName('korvath-first-page').length > 0);
+    starts.push(await page.evaluate(() => performance.getEntriesByName('korvath-first-page')[0].startTime));
+    await context.close();
+  }
+  console.log(`navigation to first page drawn: median ${median(starts).toFixed(1)} ms (min ${Math.min(...starts).toFixed(1)}, max ${Math.max(...starts).toFixed(1)}, ${runs} runs)`);
+
+  const page = await browser.newPage();
+  await page.setViewport({ width: 1024, height: 700 });
+  await page.goto(`${pathToFileURL(pageFile).href}#demo`);
+  await page.waitForSelector('body[data-ready]');
+  await page.click(cell('開発プラン', 3, 2));
+  await page.keyboard.type('1');
+  // From the key event to the frame that shows its text.
+  await page.evaluate(() => {
+    window.keyTimes = [];
+    window.addEventListener('keydown', (e) => {
+      const t0 = e.timeStamp;
+      const editor = document.querySelector('.cell-editor');
+      const want = (editor?.value ?? '') + e.key;
+      // The first frame that starts with the text in place is the one that shows it.
+      const check = (t1) => {
+        if (document.querySelector('.cell-editor')?.value === want) window.keyTimes.push(t1 - t0);
+        else requestAnimationFrame(check);
+      };
+      requestAnimationFrame(check);
+    }, true);
+  });
+  for (let i = 0; i < 60; ++i) {
+    await page.keyboard.press(String(i % 10));
+    await new Promise((r) => setTimeout(r, 20));
+  }
+  await page.keyboard.press('Enter');
+  const keys = await page.evaluate(() => window.keyTimes);
+  console.log(`keystroke to shown text (266-row table): median ${median(keys).toFixed(1)} ms over ${keys.length} keys (max ${Math.max(...keys).toFixed(1)})`);
+} finally {
+  await browser.close();
+}

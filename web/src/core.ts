@@ -1,0 +1,105 @@
+// The one typed wrapper over the core module: nothing else in the page calls into wasm.
+import factory from 'korvath-core';
+
+export interface Rect { x: number; y: number; width: number; height: number; anchors: number }
+
+export const enum ControlKind { Edit = 0, CheckBox = 1, ComboBox = 2, CheckList = 3, StringGrid = 4 }
+
+export interface ControlInfo {
+  name: string; kind: ControlKind; caption: string; label: string; hint: string;
+  row: number; column: number; width: number; span: number;
+  items?: string[]; editable?: boolean;
+}
+export interface PanelInfo { rect: Rect; controls: ControlInfo[] }
+export interface GroupInfo { caption: string; rect: Rect; columns: number; controls: ControlInfo[] }
+export interface TableInfo {
+  grid: number; name: string; caption: string; label: string; rect: Rect;
+  labelX: number; labelY: number; rows: number; fixed: number;
+  rangeSelection: boolean; opensUnitEditor: boolean; widths: number[];
+}
+export interface CheckListInfo {
+  name: string; caption: string; rect: Rect; labelX: number; labelY: number; lineHeight: number;
+}
+export interface PageInfo {
+  caption: string; panels: PanelInfo[]; tables: TableInfo[]; groups: GroupInfo[];
+  checkList?: CheckListInfo;
+}
+export interface Layout {
+  pages: PageInfo[]; width: number; height: number; controlHeight: number; panelGap: number;
+}
+export interface MenuItemInfo { name: string; caption: string; shortcut: string; needsFile: boolean }
+export interface MenuInfo { name: string; caption: string; items: MenuItemInfo[] }
+export interface UnitEditorControl {
+  name: string; kind: number; parent: number; left: number; top: number; width: number;
+  height: number; caption: string; hint: string;
+}
+export interface Texts {
+  readError: string; writeError: string; title: string; menus: MenuInfo[];
+  web: Record<string, string>; labelFiles: string[]; unitEditorTitle: string; dumpTitle: string;
+  unitEditorTabs: string[]; unitEditorControls: UnitEditorControl[]; unsavedMark: string;
+  capacity: number; aboutTitle: string; aboutLines: string[];
+}
+export interface ControlValue { text: string; checked: boolean; itemIndex: number }
+export type Row = [string[], number[]];
+export const kSelectable = 1;
+export const kEditable = 2;
+export interface Changes {
+  grids: number[]; cells: [number, number, number][]; current: number[];
+  page: boolean; controls: boolean; history: boolean;
+}
+export interface HistoryState { canUndo: boolean; canRedo: boolean; undo: string; redo: string; saved: boolean }
+export interface Popup { kind: number; items: string[] }
+export const enum DifferenceKind { Control = 0, Cell = 1, CheckListLine = 2, Bytes = 3, Length = 4 }
+export interface Difference {
+  kind: DifferenceKind; order: number; page: number; control: string; grid: number;
+  row: number; column: number; nameColumn: number; line: number; place: string; shown: boolean; tip: string;
+}
+export interface ComboState { items: string[]; itemIndex: number; text: string }
+export interface UnitEditorState {
+  tab: number; edits: string[]; combos: ComboState[]; checks: boolean[];
+  spinBound: boolean; spin: number;
+}
+
+export interface Core {
+  loadLabels(files: [string, Uint8Array][]): string;
+  ready(): boolean;
+  loaded(): boolean;
+  open(bytes: Uint8Array, name: string): boolean;
+  store(): { error: string; bytes?: Uint8Array };
+  markSaved(): void;
+  fileName(): string;
+  layout(): Layout;
+  texts(): Texts;
+  control(name: string): ControlValue;
+  setEditText(name: string, text: string): string;
+  setChecked(name: string, checked: boolean): string;
+  setItemIndex(name: string, index: number): string;
+  setComboText(name: string, text: string): string;
+  endTyping(): void;
+  checkList(): [string, boolean, boolean][];
+  setCheckListChecked(line: number, checked: boolean): string;
+  rows(grid: number, first: number, count: number): Row[];
+  setCell(grid: number, row: number, column: number, text: string): string;
+  setCurrentCell(grid: number, row: number, column: number): void;
+  currentCell(grid: number): [number, number];
+  activePage(): number;
+  setActivePage(page: number): void;
+  popup(grid: number, row: number, column: number): Popup;
+  popupClick(kind: number, item: number): string;
+  history(): HistoryState;
+  undo(): string;
+  redo(): string;
+  changes(): Changes;
+  dump(): string;
+  compareStart(bytes: Uint8Array, name: string): boolean;
+  compareEnd(): void;
+  differences(): Difference[];
+  compareStatus(cursor: number): string;
+  stepDifference(cursor: number, forward: boolean): number;
+  unitEditor(): UnitEditorState;
+  unitEvent(event: string, which: number, arg: string | number | boolean): string;
+}
+
+export async function loadCore(): Promise<Core> {
+  return (await factory()) as Core;
+}

@@ -1,0 +1,61 @@
+// Message boxes and floating windows. A message box is modal: titled with the application title,
+// its text, and one OK button.
+import { el } from './dom';
+
+export function showMessage(title: string, text: string, error = false): Promise<void> {
+  return new Promise((resolve) => {
+    const ok = el('button', { type: 'button' }, 'OK');
+    const box = el('div', { role: 'alertdialog', 'aria-modal': 'true', 'aria-label': title, class: 'dialog message' },
+      el('div', { class: 'dialog-title' }, title),
+      el('div', { class: `message-text${error ? ' error' : ''}` }, text),
+      el('div', { class: 'buttons' }, ok));
+    const shade = el('div', { class: 'shade' }, box);
+    const previous = document.activeElement as HTMLElement | null;
+    const close = () => { shade.remove(); previous?.focus(); resolve(); };
+    ok.addEventListener('click', close);
+    box.addEventListener('keydown', (e) => {
+      e.stopPropagation();
+      if (e.key === 'Escape' || e.key === 'Enter') { e.preventDefault(); close(); }
+      if (e.key === 'Tab') e.preventDefault();
+    });
+    document.body.append(shade);
+    ok.focus();
+  });
+}
+
+// A window beside the main one (unit editor, hex dump): shown and hidden, never destroyed.
+export class FloatingWindow {
+  readonly element: HTMLElement;
+  readonly content: HTMLElement;
+
+  constructor(title: string, closeCaption: string, private readonly onShow?: () => void) {
+    const close = el('button', { type: 'button', class: 'close', 'aria-label': closeCaption }, '×');
+    close.addEventListener('click', () => this.hide());
+    this.content = el('div', { class: 'window-content' });
+    const bar = el('div', { class: 'dialog-title' }, el('span', {}, title), close);
+    this.element = el('div', { role: 'dialog', 'aria-label': title, class: 'dialog window' }, bar, this.content);
+    this.element.hidden = true;
+    this.element.addEventListener('keydown', (e) => { if (e.key === 'Escape') { e.preventDefault(); this.hide(); } });
+    let drag: [number, number] | null = null;
+    bar.addEventListener('mousedown', (e) => {
+      const r = this.element.getBoundingClientRect();
+      drag = [e.clientX - r.left, e.clientY - r.top];
+    });
+    window.addEventListener('mousemove', (e) => {
+      if (!drag) return;
+      this.element.style.left = `${Math.max(0, e.clientX - drag[0])}px`;
+      this.element.style.top = `${Math.max(0, e.clientY - drag[1])}px`;
+    });
+    window.addEventListener('mouseup', () => { drag = null; });
+    document.body.append(this.element);
+  }
+
+  get visible(): boolean { return !this.element.hidden; }
+
+  show(): void {
+    this.element.hidden = false;
+    this.onShow?.();
+  }
+
+  hide(): void { this.element.hidden = true; }
+}

@@ -1,0 +1,122 @@
+// Files: the save opened (with a writable handle where the browser gives one), downloads, and
+// the label files kept in this browser's own storage.
+
+export interface OpenedFile { name: string; bytes: Uint8Array; handle: FileSystemFileHandle | null }
+
+interface PickerWindow {
+  showOpenFilePicker?: (options: object) => Promise<FileSystemFileHandle[]>;
+}
+interface WritableHandle {
+  createWritable(): Promise<{ write(data: Uint8Array): Promise<void>; close(): Promise<void> }>;
+}
+
+export async function readFile(file: File): Promise<Uint8Array> {
+  return new Uint8Array(await file.arrayBuffer());
+}
+
+// Through the File System Access picker where there is one, so that a save can write back.
+export async function chooseSave(fallback: HTMLInputElement): Promise<{ file: File; handle: FileSystemFileHandle | null } | null> {
+  const picker = (window as PickerWindow).showOpenFilePicker;
+  if (picker) {
+    try {
+      const [handle] = await picker({ types: [{ description: 'bin', accept: { 'application/octet-stream': ['.bin'] } }] });
+      return { file: await handle.getFile(), handle };
+    } catch (e) {
+      if ((e as DOMException).name === 'AbortError') return null;
+    }
+  }
+  return chooseWithInput(fallback).then((files) => (files[0] ? { file: files[0], handle: null } : null));
+}
+
+export function chooseWithInput(input: HTMLInputElement): Promise<File[]> {
+  return new Promise((resolve) => {
+    input.value = '';
+    input.onchange = () => resolve([...(input.files ?? [])]);
+    input.oncancel = () => resolve([]);
+    input.click();
+  });
+}
+
+export async function writeBack(handle: FileSystemFileHandle, bytes: Uint8Array): Promise<void> {
+  const writable = await (handle as unknown as WritableHandle).createWritable();
+  await writable.write(bytes);
+  await writable.close();
+}
+
+export function download(name: string, bytes: Uint8Array): void {
+  const url = URL.createObjectURL(new Blob([bytes as Uint8Array<ArrayBuffer>], { type: 'application/octet-stream' }));
+  const a = document.createElement('a');
+  a.href = url;
+  a.download = name;
+  document.body.append(a);
+  a.click();
+  a.remove();
+  window.setTimeout(() => URL.revokeObjectURL(url), 10000);
+}
+
+export function fromBase64(text: string): Uint8Array {
+  return Uint8Array.from(atob(text), (c) => c.charCodeAt(0));
+}
+
+// ---- Label files in IndexedDB: one record per file name.
+
+const kDatabase = 'korvath';
+const kStore = 'labels';
+
+function database(): Promise<IDBDatabase> {
+  return new Promise((resolve, reject) => {
+    const request = indexedDB.open(kDatabase, 1);
+    request.onupgradeneeded = () => request.result.createObjectStore(kStore);
+    request.onsuccess = () => resolve(request.result);
+    request.onerror = () => reject(request.error);
+  });
+}
+
+function done(t: IDBTransaction): Promise<void> {
+  return new Promise((resolve, reject) => {
+    t.oncomplete = () => resolve();
+    t.onerror = () => reject(t.error);
+  });
+}
+
+export async function storedLabels(names: string[]): Promise<[string, Uint8Array][]> {
+  try {
+    const db = await database();
+    const t = db.transaction(kStore, 'readonly');
+    const store = t.objectStore(kStore);
+    const found = await Promise.all(names.map((name) => new Promise<[string, Uint8Array] | null>((resolve) => {
+      const r = store.get(name);
+      r.onsuccess = () => resolve(r.result instanceof Uint8Array ? [name, r.result] : null);
+      r.onerror = () => resolve(null);
+    })));
+    db.close();
+    return found.filter((f): f is [string, Uint8Array] => f !== null);
+  } catch {
+    return [];  // storage refused (private window, file:// policy): the page asks again
+  }
+}
+
+export async function keepLabels(files: [string, Uint8Array][]): Promise<void> {
+  try {
+    const db = await database();
+    const t = db.transaction(kStore, 'readwrite');
+    t.objectStore(kStore).clear();
+    for (const [name, bytes] of files) t.objectStore(kStore).put(bytes, name);
+    await done(t);
+    db.close();
+  } catch {
+    // Not kept: the labels still serve this visit.
+  }
+}
+
+export async function forgetLabels(): Promise<void> {
+  try {
+    const db = await database();
+    const t = db.transaction(kStore, 'readwrite');
+    t.objectStore(kStore).clear();
+    await done(t);
+    db.close();
+  } catch {
+    // nothing kept
+  }
+}

@@ -1,0 +1,354 @@
+// A table over a core cell store: a grid with column headers, rows drawn only when scrolled into
+// view, the desktop's input rules (typing on an editable current cell edits it, Enter / Tab /
+// Escape, F2) and the table popups.
+import { type Core, type TableInfo, kEditable, kSelectable } from './core';
+import { el } from './dom';
+import { PopupMenu } from './menu';
+
+export const kRowHeight = 18;
+const kOverscan = 6;
+const kClickEditDelay = 400;  // a second click within this is a double-click, not an edit
+
+export interface GridHost {
+  core: Core;
+  run(action: () => string | void): void;  // runs a core call, shows its message, redraws
+  markAt(grid: number, row: number, column: number): string | null;  // comparison tooltip
+  openUnitEditor(): void;
+}
+
+export class GridView {
+  readonly element: HTMLElement;
+  private readonly body: HTMLElement;
+  private readonly header: HTMLElement;
+  private readonly rowsShown = new Map<number, HTMLElement>();
+  private readonly lefts: number[] = [];
+  private readonly totalWidth: number;
+  private readonly dataRows: number;
+  private anchor: [number, number] | null = null;  // range selection start
+  private editor: { input: HTMLInputElement; row: number; column: number; before: string } | null = null;
+  private clickTimer = 0;
+  private readonly popup: PopupMenu;
+
+  constructor(private readonly host: GridHost, readonly info: TableInfo) {
+    this.dataRows = info.rows - 1;
+    let x = 0;
+    for (const w of info.widths) { this.lefts.push(x); x += w; }
+    this.totalWidth = x;
+    this.header = el('div', { role: 'row', 'aria-rowindex': '1', class: 'grid-row grid-head' });
+    this.body = el('div', { class: 'grid-body', role: 'rowgroup' });
+    this.body.style.height = `${this.dataRows * kRowHeight}px`;
+    this.body.style.width = `${this.totalWidth}px`;
+    this.element = el('div', {
+      role: 'grid', 'aria-label': info.label, 'aria-rowcount': String(info.rows),
+      'aria-colcount': String(info.widths.length), tabindex: '0', class: 'grid',
+      'aria-multiselectable': String(info.rangeSelection), 'data-name': info.name,
+    }, el('div', { role: 'rowgroup', class: 'grid-headgroup' }, this.header), this.body);
+    this.popup = new PopupMenu(info.label);
+    this.element.addEventListener('scroll', () => this.drawRows());
+    this.element.addEventListener('keydown', (e) => this.key(e));
+    this.element.addEventListener('mousedown', (e) => this.mouseDown(e));
+    this.element.addEventListener('dblclick', (e) => this.doubleClick(e));
+    this.element.addEventListener('contextmenu', (e) => this.contextMenu(e));
+    new ResizeObserver(() => this.drawRows()).observe(this.element);
+  }
+
+  get grid(): number { return this.info.grid; }
+
+  // Everything: headings and every drawn row.
+  redraw(): void {
+    const [texts] = this.host.core.rows(this.grid, 0, 1)[0];
+    this.header.replaceChildren(...texts.map((t, c) => {
+      const cell = el('div', { role: 'columnheader', 'aria-colindex': String(c + 1), title: t, class: 'cell' }, t);
+      this.placeCell(cell, c);
+      return cell;
+    }));
+    this.header.style.width = `${this.totalWidth}px`;
+    for (const row of [...this.rowsShown.keys()]) this.redrawRow(row);
+    this.drawRows();
+    this.showCurrent();
+  }
+
+  redrawCell(row: number, column: number): void {
+    if (row === 0) { this.redraw(); return; }
+    if (this.editor && this.editor.row === row && this.editor.column === column &&
+        this.editor.input.value !== this.host.core.rows(this.grid, row, 1)[0][0][column]) {
+      this.closeEditor(false);  // the value changed from outside: the typing is over
+    }
+    this.redrawRow(row);
+  }
+
+  // Rows in view, plus a few either side; rows that scrolled away are dropped.
+  private drawRows(): void {
+    const top = Math.max(0, this.element.scrollTop - kRowHeight);
+    const first = Math.max(1, Math.floor(top / kRowHeight) + 1 - kOverscan);
+    const last = Math.min(this.dataRows, Math.ceil((top + this.element.clientHeight) / kRowHeight) + kOverscan);
+    for (const [row, e] of this.rowsShown) {
+      if ((row < first || row > last) && !(this.editor && this.editor.row === row)) {
+        e.remove();
+        this.rowsShown.delete(row);
+      }
+    }
+    const missing: number[] = [];
+    for (let r = first; r <= last; ++r) if (!this.rowsShown.has(r)) missing.push(r);
+    if (missing.length === 0) return;
+    const from = missing[0], to = missing[missing.length - 1];
+    const data = this.host.core.rows(this.grid, from, to - from + 1);
+    for (const r of missing) this.buildRow(r, data[r - from]);
+    this.showCurrent();
+  }
+
+  private redrawRow(row: number): void {
+    if (!this.rowsShown.has(row)) return;
+    this.buildRow(row, this.host.core.rows(this.grid, row, 1)[0]);
+    this.showCurrent();
+  }
+
+  // Updates a drawn row in place, so an open editor in it keeps its focus and caret.
+  private buildRow(row: number, [texts, states]: [string[], number[]]): void {
+    let e = this.rowsShown.get(row);
+    if (!e) {
+      e = el('div', { role: 'row', 'aria-rowindex': String(row + 1), class: 'grid-row' });
+      e.style.top = `${(row - 1) * kRowHeight}px`;
+      e.style.width = `${this.totalWidth}px`;
+      for (let c = 0; c < texts.length; ++c) {
+        const cell = el('div', { role: 'gridcell', 'aria-colindex': String(c + 1), class: 'cell',
+          id: `${this.info.name}-${row}-${c}` });
+        if (c < this.info.fixed) cell.classList.add('fixed');
+        this.placeCell(cell, c);
+        e.append(cell);
+      }
+      this.body.append(e);
+      this.rowsShown.set(row, e);
+    }
+    for (let c = 0; c < texts.length; ++c) {
+      const cell = e.children[c] as HTMLElement;
+      const editing = this.editor && this.editor.row === row && this.editor.column === c;
+      if (!editing && cell.textContent !== texts[c]) cell.textContent = texts[c];
+      cell.classList.toggle('unselectable', !(states[c] & kSelectable));
+      cell.setAttribute('aria-readonly', String(!(states[c] & kEditable)));
+      const mark = this.host.markAt(this.grid, row, c);
+      cell.classList.toggle('diff', mark !== null);
+      if (mark !== null) cell.title = mark; else cell.removeAttribute('title');
+    }
+  }
+
+  private placeCell(cell: HTMLElement, c: number): void {
+    cell.style.width = `${this.info.widths[c]}px`;
+    if (c < this.info.fixed) cell.style.left = `${this.lefts[c]}px`;
+  }
+
+  private current(): [number, number] { return this.host.core.currentCell(this.grid); }
+
+  private state(row: number, column: number): number {
+    if (row < 1 || row > this.dataRows || column < 0 || column >= this.info.widths.length) return 0;
+    return this.host.core.rows(this.grid, row, 1)[0][1][column];
+  }
+
+  // The current cell and the selected range, and keeps the current cell in view.
+  showCurrent(scroll = false): void {
+    const [r, c] = this.current();
+    const [ar, ac] = this.anchor ?? [r, c];
+    const r0 = Math.min(r, ar), r1 = Math.max(r, ar), c0 = Math.min(c, ac), c1 = Math.max(c, ac);
+    for (const [row, e] of this.rowsShown) {
+      for (const [col, cell] of [...e.children].entries()) {
+        const inRange = row >= r0 && row <= r1 && col >= c0 && col <= c1;
+        cell.classList.toggle('current', row === r && col === c);
+        cell.setAttribute('aria-selected', String(inRange && !cell.classList.contains('unselectable')));
+      }
+    }
+    this.element.setAttribute('aria-activedescendant', `${this.info.name}-${r}-${c}`);
+    if (scroll) this.scrollTo(r, c);
+  }
+
+  scrollTo(row: number, column: number): void {
+    const y = (row - 1) * kRowHeight;
+    const headerHeight = kRowHeight;
+    const view = this.element.clientHeight - headerHeight;
+    if (y < this.element.scrollTop) this.element.scrollTop = y;
+    else if (y + kRowHeight > this.element.scrollTop + view) this.element.scrollTop = y + kRowHeight - view;
+    let fixedWidth = 0;
+    for (let k = 0; k < this.info.fixed; ++k) fixedWidth += this.info.widths[k];
+    const x = this.lefts[column] ?? 0;
+    const w = this.info.widths[column] ?? 0;
+    if (x - fixedWidth < this.element.scrollLeft) this.element.scrollLeft = Math.max(0, x - fixedWidth);
+    else if (x + w > this.element.scrollLeft + this.element.clientWidth) this.element.scrollLeft = x + w - this.element.clientWidth;
+    this.drawRows();
+  }
+
+  focusCell(row: number, column: number): void {
+    this.host.run(() => this.host.core.setCurrentCell(this.grid, row, column));
+    this.anchor = null;
+    this.element.focus();
+    this.showCurrent(true);
+  }
+
+  private moveTo(row: number, column: number, extend: boolean): void {
+    if (this.state(row, column) & kSelectable) {
+      const [r, c] = this.current();
+      if (extend && this.info.rangeSelection) this.anchor ??= [r, c]; else this.anchor = null;
+      this.host.run(() => this.host.core.setCurrentCell(this.grid, row, column));
+    }
+    this.showCurrent(true);
+  }
+
+  // The next selectable cell from (row, column) in a direction, or the cell itself.
+  private step(row: number, column: number, dr: number, dc: number, count = 1): [number, number] {
+    let [r, c] = [row, column];
+    let best: [number, number] = [row, column];
+    for (let moved = 0; moved < count;) {
+      r += dr; c += dc;
+      if (r < 1 || r > this.dataRows || c < 0 || c >= this.info.widths.length) break;
+      if (this.state(r, c) & kSelectable) { best = [r, c]; ++moved; }
+    }
+    return best;
+  }
+
+  private key(e: KeyboardEvent): void {
+    if (this.editor || e.target !== this.element) return;
+    const [r, c] = this.current();
+    const page = Math.max(1, Math.floor(this.element.clientHeight / kRowHeight) - 2);
+    const moves: Record<string, [number, number, number]> = {
+      ArrowUp: [-1, 0, 1], ArrowDown: [1, 0, 1], ArrowLeft: [0, -1, 1], ArrowRight: [0, 1, 1],
+      PageUp: [-1, 0, page], PageDown: [1, 0, page],
+    };
+    const move = moves[e.key];
+    if (move && !e.ctrlKey && !e.altKey) {
+      e.preventDefault();
+      const [nr, nc] = this.step(r, c, move[0], move[1], move[2]);
+      this.moveTo(nr, nc, e.shiftKey);
+      return;
+    }
+    if (e.key === 'Home' || e.key === 'End') {
+      e.preventDefault();
+      const [nr, nc] = this.step(r, e.key === 'Home' ? -1 : this.info.widths.length, 0, e.key === 'Home' ? 1 : -1);
+      this.moveTo(nr, nc, e.shiftKey);
+      return;
+    }
+    if (e.key === 'Tab' && !e.ctrlKey && !e.altKey) {
+      const [nr, nc] = this.step(r, c, 0, e.shiftKey ? -1 : 1);
+      if (nr === r && nc === c) return;  // the focus leaves the table
+      e.preventDefault();
+      this.moveTo(nr, nc, false);
+      return;
+    }
+    if (e.key === 'F2') {
+      e.preventDefault();
+      this.startEditing(null);
+      return;
+    }
+    if (e.key === 'ContextMenu' || (e.key === 'F10' && e.shiftKey)) {
+      e.preventDefault();
+      const cell = document.getElementById(`${this.info.name}-${r}-${c}`);
+      const box = (cell ?? this.element).getBoundingClientRect();
+      this.openPopup(r, c, box.left + 4, box.bottom);
+      return;
+    }
+    if (e.key.length === 1 && !e.ctrlKey && !e.altKey && !e.metaKey) {
+      // The key replaces the cell's text, as in a spreadsheet; no key ever searches the table.
+      e.preventDefault();
+      this.startEditing(e.key);
+    }
+  }
+
+  private cellAt(e: MouseEvent): [number, number] | null {
+    const cell = (e.target as HTMLElement).closest<HTMLElement>('[role=gridcell]');
+    const row = cell?.parentElement;
+    if (!cell || !row || !this.body.contains(cell)) return null;
+    return [Number(row.getAttribute('aria-rowindex')) - 1, Number(cell.getAttribute('aria-colindex')) - 1];
+  }
+
+  private mouseDown(e: MouseEvent): void {
+    window.clearTimeout(this.clickTimer);
+    if (e.button !== 0) return;
+    const at = this.cellAt(e);
+    if (!at || (this.editor && this.editor.row === at[0] && this.editor.column === at[1])) return;
+    if (this.editor) this.closeEditor(true);
+    e.preventDefault();
+    this.element.focus();
+    const [r, c] = this.current();
+    const onCurrent = at[0] === r && at[1] === c && !e.shiftKey && !e.ctrlKey;
+    this.moveTo(at[0], at[1], e.shiftKey);
+    if (onCurrent && e.detail === 1 && (this.state(r, c) & kEditable)) {
+      this.clickTimer = window.setTimeout(() => this.startEditing(null), kClickEditDelay);
+    }
+  }
+
+  private doubleClick(e: MouseEvent): void {
+    window.clearTimeout(this.clickTimer);
+    if (this.info.opensUnitEditor) {
+      e.preventDefault();
+      this.host.openUnitEditor();
+    }
+  }
+
+  private contextMenu(e: MouseEvent): void {
+    e.preventDefault();
+    const at = this.cellAt(e);
+    if (at) this.openPopup(at[0], at[1], e.clientX, e.clientY);
+  }
+
+  private openPopup(row: number, column: number, x: number, y: number): void {
+    if (this.editor) this.closeEditor(true);
+    const popup = this.host.core.popup(this.grid, row, column);
+    if (popup.items.length === 0) return;
+    // The items write into the current row, so the clicked cell becomes current first.
+    this.host.run(() => this.host.core.setCurrentCell(this.grid, row, column));
+    this.showCurrent();
+    this.popup.openAt(x, y, popup.items.map((caption, i) => ({
+      caption, run: () => this.host.run(() => this.host.core.popupClick(popup.kind, i)),
+    })));
+  }
+
+  // Opens the editor on the current cell; key replaces its text when given.
+  private startEditing(key: string | null): void {
+    window.clearTimeout(this.clickTimer);
+    const [row, column] = this.current();
+    if (!(this.state(row, column) & kEditable)) return;
+    this.scrollTo(row, column);
+    const before = this.host.core.rows(this.grid, row, 1)[0][0][column];
+    const input = el('input', { type: 'text', class: 'cell-editor', 'aria-label': this.header.children[column]?.textContent ?? '', spellcheck: 'false', autocomplete: 'off' });
+    input.value = key ?? before;
+    this.editor = { input, row, column, before };
+    document.getElementById(`${this.info.name}-${row}-${column}`)?.replaceChildren(input);
+    input.focus();
+    if (key === null) input.select();
+    else this.host.run(() => this.host.core.setCell(this.grid, row, column, input.value));
+    input.addEventListener('input', () => this.host.run(() => this.host.core.setCell(this.grid, row, column, input.value)));
+    input.addEventListener('keydown', (e) => this.editorKey(e));
+    input.addEventListener('blur', () => this.closeEditor(false));
+    input.addEventListener('dblclick', () => { if (this.info.opensUnitEditor) this.host.openUnitEditor(); });
+  }
+
+  private editorKey(e: KeyboardEvent): void {
+    if (!this.editor) return;
+    const { row, column } = this.editor;
+    if (e.key === 'Enter') {
+      e.preventDefault();
+      this.closeEditor(true);
+    } else if (e.key === 'Escape') {
+      e.preventDefault();
+      e.stopPropagation();
+      const { before } = this.editor;
+      if (this.editor.input.value !== before) this.host.run(() => this.host.core.setCell(this.grid, row, column, before));
+      this.closeEditor(true);
+    } else if (e.key === 'Tab' || e.key === 'ArrowUp' || e.key === 'ArrowDown') {
+      e.preventDefault();
+      this.closeEditor(true);
+      const [dr, dc] = e.key === 'Tab' ? [0, e.shiftKey ? -1 : 1] : [e.key === 'ArrowUp' ? -1 : 1, 0];
+      const [nr, nc] = this.step(row, column, dr, dc);
+      this.moveTo(nr, nc, false);
+    }
+  }
+
+  // The cell already holds every keystroke; closing ends the typing step.
+  closeEditor(focusTable: boolean): void {
+    const editor = this.editor;
+    if (!editor) return;
+    this.editor = null;
+    const cell = document.getElementById(`${this.info.name}-${editor.row}-${editor.column}`);
+    if (cell) cell.textContent = '';
+    this.host.run(() => this.host.core.endTyping());
+    this.redrawRow(editor.row);
+    if (focusTable) this.element.focus();
+  }
+}
