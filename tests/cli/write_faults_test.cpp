@@ -137,5 +137,36 @@ TEST_F(WriteFaultsTest, SavesWriteThroughLinksAndCreateWhatADanglingLinkNames) {
   EXPECT_EQ(GetBits(ImageOf(ReadBytes(work / "target.bin")), ControlBit("Edit1_1"), 24), 7u);
 }
 
+// The cases of a save that must keep the file's identity, through the whole command.
+TEST_F(WriteFaultsTest, ASaveKeepsWhatTheUserProtectedOrShares) {
+  const fs::path work = work_.Path();
+  const std::string save = Save(work);
+  // A read-only save of an ordinary user: refused as opening it for writing would be.
+  ::chmod(save.c_str(), 0444);
+  for (const fs::path& p : {work, labels_.Path(), dir_.Path()}) ::chmod(p.c_str(), 0755);
+  if (::geteuid() == 0) {
+    for (const fs::path& p : {work, fs::path(save), fs::path(edits_)})
+      ASSERT_EQ(
+          ::chown(p.c_str(), korvath::testing::kOrdinaryUser, korvath::testing::kOrdinaryUser), 0);
+  }
+  const std::string before = Snapshot(work);
+  const auto refused = korvath::testing::AsOrdinaryUser([&] {
+    const CliResult r = Apply(save, save);
+    return r.status == 3 && r.err == kWriteError + save + "\n" && r.out.empty();
+  });
+  EXPECT_EQ(refused, std::optional(true));
+  EXPECT_EQ(Snapshot(work), before);
+
+  // A save with a second hard link: both names see the new bytes.
+  ::chmod(save.c_str(), 0640);
+  fs::create_hard_link(save, work / "other.bin");
+  const CliResult r = Apply(save, save);
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(GetBits(ImageOf(ReadBytes(work / "other.bin")), ControlBit("Edit1_1"), 24), 7u);
+  EXPECT_EQ(ReadBytes(work / "other.bin"), ReadBytes(save));
+  EXPECT_EQ(fs::hard_link_count(save), 2u);
+  EXPECT_EQ(fs::status(save).permissions(), fs::perms(0640));
+}
+
 }  // namespace
 }  // namespace korvath::clitest
