@@ -30,6 +30,20 @@
 
 namespace korvath::testing {
 
+// Why the file identity cases cannot be set up here, or nullptr where they can. Under node there
+// are no hard links, no child processes to drop privileges in, no file size limit, and the umask
+// the program sees is not the one node creates files with.
+#ifdef __EMSCRIPTEN__
+inline constexpr const char* kNoIdentitySetUps =
+    "no hard links, privilege drops, file size limits or process umask under node";
+#else
+inline constexpr const char* kNoIdentitySetUps = nullptr;
+#endif
+
+}  // namespace korvath::testing
+
+namespace korvath::testing {
+
 // Lowers this process's file size limit, which children inherit, for as long as it lives.
 class FileSizeLimit {
  public:
