@@ -67,8 +67,9 @@ export class UnitEditor {
         case Kind.Bevel: e = el('hr', {}); break;
         case Kind.Button: {
           const button = el('button', { type: 'button', 'data-name': c.name }, c.caption);
-          if (c.caption === '検索' || c.caption === 'Max') button.setAttribute('aria-label', `${nameOf({ ...c, caption: '' })} ${c.caption}`);
           const [event, which] = kButtonEvents[n - 1] ?? ['commit', 0];
+          // A search or fill button is named with the field it serves: several share a caption.
+          if (event !== 'commit') button.setAttribute('aria-label', `${nameOf({ ...c, caption: '' })} ${c.caption}`);
           button.addEventListener('click', () => this.event(event, which, 0, event === 'commit'));
           e = button;
           break;
