@@ -132,28 +132,42 @@ GridId Grid(int grid) { return kAllGrids.at(std::size_t(grid)); }
 // ---- Start-up and files
 
 // files: [[name, Uint8Array], ...]. Builds a working copy from them with the desktop's checks;
-// the message of the first failure, or the empty text. A missing file is named on the second line,
-// as the desktop names the folders it searched.
+// the message of the failure, or the empty text. Its second and later lines say which file is at
+// fault and why ("plan.txt: ありません", "area.txt: 78 行必要ですが 12 行です"), one per file.
 std::string LoadLabels(const val& files) {
   return Guarded([&] {
     LabelFileBytes bytes;
-    std::array<bool, kLabelFileNames.size()> found{};
+    // Where a name is missing, one that differs in case alone ("PLAN.TXT"), the first in byte
+    // order, as in a label folder. Anything else in a chosen folder is not ours to read.
+    std::array<std::optional<std::string>, kLabelFileNames.size()> taken;
     const int n = files["length"].as<int>();
     for (int i = 0; i < n; ++i) {
       const std::string name = files[i][0].as<std::string>();
-      // Only the six names count; anything else in a chosen folder is not ours to read.
-      const auto at = std::find(kLabelFileNames.begin(), kLabelFileNames.end(), name);
-      if (at == kLabelFileNames.end()) continue;
-      const auto index = std::size_t(at - kLabelFileNames.begin());
+      const int index = LabelFileIndexIgnoringCase(name);
+      if (index < 0) continue;
+      auto& current = taken[std::size_t(index)];
+      const std::string_view exact = kLabelFileNames[std::size_t(index)];
+      const bool better = !current || (*current != exact && (name == exact || name < *current));
+      if (!better) continue;
+      current = name;
       const auto data = VectorOf(files[i][1]);
-      bytes[index].assign(data.begin(), data.end());
-      found[index] = true;
+      bytes[std::size_t(index)].assign(data.begin(), data.end());
     }
-    std::string missing;
-    for (std::size_t i = 0; i < found.size(); ++i) {
-      if (!found[i]) missing += (missing.empty() ? "" : " ") + std::string(kLabelFileNames[i]);
+    std::vector<std::string> problems;
+    for (std::size_t i = 0; i < taken.size(); ++i) {
+      if (!taken[i]) problems.push_back(std::string(kLabelFileNames[i]) + ": ありません");
     }
-    if (!missing.empty()) throw StartupError(missing);
+    for (std::string& problem : LabelSetProblems(bytes)) {
+      // A missing file has been named already, and its empty bytes say nothing more.
+      const std::string name = problem.substr(0, problem.find(':'));
+      if (taken[std::size_t(LabelFileIndexIgnoringCase(name))])
+        problems.push_back(std::move(problem));
+    }
+    if (!problems.empty()) {
+      std::string lines;
+      for (const std::string& problem : problems) lines += (lines.empty() ? "" : "\n") + problem;
+      throw StartupError(lines);
+    }
     auto copy = std::make_unique<WorkingCopy>(bytes);
     S() = State();
     S().labelFiles = std::move(bytes);
