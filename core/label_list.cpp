@@ -144,8 +144,9 @@ Reading ReadCp932(std::string_view bytes) {
     if (length == 0) return {false};
     const auto first = static_cast<unsigned char>(bytes[0]);
     if (first >= 0x80) {
-      reading.Count(length == 1 ? first
-                                : std::uint16_t(first * 0x100 + static_cast<unsigned char>(bytes[1])));
+      reading.Count(length == 1
+                        ? first
+                        : std::uint16_t(first * 0x100 + static_cast<unsigned char>(bytes[1])));
     }
     bytes.remove_prefix(length);
   }
@@ -216,7 +217,7 @@ LabelEncoding LabelEncodingOf(std::string_view text) {
   // Both read: short CP932 texts can be well-formed UTF-8 too, and UTF-8 kana and kanji are
   // mostly well-formed CP932. Each reading of the other's text has rarer characters.
   return utf8.AllInCp932 && utf8.Common > 0 && utf8.MoreCommonThan(cp932) ? LabelEncoding::Utf8
-                                                                         : LabelEncoding::Cp932;
+                                                                          : LabelEncoding::Cp932;
 }
 
 std::string NotTextReason(std::string_view fileBytes) {
@@ -332,7 +333,8 @@ std::vector<std::string> ParseInto(const LabelFileBytes& files, LabelSet& set) {
       continue;
     }
     if (const std::string reason = NotTextReason(files[i]); !reason.empty()) {
-      problems.push_back(name + ": テキストではありません (" + reason + ")");
+      problems.push_back(name + ": テキストではありません (");
+      problems.back().append(reason).append(")");
       continue;
     }
     *lists[i] = LabelList::Parse(files[i]);
