@@ -131,6 +131,16 @@ GridId Grid(int grid) { return kAllGrids.at(std::size_t(grid)); }
 
 // ---- Start-up and files
 
+// A working copy over the label files (throws as WorkingCopy does), replacing everything.
+void StartWith(LabelFileBytes bytes) {
+  auto copy = std::make_unique<WorkingCopy>(bytes);
+  S() = State();
+  S().labelFiles = std::move(bytes);
+  S().copy = std::move(copy);
+  S().copy->AddObserver(&S().changes);
+  S().unitEditor = std::make_unique<UnitEditorModel>(*S().copy);
+}
+
 // files: [[name, Uint8Array], ...]. Builds a working copy from them with the desktop's checks;
 // the message of the first failure, or the empty text. A missing file is named on the second line,
 // as the desktop names the folders it searched.
@@ -154,17 +164,18 @@ std::string LoadLabels(const val& files) {
       if (!found[i]) missing += (missing.empty() ? "" : " ") + std::string(kLabelFileNames[i]);
     }
     if (!missing.empty()) throw StartupError(missing);
-    auto copy = std::make_unique<WorkingCopy>(bytes);
-    S() = State();
-    S().labelFiles = std::move(bytes);
-    S().copy = std::move(copy);
-    S().copy->AddObserver(&S().changes);
-    S().unitEditor = std::make_unique<UnitEditorModel>(*S().copy);
+    StartWith(std::move(bytes));
   });
 }
 
 bool Ready() { return S().copy != nullptr; }
 bool Loaded() { return Ready() && Copy().Image().Loaded; }
+
+// Drops the open file, its comparison and its history: the state of a fresh start with the same
+// labels.
+void CloseFile() {
+  if (Ready()) StartWith(LabelFileBytes(S().labelFiles));
+}
 
 bool Open(const val& bytes, const std::string& name) {
   const auto data = VectorOf(bytes);
@@ -659,6 +670,11 @@ val Texts() {
     v.set("height", c.Height);
     v.set("caption", std::string(c.Caption));
     v.set("hint", std::string(c.Hint));
+    v.set("shownName", ShownUnitEditName(c));
+    if (c.Kind == UnitEditKind::UpDown) {
+      v.set("partNames",
+            Strings(std::array<std::string, 2>{ShownUnitEditName(c, 1), ShownUnitEditName(c, 2)}));
+    }
     controls.call<void>("push", v);
   }
   out.set("unitEditorControls", controls);
@@ -672,6 +688,7 @@ EMSCRIPTEN_BINDINGS(korvath) {
   function("loadLabels", &LoadLabels);
   function("ready", &Ready);
   function("loaded", &Loaded);
+  function("closeFile", &CloseFile);
   function("open", &Open);
   function("store", &Store);
   function("markSaved", &MarkSaved);
