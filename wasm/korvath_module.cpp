@@ -7,7 +7,11 @@
 // Std
 #include <algorithm>
 #include <array>
+#include <cctype>
 #include <cstdint>
+#include <cstdio>
+#include <ctime>
+#include <map>
 #include <memory>
 #include <optional>
 #include <set>
@@ -104,6 +108,7 @@ class ChangeLog : public WorkingCopyObserver {
 struct State {
   LabelFileBytes labelFiles;  // kept for the copy a comparison reads
   std::unique_ptr<WorkingCopy> copy;
+  std::vector<std::uint8_t> base;  // the save's bytes as opened or last saved
   std::unique_ptr<UnitEditorModel> unitEditor;
   std::unique_ptr<WorkingCopy> other;  // the save compared with
   std::string otherName;
@@ -131,23 +136,38 @@ GridId Grid(int grid) { return kAllGrids.at(std::size_t(grid)); }
 
 // ---- Start-up and files
 
+// The index in kLabelFileNames of a chosen file's name: the exact name, else the same name in
+// other case (PLAN.TXT from a Windows disk); -1 for any other file.
+int LabelFileIndex(const std::string& name) {
+  const auto lower = [](std::string s) {
+    for (char& c : s) c = char(std::tolower(static_cast<unsigned char>(c)));
+    return s;
+  };
+  for (std::size_t i = 0; i < kLabelFileNames.size(); ++i) {
+    if (name == kLabelFileNames[i]) return int(i);
+  }
+  for (std::size_t i = 0; i < kLabelFileNames.size(); ++i) {
+    if (lower(name) == kLabelFileNames[i]) return int(i);
+  }
+  return -1;
+}
+
 // files: [[name, Uint8Array], ...]. Builds a working copy from them with the desktop's checks;
-// the message of the first failure, or the empty text. A missing file is named on the second line,
-// as the desktop names the folders it searched.
-std::string LoadLabels(const val& files) {
+// the message of the first failure, or the empty text, and on failure nothing changes. A missing
+// file is named on the second line, as the desktop names the folders it searched. keepSave: the
+// open save is read again from its bytes as last opened or saved, under the new names.
+std::string LoadLabels(const val& files, bool keepSave) {
   return Guarded([&] {
     LabelFileBytes bytes;
     std::array<bool, kLabelFileNames.size()> found{};
     const int n = files["length"].as<int>();
     for (int i = 0; i < n; ++i) {
-      const std::string name = files[i][0].as<std::string>();
       // Only the six names count; anything else in a chosen folder is not ours to read.
-      const auto at = std::find(kLabelFileNames.begin(), kLabelFileNames.end(), name);
-      if (at == kLabelFileNames.end()) continue;
-      const auto index = std::size_t(at - kLabelFileNames.begin());
+      const int index = LabelFileIndex(files[i][0].as<std::string>());
+      if (index < 0 || found[std::size_t(index)]) continue;
       const auto data = VectorOf(files[i][1]);
-      bytes[index].assign(data.begin(), data.end());
-      found[index] = true;
+      bytes[std::size_t(index)].assign(data.begin(), data.end());
+      found[std::size_t(index)] = true;
     }
     std::string missing;
     for (std::size_t i = 0; i < found.size(); ++i) {
@@ -155,12 +175,31 @@ std::string LoadLabels(const val& files) {
     }
     if (!missing.empty()) throw StartupError(missing);
     auto copy = std::make_unique<WorkingCopy>(bytes);
+    const bool reopen = keepSave && S().copy && S().copy->Image().Loaded;
+    std::vector<std::uint8_t> base = std::move(S().base);
+    const std::string name = reopen ? S().copy->Image().Path : std::string();
+    if (reopen) copy->Open(base, name);
     S() = State();
     S().labelFiles = std::move(bytes);
     S().copy = std::move(copy);
+    if (reopen) S().base = std::move(base);
     S().copy->AddObserver(&S().changes);
     S().unitEditor = std::make_unique<UnitEditorModel>(*S().copy);
   });
+}
+
+// Which of the chosen names the six lists would read, as [name, index] pairs.
+val LabelFileNamesOf(const val& names) {
+  val out = val::array();
+  const int n = names["length"].as<int>();
+  for (int i = 0; i < n; ++i) {
+    const int index = LabelFileIndex(names[i].as<std::string>());
+    if (index >= 0)
+      out.call<void>("push", std::string(kLabelFileNames[std::size_t(index)]));
+    else
+      out.call<void>("push", std::string());
+  }
+  return out;
 }
 
 bool Ready() { return S().copy != nullptr; }
@@ -169,6 +208,7 @@ bool Loaded() { return Ready() && Copy().Image().Loaded; }
 bool Open(const val& bytes, const std::string& name) {
   const auto data = VectorOf(bytes);
   if (!Copy().Open(data, name)) return false;
+  S().base = data;
   S().other.reset();
   S().differences.clear();
   return true;
@@ -183,7 +223,18 @@ val Store() {
   return out;
 }
 
-void MarkSaved() { Copy().MarkSaved(); }
+// The file now holds the image: it is what the next save must find there.
+void MarkSaved() {
+  Copy().MarkSaved();
+  const auto bytes = Copy().Image().Contents();
+  S().base.assign(bytes.begin(), bytes.end());
+}
+
+// Whether the file's bytes now differ from those opened or last saved: another program wrote it.
+bool ChangedSince(const val& bytes) { return VectorOf(bytes) != S().base; }
+
+// The bytes opened or last saved, as a backup of them keeps them.
+val BaseBytes() { return BytesOf(S().base); }
 std::string FileName() { return Copy().Image().Path; }
 
 // ---- Pages
@@ -499,6 +550,56 @@ bool CompareStart(const val& bytes, const std::string& name) {
   Recompare();
   return true;
 }
+// How many values the working copy and a save of these bytes differ in (a backup's row); -1 when
+// the bytes cannot be read as a save.
+int DifferenceCount(const val& bytes) {
+  WorkingCopy other(S().labelFiles);
+  if (!other.Open(VectorOf(bytes), {})) return -1;
+  return int(CompareSaves(Copy(), other).size());
+}
+
+// entries: [[name, time, size], ...] of every backup kept, the newest included. The indices of
+// those to drop: past the 50 newest of a name, or past 64 MiB in all, the oldest first.
+val BackupsToDrop(const val& entries) {
+  constexpr std::size_t kPerName = 50;
+  constexpr double kAllBytes = 64.0 * 1024 * 1024;
+  const int n = entries["length"].as<int>();
+  std::vector<int> order(std::size_t(n), 0);
+  for (int i = 0; i < n; ++i) order[std::size_t(i)] = i;
+  const auto time = [&](int i) { return entries[i][1].as<double>(); };
+  std::stable_sort(order.begin(), order.end(),
+                   [&](int a, int b) { return time(a) != time(b) ? time(a) > time(b) : a > b; });
+  std::map<std::string, std::size_t> perName;
+  double total = 0;
+  val out = val::array();
+  for (int i : order) {
+    if (++perName[entries[i][0].as<std::string>()] > kPerName) {
+      out.call<void>("push", i);
+      continue;
+    }
+    total += entries[i][2].as<double>();
+    if (total > kAllBytes) out.call<void>("push", i);
+  }
+  return out;
+}
+
+// The name a backup of the save name goes by when it is compared or downloaded: the save's name
+// with the backup's UTC time (milliseconds since 1970) before its extension,
+// "slot1-20261207-183015-123.bin".
+std::string BackupName(const std::string& name, double time) {
+  const auto ms = std::int64_t(time);
+  const std::time_t seconds = std::time_t(ms / 1000);
+  std::tm utc{};
+  gmtime_r(&seconds, &utc);
+  std::array<char, 32> stamp{};
+  std::snprintf(stamp.data(), stamp.size(), "%04d%02d%02d-%02d%02d%02d-%03d", utc.tm_year + 1900,
+                utc.tm_mon + 1, utc.tm_mday, utc.tm_hour, utc.tm_min, utc.tm_sec, int(ms % 1000));
+  const std::size_t dot = name.rfind('.');
+  const std::string stem = dot == std::string::npos || dot == 0 ? name : name.substr(0, dot);
+  const std::string ext = stem.size() == name.size() ? ".bin" : name.substr(stem.size());
+  return stem + "-" + stamp.data() + ext;
+}
+
 void CompareEnd() {
   S().other.reset();
   S().differences.clear();
@@ -640,6 +741,21 @@ val Texts() {
     menus.call<void>("push", m);
   }
   out.set("menus", menus);
+  val ask = val::object();
+  ask.set("saveChanges", std::string(kSaveChangesQuestion));
+  ask.set("save", std::string(kSaveAnswer));
+  ask.set("discard", std::string(kDiscardAnswer));
+  ask.set("cancel", std::string(kCancelAnswer));
+  ask.set("overwrite", std::string(kOverwriteQuestion));
+  ask.set("overwriteAnswer", std::string(kOverwriteAnswer));
+  out.set("ask", ask);
+  val backups = val::object();
+  backups.set("title", std::string(kBackupsTitle));
+  backups.set("columns", Strings(kBackupColumns));
+  backups.set("compare", std::string(kBackupCompare));
+  backups.set("download", std::string(kBackupDownload));
+  backups.set("none", std::string(kNoBackups));
+  out.set("backups", backups);
   val web = val::object();
   for (const WebText& t : kWebTexts) web.set(std::string(t.Key), std::string(t.Text));
   out.set("web", web);
@@ -672,6 +788,9 @@ EMSCRIPTEN_BINDINGS(korvath) {
   function("loadLabels", &LoadLabels);
   function("ready", &Ready);
   function("loaded", &Loaded);
+  function("labelFileNames", &LabelFileNamesOf);
+  function("changedSince", &ChangedSince);
+  function("baseBytes", &BaseBytes);
   function("open", &Open);
   function("store", &Store);
   function("markSaved", &MarkSaved);
@@ -701,6 +820,9 @@ EMSCRIPTEN_BINDINGS(korvath) {
   function("dump", &Dump);
   function("compareStart", &CompareStart);
   function("compareEnd", &CompareEnd);
+  function("differenceCount", &DifferenceCount);
+  function("backupsToDrop", &BackupsToDrop);
+  function("backupName", &BackupName);
   function("differences", &Differences);
   function("compareStatus", &CompareStatus);
   function("stepDifference", &StepDifferenceFrom);

@@ -38,6 +38,8 @@ export interface Texts {
   web: Record<string, string>; labelFiles: string[]; unitEditorTitle: string; dumpTitle: string;
   unitEditorTabs: string[]; unitEditorControls: UnitEditorControl[]; unsavedMark: string;
   capacity: number; aboutTitle: string; aboutLines: string[];
+  ask: { saveChanges: string; save: string; discard: string; cancel: string; overwrite: string; overwriteAnswer: string };
+  backups: { title: string; columns: string[]; compare: string; download: string; none: string };
 }
 export interface ControlValue { text: string; checked: boolean; itemIndex: number }
 export type Row = [string[], number[]];
@@ -61,7 +63,13 @@ export interface UnitEditorState {
 }
 
 export interface Core {
-  loadLabels(files: [string, Uint8Array][]): string;
+  loadLabels(files: [string, Uint8Array][], keepSave: boolean): string;
+  labelFileNames(names: string[]): string[];
+  changedSince(bytes: Uint8Array): boolean;
+  baseBytes(): Uint8Array;
+  differenceCount(bytes: Uint8Array): number;
+  backupsToDrop(entries: [string, number, number][]): number[];
+  backupName(name: string, time: number): string;
   ready(): boolean;
   loaded(): boolean;
   open(bytes: Uint8Array, name: string): boolean;
@@ -98,6 +106,11 @@ export interface Core {
   stepDifference(cursor: number, forward: boolean): number;
   unitEditor(): UnitEditorState;
   unitEvent(event: string, which: number, arg: string | number | boolean): string;
+}
+
+// A text of the core with %1, %2 … filled in.
+export function fill(text: string, ...values: (string | number)[]): string {
+  return text.replace(/%(\d)/g, (m, n: string) => String(values[Number(n) - 1] ?? m));
 }
 
 export async function loadCore(): Promise<Core> {
