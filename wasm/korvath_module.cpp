@@ -28,6 +28,7 @@
 #include "core/label_list.h"
 #include "core/page_layout.h"
 #include "core/save_compare.h"
+#include "core/save_guard.h"
 #include "core/save_image.h"
 #include "core/shown_names.h"
 #include "core/unit_edit_layout.h"
@@ -156,7 +157,7 @@ int LabelFileIndex(const std::string& name) {
 // the message of the first failure, or the empty text, and on failure nothing changes. A missing
 // file is named on the second line, as the desktop names the folders it searched. keepSave: the
 // open save is read again from its bytes as last opened or saved, under the new names.
-std::string LoadLabels(const val& files, bool keepSave) {
+std::string ReadLabels(const val& files, bool keepSave) {
   return Guarded([&] {
     LabelFileBytes bytes;
     std::array<bool, kLabelFileNames.size()> found{};
@@ -187,6 +188,9 @@ std::string LoadLabels(const val& files, bool keepSave) {
     S().unitEditor = std::make_unique<UnitEditorModel>(*S().copy);
   });
 }
+
+std::string LoadLabels(const val& files) { return ReadLabels(files, false); }
+std::string LoadLabelsKeepingSave(const val& files) { return ReadLabels(files, true); }
 
 // Which of the chosen names the six lists would read, as [name, index] pairs.
 val LabelFileNamesOf(const val& names) {
@@ -231,7 +235,18 @@ void MarkSaved() {
 }
 
 // Whether the file's bytes now differ from those opened or last saved: another program wrote it.
-bool ChangedSince(const val& bytes) { return VectorOf(bytes) != S().base; }
+bool ChangedSince(const val& bytes) {
+  const auto now = VectorOf(bytes);
+  return CompareTarget(std::span<const std::uint8_t>(now), S().base) == TargetState::Changed;
+}
+
+// Whether bytes a save replaces must be kept, given the newest backup (null for none).
+bool NeedsBackupOf(const val& old, const val& newest) {
+  const auto bytes = VectorOf(old);
+  if (newest.isNull() || newest.isUndefined()) return NeedsBackup(bytes, std::nullopt);
+  const auto last = VectorOf(newest);
+  return NeedsBackup(bytes, std::span<const std::uint8_t>(last));
+}
 
 // The bytes opened or last saved, as a backup of them keeps them.
 val BaseBytes() { return BytesOf(S().base); }
@@ -558,47 +573,29 @@ int DifferenceCount(const val& bytes) {
   return int(CompareSaves(Copy(), other).size());
 }
 
-// entries: [[name, time, size], ...] of every backup kept, the newest included. The indices of
-// those to drop: past the 50 newest of a name, or past 64 MiB in all, the oldest first.
-val BackupsToDrop(const val& entries) {
-  constexpr std::size_t kPerName = 50;
-  constexpr double kAllBytes = 64.0 * 1024 * 1024;
+// entries: [[name, time, size], ...] of every backup kept, the newest included: the indices of
+// those the bounds leave no room for.
+val BackupsToDropOf(const val& entries) {
+  std::vector<BackupEntry> list;
   const int n = entries["length"].as<int>();
-  std::vector<int> order(std::size_t(n), 0);
-  for (int i = 0; i < n; ++i) order[std::size_t(i)] = i;
-  const auto time = [&](int i) { return entries[i][1].as<double>(); };
-  std::stable_sort(order.begin(), order.end(),
-                   [&](int a, int b) { return time(a) != time(b) ? time(a) > time(b) : a > b; });
-  std::map<std::string, std::size_t> perName;
-  double total = 0;
-  val out = val::array();
-  for (int i : order) {
-    if (++perName[entries[i][0].as<std::string>()] > kPerName) {
-      out.call<void>("push", i);
-      continue;
-    }
-    total += entries[i][2].as<double>();
-    if (total > kAllBytes) out.call<void>("push", i);
+  for (int i = 0; i < n; ++i) {
+    list.push_back({entries[i][0].as<std::string>(), std::int64_t(entries[i][1].as<double>()),
+                    std::uint64_t(entries[i][2].as<double>())});
   }
+  val out = val::array();
+  for (std::size_t i : BackupsToDrop(list)) out.call<void>("push", int(i));
   return out;
 }
 
 // The name a backup of the save name goes by when it is compared or downloaded: the save's name
-// with the backup's UTC time (milliseconds since 1970) before its extension,
-// "slot1-20261207-183015-123.bin".
+// with the backup's own name after it, "slot1-20261207-183015-123.bin".
 std::string BackupName(const std::string& name, double time) {
-  const auto ms = std::int64_t(time);
-  const std::time_t seconds = std::time_t(ms / 1000);
-  std::tm utc{};
-  gmtime_r(&seconds, &utc);
-  std::array<char, 32> stamp{};
-  std::snprintf(stamp.data(), stamp.size(), "%04d%02d%02d-%02d%02d%02d-%03d", utc.tm_year + 1900,
-                utc.tm_mon + 1, utc.tm_mday, utc.tm_hour, utc.tm_min, utc.tm_sec, int(ms % 1000));
   const std::size_t dot = name.rfind('.');
   const std::string stem = dot == std::string::npos || dot == 0 ? name : name.substr(0, dot);
-  const std::string ext = stem.size() == name.size() ? ".bin" : name.substr(stem.size());
-  return stem + "-" + stamp.data() + ext;
+  return stem + "-" + BackupFileName(std::int64_t(time));
 }
+
+std::string BackupTime(double time) { return BackupTimeText(std::int64_t(time)); }
 
 void CompareEnd() {
   S().other.reset();
@@ -751,10 +748,10 @@ val Texts() {
   out.set("ask", ask);
   val backups = val::object();
   backups.set("title", std::string(kBackupsTitle));
-  backups.set("columns", Strings(kBackupColumns));
-  backups.set("compare", std::string(kBackupCompare));
-  backups.set("download", std::string(kBackupDownload));
+  backups.set("columns", Strings(kBackupHeadings));
+  backups.set("compare", std::string(kCompareAnswer));
   backups.set("none", std::string(kNoBackups));
+  backups.set("notKept", std::string(kNoBackupKept));
   out.set("backups", backups);
   val web = val::object();
   for (const WebText& t : kWebTexts) web.set(std::string(t.Key), std::string(t.Text));
@@ -786,6 +783,7 @@ val Texts() {
 EMSCRIPTEN_BINDINGS(korvath) {
   using emscripten::function;
   function("loadLabels", &LoadLabels);
+  function("loadLabelsKeepingSave", &LoadLabelsKeepingSave);
   function("ready", &Ready);
   function("loaded", &Loaded);
   function("labelFileNames", &LabelFileNamesOf);
@@ -821,7 +819,9 @@ EMSCRIPTEN_BINDINGS(korvath) {
   function("compareStart", &CompareStart);
   function("compareEnd", &CompareEnd);
   function("differenceCount", &DifferenceCount);
-  function("backupsToDrop", &BackupsToDrop);
+  function("backupsToDrop", &BackupsToDropOf);
+  function("needsBackup", &NeedsBackupOf);
+  function("backupTime", &BackupTime);
   function("backupName", &BackupName);
   function("differences", &Differences);
   function("compareStatus", &CompareStatus);

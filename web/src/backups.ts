@@ -14,10 +14,6 @@ function request<T>(r: IDBRequest<T>): Promise<T> {
   });
 }
 
-function same(a: Uint8Array, b: Uint8Array): boolean {
-  return a.length === b.length && a.every((x, i) => x === b[i]);
-}
-
 // Keeps bytes as the newest backup of name unless they equal it, then drops what the bounds
 // leave no room for. The empty text, or why nothing was kept.
 export async function keep(core: Core, name: string, bytes: Uint8Array, time = Date.now()): Promise<string> {
@@ -31,7 +27,7 @@ export async function keep(core: Core, name: string, bytes: Uint8Array, time = D
     let newest = -1;
     all.forEach((e, i) => { if (e.name === name && (newest < 0 || e.time >= all[newest].time)) newest = i; });
     const previous = newest < 0 ? undefined : (await request(blobs.get(keys[newest]))) as Uint8Array | undefined;
-    if (previous && same(previous, bytes)) { db.close(); return ''; }
+    if (!core.needsBackup(bytes, previous ?? null)) { db.close(); return ''; }
     const key = (await request(entries.add({ name, time, size: bytes.length }))) as number;
     blobs.put(bytes, key);
     keys.push(key);
@@ -71,19 +67,20 @@ export async function list(name: string): Promise<Backup[]> {
 
 export interface BackupActions { compare(b: Backup): void; download(b: Backup): void }
 
-// The list: one option per backup (time, number of differences from the working copy), the
+// The list: one option per backup (time, size, number of differences from the working copy), the
 // first selected; 比較 and ダウンロード act on the selected one. Follows the dialog pattern.
 export function showList(core: Core, texts: Texts, backups: Backup[], actions: BackupActions): void {
   const t = texts.backups;
   const previous = document.activeElement as HTMLElement | null;
   const options = backups.map((b, i) => el('div', { role: 'option', 'aria-selected': i === 0 ? 'true' : 'false', id: `backup-${b.key}` },
-    el('span', { class: 'backup-time' }, new Date(b.time).toLocaleString('ja-JP')),
+    el('span', { class: 'backup-time' }, core.backupTime(b.time)),
+    el('span', { class: 'backup-size' }, String(b.bytes.length)),
     el('span', { class: 'backup-count' }, String(core.differenceCount(b.bytes)))));
   const listbox = el('div', { role: 'listbox', tabindex: '0', 'aria-label': t.title, class: 'backup-list' }, ...options);
   const header = el('div', { class: 'backup-header', 'aria-hidden': 'true' },
     ...t.columns.map((c) => el('span', {}, c)));
   const compare = el('button', { type: 'button' }, t.compare);
-  const download = el('button', { type: 'button' }, t.download);
+  const download = el('button', { type: 'button' }, texts.web.download);
   const close = el('button', { type: 'button' }, texts.web.close);
   let selected = 0;
   const select = (i: number) => {

@@ -39,7 +39,7 @@ export interface Texts {
   unitEditorTabs: string[]; unitEditorControls: UnitEditorControl[]; unsavedMark: string;
   capacity: number; aboutTitle: string; aboutLines: string[];
   ask: { saveChanges: string; save: string; discard: string; cancel: string; overwrite: string; overwriteAnswer: string };
-  backups: { title: string; columns: string[]; compare: string; download: string; none: string };
+  backups: { title: string; columns: string[]; compare: string; none: string; notKept: string };
 }
 export interface ControlValue { text: string; checked: boolean; itemIndex: number }
 export type Row = [string[], number[]];
@@ -63,13 +63,17 @@ export interface UnitEditorState {
 }
 
 export interface Core {
-  loadLabels(files: [string, Uint8Array][], keepSave: boolean): string;
+  loadLabels(files: [string, Uint8Array][]): string;
+  // The same, and the open save read again with them from its bytes as last opened or saved.
+  loadLabelsKeepingSave(files: [string, Uint8Array][]): string;
   labelFileNames(names: string[]): string[];
   changedSince(bytes: Uint8Array): boolean;
   baseBytes(): Uint8Array;
   differenceCount(bytes: Uint8Array): number;
   backupsToDrop(entries: [string, number, number][]): number[];
   backupName(name: string, time: number): string;
+  backupTime(time: number): string;
+  needsBackup(old: Uint8Array, newest: Uint8Array | null): boolean;
   ready(): boolean;
   loaded(): boolean;
   open(bytes: Uint8Array, name: string): boolean;

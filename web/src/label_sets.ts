@@ -18,7 +18,7 @@ export class LabelSets {
   // The set kept from an earlier visit, if it is whole and the core takes it.
   async restore(): Promise<boolean> {
     const stored = await files.storedLabels(this.texts.labelFiles);
-    if (stored.length !== this.texts.labelFiles.length || this.core.loadLabels(stored, false) !== '') return false;
+    if (stored.length !== this.texts.labelFiles.length || this.core.loadLabels(stored) !== '') return false;
     this.own = stored;
     this.ownKept = true;
     this.inUse = 'own';
@@ -28,7 +28,7 @@ export class LabelSets {
   // The files a player chose: the core's reason when it refuses them, with word that the set
   // in use stays; otherwise they are read (an open save again with them) and kept.
   async choose(chosen: Named): Promise<string> {
-    const message = this.core.loadLabels(chosen, true);
+    const message = this.core.loadLabelsKeepingSave(chosen);
     if (message) return this.inUse === 'none' ? message : `${message}\n${this.texts.web.labelsKept}`;
     // Kept under their own names, whatever case the disk gave them.
     const canonical = this.core.labelFileNames(chosen.map(([name]) => name));
@@ -45,7 +45,7 @@ export class LabelSets {
   }
 
   useDemo(demo: Named): string {
-    const message = this.core.loadLabels(demo, false);
+    const message = this.core.loadLabels(demo);
     if (!message) this.inUse = 'demo';
     return message;
   }
@@ -55,7 +55,7 @@ export class LabelSets {
   useOwn(): boolean {
     if (!this.own) return false;
     if (this.inUse !== 'own') {
-      if (this.core.loadLabels(this.own, false) !== '') return false;
+      if (this.core.loadLabels(this.own) !== '') return false;
       this.inUse = 'own';
     }
     return true;

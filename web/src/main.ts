@@ -79,7 +79,7 @@ class App {
       ['FileNextDiffMenu', () => this.stepDifference(true)],
       ['FilePrevDiffMenu', () => this.stepDifference(false)],
       ['FileCompareEndMenu', () => this.endComparison()],
-      ['FileBackupMenu', () => void this.showBackups()],
+      ['FileBackupsMenu', () => void this.showBackups()],
       ['FileExitMenu', () => window.close()],
       ['EditUndoMenu', () => this.run(() => this.core.undo())],
       ['EditRedoMenu', () => this.run(() => this.core.redo())],
@@ -374,7 +374,7 @@ class App {
         }
         const why = now ? await backups.keep(this.core, name, now) : '';
         await files.writeBack(this.handle, stored.bytes);
-        this.status.textContent = why ? fill(this.texts.web.noBackup, why) : '';
+        this.status.textContent = why ? fill(this.texts.backups.notKept, why) : '';
       } else {
         files.download(name, stored.bytes);
         this.status.textContent = fill(this.texts.web.downloaded, name);

@@ -214,7 +214,7 @@ test('a save back into the file asks before writing over what another program wr
   // The list: newest first, with the number of differences; ダウンロード gives the game's bytes.
   const rows = await backupRows(page);
   assert.equal(rows.length, 2);
-  assert.match(rows[1], /^\d{4}\/\d{1,2}\/\d{1,2} \d+:\d\d:\d\d[1-9]\d*$/);  // time, then differences
+  assert.match(rows[1], /^\d{4}-\d\d-\d\d \d\d:\d\d:\d\d\.\d{3} UTC18368[1-9]\d*$/);  // time, size, differences
   await page.keyboard.press('ArrowDown');
   await (await page.waitForSelector(`[role=dialog] ${aria('ダウンロード')}`)).click();
   await page.waitForFunction(() => true, { timeout: 500 }).catch(() => {});
