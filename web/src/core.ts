@@ -40,6 +40,8 @@ export interface Texts {
   web: Record<string, string>; labelFiles: string[]; unitEditorTitle: string; dumpTitle: string;
   unitEditorTabs: string[]; unitEditorControls: UnitEditorControl[]; unsavedMark: string;
   capacity: number; aboutTitle: string; aboutLines: string[];
+  ask: { saveChanges: string; save: string; discard: string; cancel: string; overwrite: string; overwriteAnswer: string };
+  backups: { title: string; columns: string[]; compare: string; none: string; notKept: string };
 }
 export interface ControlValue { text: string; checked: boolean; itemIndex: number }
 export type Row = [string[], number[]];
@@ -64,6 +66,16 @@ export interface UnitEditorState {
 
 export interface Core {
   loadLabels(files: [string, Uint8Array][]): string;
+  // The same, and the open save read again with them from its bytes as last opened or saved.
+  loadLabelsKeepingSave(files: [string, Uint8Array][]): string;
+  labelFileNames(names: string[]): string[];
+  changedSince(bytes: Uint8Array): boolean;
+  baseBytes(): Uint8Array;
+  differenceCount(bytes: Uint8Array): number;
+  backupsToDrop(entries: [string, number, number][]): number[];
+  backupName(name: string, time: number): string;
+  backupTime(time: number): string;
+  needsBackup(old: Uint8Array, newest: Uint8Array | null): boolean;
   ready(): boolean;
   loaded(): boolean;
   closeFile(): void;
@@ -101,6 +113,11 @@ export interface Core {
   stepDifference(cursor: number, forward: boolean): number;
   unitEditor(): UnitEditorState;
   unitEvent(event: string, which: number, arg: string | number | boolean): string;
+}
+
+// A text of the core with %1, %2 … filled in.
+export function fill(text: string, ...values: (string | number)[]): string {
+  return text.replace(/%(\d)/g, (m, n: string) => String(values[Number(n) - 1] ?? m));
 }
 
 export async function loadCore(): Promise<Core> {

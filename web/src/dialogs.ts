@@ -3,23 +3,34 @@
 import { el } from './dom';
 
 export function showMessage(title: string, text: string, error = false): Promise<void> {
+  return ask(title, text, ['OK'], 0, 0, error).then(() => undefined);
+}
+
+// A question with its answers as buttons; resolves to the index of the one chosen. Escape gives
+// the cancel answer, and the default one has the focus.
+export function ask(title: string, text: string, answers: string[], defaultAnswer: number, cancelAnswer: number, error = false): Promise<number> {
   return new Promise((resolve) => {
-    const ok = el('button', { type: 'button' }, 'OK');
+    const buttons = answers.map((a) => el('button', { type: 'button' }, a));
     const box = el('div', { role: 'alertdialog', 'aria-modal': 'true', 'aria-label': title, class: 'dialog message' },
       el('div', { class: 'dialog-title' }, title),
       el('div', { class: `message-text${error ? ' error' : ''}` }, text),
-      el('div', { class: 'buttons' }, ok));
+      el('div', { class: 'buttons' }, ...buttons));
     const shade = el('div', { class: 'shade' }, box);
     const previous = document.activeElement as HTMLElement | null;
-    const close = () => { shade.remove(); previous?.focus(); resolve(); };
-    ok.addEventListener('click', close);
+    const close = (answer: number) => { shade.remove(); previous?.focus(); resolve(answer); };
+    buttons.forEach((b, i) => b.addEventListener('click', () => close(i)));
     box.addEventListener('keydown', (e) => {
       e.stopPropagation();
-      if (e.key === 'Escape' || e.key === 'Enter') { e.preventDefault(); close(); }
-      if (e.key === 'Tab') e.preventDefault();
+      if (e.key === 'Escape') { e.preventDefault(); close(cancelAnswer); }
+      if (e.key === 'Enter') { e.preventDefault(); close(Math.max(0, buttons.indexOf(document.activeElement as HTMLButtonElement))); }
+      if (e.key === 'Tab') {
+        e.preventDefault();
+        const at = buttons.indexOf(document.activeElement as HTMLButtonElement);
+        buttons[(at + (e.shiftKey ? buttons.length - 1 : 1)) % buttons.length].focus();
+      }
     });
     document.body.append(shade);
-    ok.focus();
+    buttons[defaultAnswer].focus();
   });
 }
 
