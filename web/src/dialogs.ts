@@ -34,6 +34,8 @@ export function ask(title: string, text: string, answers: string[], defaultAnswe
   });
 }
 
+let topWindow = 40;  // z-index of the window in front
+
 // A window beside the main one (unit editor, hex dump): shown and hidden, never destroyed. It
 // follows the WAI-ARIA dialog pattern, though modeless: the focus goes to its first control when
 // it opens and back where it was when it closes.
@@ -50,6 +52,8 @@ export class FloatingWindow {
     this.element = el('div', { role: 'dialog', 'aria-label': title, class: 'dialog window' }, bar, this.content);
     this.element.hidden = true;
     this.element.addEventListener('keydown', (e) => { if (e.key === 'Escape') { e.preventDefault(); this.hide(); } });
+    // The window with the focus comes to the front.
+    this.element.addEventListener('focusin', () => this.raise());
     let drag: [number, number] | null = null;
     bar.addEventListener('mousedown', (e) => {
       const r = this.element.getBoundingClientRect();
@@ -71,8 +75,13 @@ export class FloatingWindow {
     const active = document.activeElement as HTMLElement | null;
     if (!this.element.contains(active)) this.returnFocus = active;
     this.element.hidden = false;
+    this.raise();
     this.onShow?.();
     this.firstControl()?.focus();
+  }
+
+  private raise(): void {
+    if (Number(this.element.style.zIndex) !== topWindow) this.element.style.zIndex = String(++topWindow);
   }
 
   // Shows the window's content again where it is visible, without moving the focus.

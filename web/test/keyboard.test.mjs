@@ -196,5 +196,26 @@ test('start-up to 保存 with keys only', async () => {
   writeFileSync(join(dir, 'edits.json'), JSON.stringify(edits));
   execFileSync(cli, ['apply', '--labels', demoDir, join(demoDir, 'demo.bin'), join(dir, 'edits.json'), '-o', join(dir, 'out.bin')]);
   assert.ok(saved.equals(readFileSync(join(dir, 'out.bin'))), 'the saved bytes differ from the CLI\'s');
+
+  // 終了 asks about the unsaved edit; a tab the page did not open stays, back at the start panel.
+  await tabTo(page, named('grid', 'パイロット'));
+  const readOnly = () => page.evaluate(() =>
+    document.getElementById(document.activeElement.getAttribute('aria-activedescendant')).getAttribute('aria-readonly') === 'true');
+  await press(page, 'End');
+  for (let i = 0; i < 15 && await readOnly(); ++i) await press(page, 'ArrowLeft');
+  await page.keyboard.type('1');
+  await press(page, 'Enter');
+  assert.match(await page.title(), /\*$/);
+  await menu(page, 'f', 'x');
+  assert.equal(await page.evaluate(() => document.activeElement.closest('[role=alertdialog]') !== null), true);
+  await press(page, 'Escape');
+  assert.equal((await focused(page)).name, 'パイロット');
+  await menu(page, 'f', 'x');
+  await tabTo(page, named('button', '保存しない'));
+  await press(page, 'Enter');
+  await page.waitForFunction(() => document.title === 'Korvath');
+  assert.equal((await focused(page)).role, 'button');
+  assert.equal(await page.$('main [role=grid]'), null);
+  assert.equal(await page.evaluate(() => window.mouseEvents), 0);
   assert.deepEqual(problems, []);
 });
