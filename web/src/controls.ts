@@ -26,8 +26,9 @@ export class BoundControls {
     if (info.kind === ControlKind.Edit) {
       const input = el('input', { type: 'text', 'aria-label': info.label, 'data-name': info.name, spellcheck: 'false', autocomplete: 'off' });
       input.addEventListener('input', () => this.host.run(() => core.setEditText(info.name, input.value)));
-      input.addEventListener('change', () => this.host.run(() => core.endTyping()));
-      input.addEventListener('keydown', (e) => { if (e.key === 'Enter') this.host.run(() => core.endTyping()); });
+      // The keystrokes since the box was entered, or since the last Enter or Escape, are one step.
+      input.addEventListener('blur', () => this.host.run(() => core.endTyping()));
+      input.addEventListener('keydown', (e) => { if (e.key === 'Enter' || e.key === 'Escape') this.host.run(() => core.endTyping()); });
       show = () => {
         const text = core.control(info.name).text;
         if (input.value !== text) input.value = text;
