@@ -2,7 +2,7 @@
 // the core module.
 import './style.css';
 import * as backups from './backups';
-import { type Core, type Difference, DifferenceKind, type MenuItemInfo, type Texts, fill, loadCore } from './core';
+import { type Core, type Difference, DifferenceKind, type MenuItemInfo, type StoreFault, type Texts, fill, loadCore } from './core';
 import { BoundControls } from './controls';
 import { el, plainCaption } from './dom';
 import { FloatingWindow, ask, showMessage } from './dialogs';
@@ -358,7 +358,7 @@ class App {
     this.sync();
     if (stored.error || !stored.bytes) {
       await showMessage(this.texts.title, stored.error, true);
-      this.refocus(focused, grid);
+      if (stored.fault) this.showFault(stored.fault); else this.refocus(focused, grid);
       return false;
     }
     const name = this.core.fileName();
@@ -392,6 +392,18 @@ class App {
     this.updateTitle();
     if (this.dump?.visible) this.dump.show();
     return saved;
+  }
+
+  // The control or cell whose text stopped the save, on its page.
+  private showFault(fault: StoreFault): void {
+    this.run(() => this.core.setActivePage(fault.page));
+    if (fault.control) this.focusControl(fault.control);
+    else this.pages?.grids.find((v) => v.grid === fault.grid)?.focusCell(fault.row!, fault.column!);
+  }
+
+  private focusControl(name: string): void {
+    const e = document.querySelector<HTMLElement>(`[data-name="${name}"]`);
+    (e?.querySelector<HTMLElement>('input,[role=combobox]') ?? e)?.focus();
   }
 
   // Focus back where the player was, on the cell of a grid whose editor closed.
@@ -474,8 +486,7 @@ class App {
     } else if (d.kind === DifferenceKind.CheckListLine) {
       this.pages.checkList?.focusLine(d.line);
     } else if (d.kind === DifferenceKind.Control) {
-      const e = document.querySelector<HTMLElement>(`[data-name="${d.control}"]`);
-      (e?.querySelector<HTMLElement>('input,[role=combobox]') ?? e)?.focus();
+      this.focusControl(d.control);
     }
   }
 

@@ -135,10 +135,12 @@ test('labels come first, then the chosen set stays in use around the demo, and n
   assert.doesNotMatch(await unitName(page), /OWN/);
   assert.equal(await page.title(), 'Korvath slot1.bin');
 
-  // A failed save leaves the focus on the cell at fault.
+  // A failed save takes the focus to the cell at fault, on its page.
   await page.click(cell('部隊データ', 2, 3));
   await page.keyboard.type('1a');
   await page.keyboard.press('Enter');
+  await (await page.evaluateHandle(() => [...document.querySelectorAll('[role=tab]')].find((t) => t.textContent === 'パイロット'))).click();
+  await page.waitForSelector(cell('パイロット', 1, 1));
   await page.keyboard.down('Control');
   await page.keyboard.press('s');
   await page.keyboard.up('Control');
