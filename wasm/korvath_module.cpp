@@ -137,6 +137,15 @@ GridId Grid(int grid) { return kAllGrids.at(std::size_t(grid)); }
 
 // ---- Start-up and files
 
+// Makes copy the working copy over the label files bytes, and forgets everything else.
+void Install(std::unique_ptr<WorkingCopy> copy, LabelFileBytes bytes) {
+  S() = State();
+  S().labelFiles = std::move(bytes);
+  S().copy = std::move(copy);
+  S().copy->AddObserver(&S().changes);
+  S().unitEditor = std::make_unique<UnitEditorModel>(*S().copy);
+}
+
 // The index in kLabelFileNames of a chosen file's name: the exact name, else the same name in
 // other case (PLAN.TXT from a Windows disk); -1 for any other file.
 int LabelFileIndex(const std::string& name) {
@@ -180,12 +189,8 @@ std::string ReadLabels(const val& files, bool keepSave) {
     std::vector<std::uint8_t> base = std::move(S().base);
     const std::string name = reopen ? S().copy->Image().Path : std::string();
     if (reopen) copy->Open(base, name);
-    S() = State();
-    S().labelFiles = std::move(bytes);
-    S().copy = std::move(copy);
+    Install(std::move(copy), std::move(bytes));
     if (reopen) S().base = std::move(base);
-    S().copy->AddObserver(&S().changes);
-    S().unitEditor = std::make_unique<UnitEditorModel>(*S().copy);
   });
 }
 
@@ -208,6 +213,14 @@ val LabelFileNamesOf(const val& names) {
 
 bool Ready() { return S().copy != nullptr; }
 bool Loaded() { return Ready() && Copy().Image().Loaded; }
+
+// Drops the open file, its comparison and its history: the state of a fresh start with the same
+// labels.
+void CloseFile() {
+  if (!Ready()) return;
+  auto copy = std::make_unique<WorkingCopy>(S().labelFiles);
+  Install(std::move(copy), LabelFileBytes(S().labelFiles));
+}
 
 bool Open(const val& bytes, const std::string& name) {
   const auto data = VectorOf(bytes);
@@ -794,6 +807,11 @@ val Texts() {
     v.set("height", c.Height);
     v.set("caption", std::string(c.Caption));
     v.set("hint", std::string(c.Hint));
+    v.set("shownName", ShownUnitEditName(c));
+    if (c.Kind == UnitEditKind::UpDown) {
+      v.set("partNames",
+            Strings(std::array<std::string, 2>{ShownUnitEditName(c, 1), ShownUnitEditName(c, 2)}));
+    }
     controls.call<void>("push", v);
   }
   out.set("unitEditorControls", controls);
@@ -808,6 +826,7 @@ EMSCRIPTEN_BINDINGS(korvath) {
   function("loadLabelsKeepingSave", &LoadLabelsKeepingSave);
   function("ready", &Ready);
   function("loaded", &Loaded);
+  function("closeFile", &CloseFile);
   function("labelFileNames", &LabelFileNamesOf);
   function("changedSince", &ChangedSince);
   function("baseBytes", &BaseBytes);

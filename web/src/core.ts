@@ -32,6 +32,8 @@ export interface MenuInfo { name: string; caption: string; items: MenuItemInfo[]
 export interface UnitEditorControl {
   name: string; kind: number; parent: number; left: number; top: number; width: number;
   height: number; caption: string; hint: string;
+  shownName: string;  // the accessible name, from what stands beside the control
+  partNames?: string[];  // the spin control's up and down arrows
 }
 export interface Texts {
   readError: string; writeError: string; title: string; menus: MenuInfo[];
@@ -78,6 +80,7 @@ export interface Core {
   needsBackup(old: Uint8Array, newest: Uint8Array | null): boolean;
   ready(): boolean;
   loaded(): boolean;
+  closeFile(): void;
   open(bytes: Uint8Array, name: string): boolean;
   store(): { error: string; bytes?: Uint8Array; fault?: StoreFault };
   markSaved(): void;

@@ -8,7 +8,7 @@ import { el, plainCaption } from './dom';
 import { FloatingWindow, ask, showMessage } from './dialogs';
 import * as files from './files';
 import { LabelSets } from './label_sets';
-import { PopupMenu } from './menu';
+import { MenuBar, type MenuEntry } from './menu';
 import { Pages } from './pages';
 import { UnitEditor } from './unit_editor';
 import { demoLabels, demoSave } from 'virtual:demo';
@@ -21,14 +21,14 @@ class App {
   private dump: FloatingWindow | null = null;
   private readonly dumpText = el('pre', { class: 'dump', tabindex: '0' });
   private handle: FileSystemFileHandle | null = null;
-  private readonly menuButtons = new Map<string, HTMLElement>();
-  private readonly menus = new Map<string, PopupMenu>();
+  private readonly menuBar: MenuBar;
   private readonly saveInput = el('input', { type: 'file', accept: '.bin', hidden: '' });
   private readonly labelInput = el('input', { type: 'file', multiple: '', hidden: '' });
   private readonly folderInput = el('input', { type: 'file', webkitdirectory: '', hidden: '' });
   private readonly status = el('span', { role: 'status' });
   private readonly labelStatus = el('span', { class: 'label-status', role: 'status' });
   private readonly labelSets: LabelSets;
+  private altAlone = false;
   private readonly main = el('main', { class: 'main' });
   private readonly labelPanel: HTMLElement;
   private differences: Difference[] = [];
@@ -41,10 +41,13 @@ class App {
     this.labelSets = new LabelSets(core, this.texts);
     this.labelPanel = this.buildLabelPanel();
     const app = document.getElementById('app')!;
-    const statusBar = el('div', { class: 'status' }, this.status, this.labelStatus);
-    app.append(this.buildMenuBar(), this.main, statusBar, this.saveInput, this.labelInput, this.folderInput);
+    // Landmarks: the menu bar, the pages, the status line.
+    this.menuBar = this.buildMenuBar();
+    const statusBar = el('footer', { class: 'status' }, this.status, this.labelStatus);
+    app.append(el('header', {}, this.menuBar.element), this.main, statusBar, this.saveInput, this.labelInput, this.folderInput);
     this.main.append(this.labelPanel);
     window.addEventListener('keydown', (e) => this.shortcut(e), true);
+    window.addEventListener('keyup', (e) => this.altUp(e), true);
     // The edit boxes' own text undo would disagree with the one history.
     window.addEventListener('beforeinput', (e) => {
       if (e.inputType === 'historyUndo' || e.inputType === 'historyRedo') e.preventDefault();
@@ -80,7 +83,7 @@ class App {
       ['FilePrevDiffMenu', () => this.stepDifference(false)],
       ['FileCompareEndMenu', () => this.endComparison()],
       ['FileBackupsMenu', () => void this.showBackups()],
-      ['FileExitMenu', () => window.close()],
+      ['FileExitMenu', () => void this.exit()],
       ['EditUndoMenu', () => this.run(() => this.core.undo())],
       ['EditRedoMenu', () => this.run(() => this.core.redo())],
       ['ViewUnitEditMenu', () => this.showUnitEditor()],
@@ -89,41 +92,22 @@ class App {
     ]);
   }
 
-  private buildMenuBar(): HTMLElement {
-    const bar = el('div', { role: 'menubar', class: 'menubar', 'aria-label': this.texts.title });
+  private buildMenuBar(): MenuBar {
     const actions = this.menuItems();
-    for (const menu of this.texts.menus) {
-      const caption = plainCaption(menu.caption);
-      const button = el('button', { type: 'button', role: 'menuitem', 'aria-haspopup': 'menu', 'aria-expanded': 'false' }, caption);
-      const popup = new PopupMenu(caption, () => button.setAttribute('aria-expanded', 'false'));
-      this.menus.set(menu.name, popup);
-      const open = () => {
-        const r = button.getBoundingClientRect();
-        button.setAttribute('aria-expanded', 'true');
-        popup.openAt(r.left, r.bottom, menu.items.map((item) => this.menuEntry(item, actions)));
-      };
-      button.addEventListener('mousedown', (e) => { e.preventDefault(); if (popup.isOpen) popup.close(true); else open(); });
-      button.addEventListener('keydown', (e) => { if (e.key === 'ArrowDown' || e.key === 'Enter' || e.key === ' ') { e.preventDefault(); open(); } });
-      this.menuButtons.set(menu.name, button);
-      bar.append(button);
-    }
-    const demo = el('button', { type: 'button', role: 'menuitem' }, this.texts.web.demo);
-    demo.addEventListener('click', () => void this.openDemo());
-    const labels = el('button', { type: 'button', role: 'menuitem', 'aria-haspopup': 'menu' }, this.texts.web.labels);
-    const labelMenu = new PopupMenu(this.texts.web.labels);
-    labels.addEventListener('click', () => {
-      const r = labels.getBoundingClientRect();
-      labelMenu.openAt(r.left, r.bottom, [
+    return new MenuBar(this.texts.title, [
+      ...this.texts.menus.map((menu) => ({
+        caption: menu.caption, entries: () => menu.items.map((item) => this.menuEntry(item, actions)),
+      })),
+      { caption: this.texts.web.demo, run: () => void this.openDemo() },
+      { caption: this.texts.web.labels, entries: () => [
         { caption: this.texts.web.chooseLabels, run: () => void this.chooseLabels(this.labelInput) },
         { caption: this.texts.web.chooseLabelFolder, run: () => void this.chooseLabels(this.folderInput) },
         { caption: this.texts.web.forgetLabels, run: () => void this.labelSets.forget().then(() => this.showLabelStatus()) },
-      ]);
-    });
-    bar.append(demo, labels);
-    return bar;
+      ] },
+    ]);
   }
 
-  private menuEntry(item: MenuItemInfo, actions: Map<string, () => void>) {
+  private menuEntry(item: MenuItemInfo, actions: Map<string, () => void>): MenuEntry {
     const loaded = this.core.ready() && this.core.loaded();
     let caption = item.caption;
     let enabled = !item.needsFile || loaded;
@@ -138,11 +122,22 @@ class App {
     }
     return {
       caption, name: plainCaption(item.caption), shortcut: item.shortcut.split(', ')[0], enabled,
+      checked: item.name === 'ViewDumpManu' ? this.dump?.visible === true : undefined,
       run: actions.get(item.name) ?? (() => undefined),
     };
   }
 
   private shortcut(e: KeyboardEvent): void {
+    // A message or question waits for its answer: nothing behind it runs meanwhile.
+    if (document.querySelector('[aria-modal=true]')) return;
+    this.altAlone = e.key === 'Alt' && !e.ctrlKey && !e.shiftKey && !e.metaKey;
+    if ((e.key === 'F10' && !e.shiftKey && !e.ctrlKey && !e.altKey) ||
+        (e.altKey && !e.ctrlKey && !e.metaKey && /^Key[A-Z]$/.test(e.code) && this.menuBar.openByKey(e.code.slice(3)))) {
+      e.preventDefault();
+      e.stopPropagation();
+      if (e.key === 'F10') this.toggleMenuBar();
+      return;
+    }
     const ctrl = e.ctrlKey || e.metaKey;
     const key = e.key.toLowerCase();
     let action: (() => void) | null = null;
@@ -157,6 +152,18 @@ class App {
     // Opening says by itself that the labels come first.
     if (!this.core.ready() && key !== 'o') return;
     action();
+  }
+
+  // Alt pressed and let go alone moves to the menu bar and back, as F10 does.
+  private altUp(e: KeyboardEvent): void {
+    if (e.key !== 'Alt' || !this.altAlone) return;
+    this.altAlone = false;
+    e.preventDefault();
+    this.toggleMenuBar();
+  }
+
+  private toggleMenuBar(): void {
+    if (this.menuBar.hasFocus) this.menuBar.leave(); else this.menuBar.enter();
   }
 
   // ---- Running core calls
@@ -207,7 +214,7 @@ class App {
     const demo = el('button', { type: 'button' }, this.texts.web.demo);
     demo.addEventListener('click', () => void this.openDemo());
     return el('section', { class: 'label-panel', 'aria-label': this.texts.web.labels },
-      el('p', {}, this.texts.web.labelPrompt), el('p', {}, choose, ' ', folder, ' ', demo),
+      el('h1', {}, this.texts.title), el('p', {}, this.texts.web.labelPrompt), el('p', {}, choose, ' ', folder, ' ', demo),
       el('p', { class: 'hint' }, this.texts.web.dropHint));
   }
 
@@ -232,16 +239,19 @@ class App {
     if (!this.core.loaded()) this.handle = null;
     this.endComparison();
     if (!this.pages) this.buildWindow();
-    this.labelPanel.remove();
+    this.showPages();
     this.pages!.show(this.core.activePage());
     for (const view of this.pages!.grids) view.redraw();
     this.controls!.refresh();
     this.pages!.checkList?.refresh();
     this.core.changes();
     this.unitEditor?.sync();
-    if (this.dump?.visible) this.dump.show();
+    this.dump?.refresh();
     this.updateTitle();
     this.showLabelStatus();
+    // The chosen panel's button is gone: the focus goes to the first page's tab.
+    const active = document.activeElement;
+    if (!active || active === document.body || !active.isConnected) this.pages!.focusTab();
   }
 
   private showLabelStatus(): void {
@@ -262,7 +272,6 @@ class App {
       lineMark: (line) => this.marks.get(`l:${line}`) ?? null,
       openUnitEditor: () => this.showUnitEditor(),
     }, (page) => this.run(() => this.core.setActivePage(page)));
-    this.main.append(this.pages.element);
     this.unitEditor = new UnitEditor(this.core, this.texts.unitEditorTitle, this.texts.unitEditorTabs,
       this.texts.unitEditorControls, this.texts.web.close, (a, error) => this.run(a, error));
     this.dump = new FloatingWindow(this.texts.dumpTitle, this.texts.web.close, () => {
@@ -341,8 +350,9 @@ class App {
     this.handle = handle;
     this.endComparison();
     this.status.textContent = '';
+    this.showPages();
     this.run(() => undefined);
-    if (this.dump?.visible) this.dump.show();
+    this.dump?.refresh();
     this.updateTitle();
   }
 
@@ -390,7 +400,7 @@ class App {
     }
     this.sync();
     this.updateTitle();
-    if (this.dump?.visible) this.dump.show();
+    this.dump?.refresh();
     return saved;
   }
 
@@ -411,6 +421,31 @@ class App {
     if (focused?.isConnected && focused !== document.body) { focused.focus(); return; }
     const view = this.pages?.grids.find((v) => v.element === grid || v.element.contains(grid));
     if (view) { const [r, c] = this.core.currentCell(view.grid); view.focusCell(r, c); }
+  }
+
+  // The pages in place of the start panel, or the start panel back when no file is open.
+  private showPages(): void {
+    if (!this.pages || this.pages.element.isConnected) return;
+    this.labelPanel.remove();
+    this.main.append(this.pages.element);
+  }
+
+  // A tab the page did not open cannot close itself: the file is closed instead, and the start
+  // panel comes back.
+  private async exit(): Promise<void> {
+    if (!(await this.mayDropChanges())) return;
+    window.close();
+    if (window.closed || !this.core.ready() || !this.core.loaded()) return;
+    this.endComparison();
+    this.unitEditor?.hide();
+    this.dump?.hide();
+    this.handle = null;
+    this.core.closeFile();
+    this.pages?.element.remove();
+    this.main.append(this.labelPanel);
+    this.status.textContent = '';
+    this.updateTitle();
+    this.labelPanel.querySelector<HTMLElement>('button')?.focus();
   }
 
   private async showBackups(): Promise<void> {
