@@ -326,7 +326,8 @@ class App {
     this.openBytes(bytes, file.name, handle);
   }
 
-  // A drop: label files are taken as chosen; one save is opened; anything else is named.
+  // A drop: label files are taken as chosen; one save is opened; a folder or several saves are
+  // named and refused.
   private dropped(data: DataTransfer): void {
     // Entries must be taken before the event ends.
     const folders = [...data.items].map((i) => i.webkitGetAsEntry?.()).filter((e) => e?.isDirectory).map((e) => e!.name);
@@ -334,7 +335,8 @@ class App {
     if (folders.length) { void showMessage(this.texts.title, fill(this.texts.web.droppedFolder, folders.join('、')), true); return; }
     if (!dropped.length) return;
     const names = dropped.map((f) => f.name);
-    if (this.core.labelFileNames(names).every((n) => n !== '')) { void this.useLabelFiles(dropped); return; }
+    // Label files among them: the set chosen (the core names what is missing or not its own).
+    if (this.core.labelFileNames(names).some((n) => n !== '')) { void this.useLabelFiles(dropped); return; }
     if (dropped.length > 1) {
       void showMessage(this.texts.title, fill(this.texts.web.droppedSeveral, dropped.length, names.join('、')), true);
       return;

@@ -55,6 +55,11 @@ async function answer(page, name) {
   return text;
 }
 
+async function showPage(page, caption) {
+  await (await page.evaluateHandle((c) => [...document.querySelectorAll('[role=tab]')].find((t) => t.textContent === c), caption)).click();
+  await page.waitForSelector(`[role=tabpanel]:not([hidden]) [role=grid][aria-label="${caption}"]`);
+}
+
 const labelStatus = (page) => page.$eval('.label-status', (e) => e.textContent);
 const unitName = (page) => cellText(page, '部隊データ', 1, 2);
 
@@ -139,8 +144,7 @@ test('labels come first, then the chosen set stays in use around the demo, and n
   await page.click(cell('部隊データ', 2, 3));
   await page.keyboard.type('1a');
   await page.keyboard.press('Enter');
-  await (await page.evaluateHandle(() => [...document.querySelectorAll('[role=tab]')].find((t) => t.textContent === 'パイロット'))).click();
-  await page.waitForSelector(cell('パイロット', 1, 1));
+  await showPage(page, 'パイロット');
   await page.keyboard.down('Control');
   await page.keyboard.press('s');
   await page.keyboard.up('Control');
