@@ -9,7 +9,7 @@ export CCACHE_BASEDIR ?= $(CURDIR)
 FUZZ_TARGETS := int_conversion label_list save_open edits
 FUZZ_SECONDS ?= 20
 
-.PHONY: all deps build test check asan wasm fuzz tidy run package clean web web-test
+.PHONY: all deps build test check asan wasm fuzz tidy run package clean web web-test soak
 
 all: build
 
@@ -74,6 +74,19 @@ web: deps
 # The browser tests: puppeteer-core drives Debian's chromium over the built page from file://.
 web-test: web
 	cd web && npm test
+
+# Long random-act runs of both editions: SOAK_DESKTOP and SOAK_WEB sequences from SOAK_SEED. Every
+# failing sequence prints its seed and acts.
+SOAK_DESKTOP ?= 10000
+SOAK_WEB ?= 1000
+SOAK_SEED ?= 1
+soak: web
+	cmake --build --preset $(PRESET) --target tst_randomacts
+	export KORVATH_RANDOM_SEED=$(SOAK_SEED) KORVATH_RANDOM_ALL=1; status=0; \
+	KORVATH_RANDOM_ACTS=$(SOAK_DESKTOP) QTEST_FUNCTION_TIMEOUT=2000000000 QT_QPA_PLATFORM=offscreen \
+	  $(BIN_DIR)/tst_randomacts || status=1; \
+	cd web && KORVATH_RANDOM_ACTS=$(SOAK_WEB) node --test test/random_acts.test.mjs || status=1; \
+	exit $$status
 
 clean:
 	rm -rf build

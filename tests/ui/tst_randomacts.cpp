@@ -455,8 +455,12 @@ void RandomActsTest::saveWritesWhatTheActsMeant() {
   // KORVATH_RANDOM_ALL: report every failing sequence, not only the first.
   const bool all = qEnvironmentVariableIsSet("KORVATH_RANDOM_ALL");
   QList<quint32> failed;
-  for (int i = 0; i < sequences; ++i) {
-    const quint32 seed = first + quint32(i);
+  // Seeds that once found a fault, played before the others whatever the count.
+  QList<quint32> seeds = {
+      52331,  // Escape between two typings in one edit box: two steps
+  };
+  for (int i = 0; i < sequences; ++i) seeds << first + quint32(i);
+  for (const quint32 seed : seeds) {
     const QString failure = player.Play(seed, 4 + int(seed % 9));
     if (failure.isEmpty()) continue;
     const QString text = QStringLiteral("seed %1:\n").arg(seed) + failure;
@@ -464,7 +468,7 @@ void RandomActsTest::saveWritesWhatTheActsMeant() {
     qInfo("%s", qPrintable(text));
     failed << seed;
   }
-  qInfo("%d sequences, %d acts, %lld ms, %lld failed", sequences, player.ActsPlayed(),
+  qInfo("%lld sequences, %d acts, %lld ms, %lld failed", seeds.size(), player.ActsPlayed(),
         clock.elapsed(), failed.size());
   QVERIFY(failed.isEmpty());
 }

@@ -3,6 +3,8 @@
 // Qt
 #include <QCheckBox>
 #include <QComboBox>
+#include <QEvent>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QScopedValueRollback>
 
@@ -107,8 +109,7 @@ QWidget* BoundControls::CreateEdit(const MainFieldEntry& entry, QWidget* parent)
     if (refreshing_) return;
     RunGuarded(edit, [&] { bridge_.Copy().SetEditText(name, text.toStdString()); });
   });
-  // The keystrokes since the last Enter or focus change are one step of the history.
-  connect(edit, &QLineEdit::editingFinished, this, [this] { bridge_.Copy().EndTyping(); });
+  EndTypingOnLeave(edit);
   Bind(name, edit, &ShowEdit);
   return edit;
 }
@@ -153,12 +154,31 @@ QWidget* BoundControls::CreateScenarioList(const MainFieldEntry& entry, QWidget*
     if (refreshing_) return;
     RunGuarded(list, [&] { bridge_.Copy().SetComboText(name, text.toStdString()); });
   });
-  connect(list->lineEdit(), &QLineEdit::editingFinished, this,
-          [this] { bridge_.Copy().EndTyping(); });
+  EndTypingOnLeave(list);
+  EndTypingOnLeave(list->lineEdit());
   // A choice from the list ends the step (with any typing just before it in the same line).
   connect(list, &QComboBox::activated, this, [this] { bridge_.Copy().EndTyping(); });
   Bind(name, list, &ShowScenarioList);
   return list;
+}
+
+void BoundControls::EndTypingOnLeave(QWidget* control) { control->installEventFilter(this); }
+
+bool BoundControls::eventFilter(QObject* watched, QEvent* event) {
+  // The keystrokes since the box was entered, or since the last Enter or Escape, are one step of
+  // the history: a player who pressed Escape and types again expects to undo only the new text.
+  // editingFinished is no use here: it misses Escape, and a focus change that left the text as
+  // it was at the last Enter.
+  // An editable list hands its keys to its line by direct calls, so both are watched. A popup
+  // (the box's own menu) does not leave the box.
+  bool ends = event->type() == QEvent::FocusOut &&
+              static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason;
+  if (event->type() == QEvent::KeyPress) {
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    ends = key == Qt::Key_Escape || key == Qt::Key_Return || key == Qt::Key_Enter;
+  }
+  if (ends) bridge_.Copy().EndTyping();
+  return QObject::eventFilter(watched, event);
 }
 
 void BoundControls::Bind(std::string_view name, QWidget* control,

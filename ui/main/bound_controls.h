@@ -31,11 +31,16 @@ class BoundControls : public QObject {
   // that is not a single control (tables and the check list) and for a list no rule reads.
   QWidget* Create(const MainFieldEntry& entry, QWidget* parent);
 
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
  private:
   QWidget* CreateEdit(const MainFieldEntry& entry, QWidget* parent);
   QWidget* CreateCheckBox(const MainFieldEntry& entry, QWidget* parent);
   QWidget* CreateFactionList(const MainFieldEntry& entry, QWidget* parent);
   QWidget* CreateScenarioList(const MainFieldEntry& entry, QWidget* parent);
+  // Ends the typing burst of an edit line on Enter, Escape and leaving it.
+  void EndTypingOnLeave(QWidget* control);
   void Bind(std::string_view name, QWidget* control,
             void (*show)(QWidget* control, const ControlValue& value));
   void Refresh();

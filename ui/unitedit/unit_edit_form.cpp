@@ -25,6 +25,7 @@
 #include <optional>
 #include <string>
 
+#include "core/shown_names.h"
 #include "core/unit_edit_layout.h"
 #include "core/unit_editor.h"
 #include "core/window_texts.h"
@@ -43,8 +44,6 @@ using korvath::UnitEditControl;
 using korvath::UnitEditKind;
 using korvath::UnitEditParent;
 
-constexpr int kControlHeight = 20;
-constexpr int kCheckBoxHeight = 17;
 // The frame runs through the middle of the caption, so the first row of controls (16 px down)
 // sits inside it, not across its top line.
 constexpr const char* kGroupBoxStyle =
@@ -154,7 +153,7 @@ void TUnitEditForm::BuildControls() {
     QWidget* parent = parents[std::size_t(c.Parent)];
     const QString caption = ToQt(c.Caption);
     const int n = NumberOf(c.Name);
-    int height = c.Height > 0 ? c.Height : kControlHeight;
+    const int height = DrawnHeight(c);
     QWidget* widget = nullptr;
     switch (c.Kind) {
       case UnitEditKind::Label: {
@@ -183,6 +182,8 @@ void TUnitEditForm::BuildControls() {
         }
         spinUp_->setObjectName(QStringLiteral("UpDown1Up"));
         spinDown_->setObjectName(QStringLiteral("UpDown1Down"));
+        spinUp_->setAccessibleName(ToQt(ShownUnitEditName(c, 1)));
+        spinDown_->setAccessibleName(ToQt(ShownUnitEditName(c, 2)));
         spinUp_->setArrowType(Qt::UpArrow);
         spinDown_->setArrowType(Qt::DownArrow);
         break;
@@ -221,13 +222,15 @@ void TUnitEditForm::BuildControls() {
       case UnitEditKind::CheckBox: {
         auto* check = new QCheckBox(caption, parent);
         checkBoxes_[std::size_t(n - 1)] = check;
-        height = kCheckBoxHeight;
         widget = check;
         tabOrder.append(widget);
         break;
       }
     }
     widget->setObjectName(ToQt(c.Name));
+    // Screen readers would otherwise read a caption shared by several buttons, or nothing.
+    if (const std::string name = ShownUnitEditName(c); !name.empty())
+      widget->setAccessibleName(ToQt(name));
     if (c.Kind != UnitEditKind::Label) widget->setGeometry(c.Left, c.Top, c.Width, height);
     if (!c.Hint.empty()) {
       widget->setToolTip(ToQt(c.Hint));

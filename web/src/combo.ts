@@ -31,7 +31,7 @@ export class Combo {
         'aria-expanded': 'false', 'aria-controls': id, 'aria-label': options.label, autocomplete: 'off',
         spellcheck: 'false' });
       input.addEventListener('input', () => options.onType?.(input.value));
-      input.addEventListener('change', () => options.onTypingDone?.());
+      input.addEventListener('blur', () => options.onTypingDone?.());
       this.field = input;
     } else {
       this.field = el('div', { role: 'combobox', tabindex: '0', 'aria-expanded': 'false',
@@ -89,7 +89,7 @@ export class Combo {
       this.toggle();
     } else if (!open && !this.options.editable && (e.key === 'ArrowDown' || e.key === 'ArrowUp')) {
       e.preventDefault();  // a closed list never steps its value
-    } else if (this.options.editable && e.key === 'Enter') {
+    } else if (this.options.editable && (e.key === 'Enter' || e.key === 'Escape')) {
       this.options.onTypingDone?.();
     }
   }
