@@ -212,6 +212,20 @@ val LabelFileNamesOf(const val& names) {
   return out;
 }
 
+// The six files the labels in use were read from, under their own names: [[name, Uint8Array], ...].
+val LabelFilesInUse() {
+  val out = val::array();
+  for (std::size_t i = 0; i < kLabelFileNames.size(); ++i) {
+    const std::string& bytes = S().labelFiles[i];
+    val file = val::array();
+    file.call<void>("push", std::string(kLabelFileNames[i]));
+    file.call<void>("push", BytesOf(std::span(reinterpret_cast<const std::uint8_t*>(bytes.data()),
+                                              bytes.size())));
+    out.call<void>("push", file);
+  }
+  return out;
+}
+
 bool Ready() { return S().copy != nullptr; }
 bool Loaded() { return Ready() && Copy().Image().Loaded; }
 
@@ -829,6 +843,7 @@ EMSCRIPTEN_BINDINGS(korvath) {
   function("loaded", &Loaded);
   function("closeFile", &CloseFile);
   function("labelFileNames", &LabelFileNamesOf);
+  function("labelFilesInUse", &LabelFilesInUse);
   function("changedSince", &ChangedSince);
   function("baseBytes", &BaseBytes);
   function("open", &Open);

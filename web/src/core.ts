@@ -71,6 +71,7 @@ export interface Core {
   // The same, and the open save read again with them from its bytes as last opened or saved.
   loadLabelsKeepingSave(files: [string, Uint8Array][]): string;
   labelFileNames(names: string[]): string[];
+  labelFilesInUse(): [string, Uint8Array][];
   changedSince(bytes: Uint8Array): boolean;
   baseBytes(): Uint8Array;
   differenceCount(bytes: Uint8Array): number;
