@@ -145,14 +145,6 @@ void Install(std::unique_ptr<WorkingCopy> copy, LabelFileBytes bytes) {
   S().unitEditor = std::make_unique<UnitEditorModel>(*S().copy);
 }
 
-// The index in kLabelFileNames of a chosen file's name: the exact name, else the same name in
-// other case (PLAN.TXT from a Windows disk); -1 for any other file.
-int LabelFileIndex(const std::string& name) {
-  const auto exact = std::find(kLabelFileNames.begin(), kLabelFileNames.end(), name);
-  if (exact != kLabelFileNames.end()) return int(exact - kLabelFileNames.begin());
-  return LabelFileIndexIgnoringCase(name);
-}
-
 // files: [[name, Uint8Array], ...]. Builds a working copy from them with the desktop's checks;
 // the message of the failure, or the empty text, and on failure nothing changes. Its second and
 // later lines say which file is at fault and why ("plan.txt: ありません", "area.txt: 78
@@ -211,7 +203,7 @@ val LabelFileNamesOf(const val& names) {
   val out = val::array();
   const int n = names["length"].as<int>();
   for (int i = 0; i < n; ++i) {
-    const int index = LabelFileIndex(names[i].as<std::string>());
+    const int index = LabelFileIndexIgnoringCase(names[i].as<std::string>());
     if (index >= 0)
       out.call<void>("push", std::string(kLabelFileNames[std::size_t(index)]));
     else
