@@ -284,10 +284,15 @@ void MarkSaved() {
   S().base.assign(bytes.begin(), bytes.end());
 }
 
-// Whether the file's bytes now differ from those opened or last saved: another program wrote it.
-bool ChangedSince(const val& bytes) {
+// Whether the file's bytes now differ from those opened or last saved (another program wrote
+// it), or, given seen, from those.
+bool ChangedSince(const val& bytes, const val& seen) {
   const auto now = VectorOf(bytes);
-  return CompareTarget(std::span<const std::uint8_t>(now), S().base) == TargetState::Changed;
+  const std::span<const std::uint8_t> at(now);
+  if (seen.isNull() || seen.isUndefined()) {
+    return CompareTarget(at, S().base) == TargetState::Changed;
+  }
+  return CompareTarget(at, VectorOf(seen)) == TargetState::Changed;
 }
 
 // Whether bytes a save replaces must be kept, given the newest backup (null for none).

@@ -72,7 +72,8 @@ export interface Core {
   loadLabelsKeepingSave(files: [string, Uint8Array][]): string;
   labelFileNames(names: string[]): string[];
   labelFilesInUse(): [string, Uint8Array][];
-  changedSince(bytes: Uint8Array): boolean;
+  // Whether bytes differ from those opened or last saved, or from seen.
+  changedSince(bytes: Uint8Array, seen: Uint8Array | null): boolean;
   baseBytes(): Uint8Array;
   differenceCount(bytes: Uint8Array): number;
   backupsToDrop(entries: [string, number, number][]): number[];

@@ -203,8 +203,13 @@ test('a save back into the file asks before writing over what another program wr
   assert.equal(await answer(page, 'キャンセル'), 'ファイル slot1.bin は開いた後に変更されています。上書きしますか?');
   assert.deepEqual(await disk(page), game);
   assert.equal(await page.title(), 'Korvath slot1.bin*');
+  // The game writes again while the question is open: asked again, and what it wrote is kept.
   await save(page);
+  await page.waitForSelector('[role=alertdialog]');
+  game[game.length - 2] ^= 0xff;
+  await page.evaluate((b) => { window.disk = new Uint8Array(b); }, [...game]);
   await answer(page, '上書き保存');
+  assert.match(await answer(page, '上書き保存'), /^ファイル slot1\.bin は開いた後に変更されています。/);
   await page.waitForFunction(() => document.title === 'Korvath slot1.bin');
   assert.equal(await page.$eval('[role=status]', (e) => e.textContent), '');
   const ours = await disk(page);
