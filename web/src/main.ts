@@ -217,8 +217,8 @@ class App {
     this.endComparison();
     if (!this.pages) this.buildWindow();
     this.labelPanel.remove();
-    this.pages!.show(this.core.activePage());
     for (const view of this.pages!.grids) view.redraw();
+    this.pages!.show(this.core.activePage());
     this.controls!.refresh();
     this.pages!.checkList?.refresh();
     this.core.changes();
@@ -238,7 +238,13 @@ class App {
       controlMark: (name) => this.marks.get(`c:${name}`) ?? null,
       lineMark: (line) => this.marks.get(`l:${line}`) ?? null,
       openUnitEditor: () => this.showUnitEditor(),
-    }, (page) => this.run(() => this.core.setActivePage(page)));
+    }, (page) => this.run(() => this.core.setActivePage(page)), (grids) => {
+      for (const view of grids) view.redraw();
+      this.controls?.refresh();
+      this.controls?.showMarks();
+      this.pages?.checkList?.refresh();
+      this.pages?.checkList?.showMarks();
+    });
     this.main.append(this.pages.element);
     this.unitEditor = new UnitEditor(this.core, this.texts.unitEditorTitle, this.texts.unitEditorTabs,
       this.texts.unitEditorControls, this.texts.web.close, (a, error) => this.run(a, error));

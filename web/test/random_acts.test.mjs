@@ -58,6 +58,7 @@ class Player {
     this.log = [];
     this.open = null;  // the edit box or cell left with typing in it
     this.avoid = null;  // the one left open before this act
+    this.again = null;  // the edit box or cell typed into by the act before, its typing ended
   }
 
   pick(n) {  // mulberry32
@@ -113,10 +114,10 @@ class Player {
     }
   }
 
-  async typeIntoCell() {
+  async typeIntoCell(again = null) {
     const { page } = session;
-    let at;
-    do at = this.pickCell(kEditable | kSelectable); while (this.avoid === `${at.table.grid} ${at.row} ${at.column}`);
+    let at = again;
+    if (!at) do at = this.pickCell(kEditable | kSelectable); while (this.avoid === `${at.table.grid} ${at.row} ${at.column}`);
     const { p, table, row, column } = at;
     const text = this.digits();
     await this.showPage(p);
@@ -128,6 +129,7 @@ class Player {
     if (end) await this.key(end);
     this.log.push(`cell ${table.name} ${row},${column}:${f2 ? ' F2' : ''} ${text} ${end ?? '(left open)'}`);
     this.open = end ? null : `${table.grid} ${row} ${column}`;
+    this.again = end ? at : null;
     if (end === 'Escape') return;
     core.setCell(table.grid, row, column, text);
     core.endTyping();
@@ -141,9 +143,9 @@ class Player {
     }
   }
 
-  async typeIntoBox() {
-    let p, c;
-    do [p, c] = this.pickControl(kEdit); while (this.avoid === c.name);
+  async typeIntoBox(again = null) {
+    let { p, c } = again ?? {};
+    if (!c) do [p, c] = this.pickControl(kEdit); while (this.avoid === c.name);
     const text = this.digits();
     await this.showPage(p);
     await session.page.click(`input[data-name="${c.name}"]`, { clickCount: 3 });
@@ -152,6 +154,7 @@ class Player {
     if (end) await this.key(end);
     this.log.push(`${c.name}: ${text} ${end ?? '(left open)'}`);
     this.open = end ? null : c.name;
+    this.again = end ? { p, c } : null;
     core.setEditText(c.name, text);
     core.endTyping();
   }
@@ -321,6 +324,12 @@ class Player {
     // which the direct acts do not model. Only the menu and F3 leave such typing as it is.
     this.avoid = this.open;
     if (roll < 83 || roll >= 94) this.open = null;
+    // Typing again where one has just typed and ended it, and taking back what one has just
+    // typed, are what users do most after typing.
+    const again = this.again;
+    this.again = null;
+    if (again && this.pick(3) === 0) return again.c ? this.typeIntoBox(again) : this.typeIntoCell(again);
+    if (again && this.pick(2) === 0) return this.undoOrRedo(true);
     if (roll < 18) return this.typeIntoCell();
     if (roll < 30) return this.typeIntoBox();
     if (roll < 38) return this.toggleCheckBox();
