@@ -278,8 +278,6 @@ class App {
       this.pages?.checkList?.refresh();
       this.pages?.checkList?.showMarks();
     });
-    this.unitEditor = new UnitEditor(this.core, this.texts.unitEditorTitle, this.texts.unitEditorTabs,
-      this.texts.unitEditorControls, this.texts.web.close, (a, error) => this.run(a, error));
     this.dump = new FloatingWindow(this.texts.dumpTitle, this.texts.web.close, () => {
       this.dumpText.textContent = this.core.dump().replace(/\r\n/g, '\n');
     });
@@ -303,8 +301,9 @@ class App {
     if (!await this.mayDropChanges()) return;
     const message = this.labelSets.useDemo(demoLabels.map(([name, b64]) => [name, files.fromBase64(b64)]));
     if (message) { await showMessage(this.texts.title, message, true); return; }
-    this.labelsReady();
+    // The save first, so that the pages are drawn once, with it.
     this.openBytes(files.fromBase64(demoSave), 'demo.bin', null);
+    this.labelsReady();
   }
 
   private async labelsFirst(): Promise<boolean> {
@@ -523,7 +522,11 @@ class App {
   // ---- Other windows
 
   private showUnitEditor(): void {
-    if (this.core.loaded()) this.unitEditor?.show();
+    if (!this.core.loaded()) return;
+    // Built when first asked for: start-up does not wait for it.
+    this.unitEditor ??= new UnitEditor(this.core, this.texts.unitEditorTitle, this.texts.unitEditorTabs,
+      this.texts.unitEditorControls, this.texts.web.close, (a, error) => this.run(a, error));
+    this.unitEditor.show();
   }
 
   private toggleDump(): void {

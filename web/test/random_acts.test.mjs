@@ -81,8 +81,10 @@ class Player {
     for (const m of [...modifiers].reverse()) await page.keyboard.up(m);
   }
 
+  // As a user: the tab is clicked only when its page is not the one shown.
   async showPage(p) {
-    await session.page.click(`#tab${p}`);
+    const tab = `#tab${p}`;
+    if (await session.page.$eval(tab, (t) => t.getAttribute('aria-selected')) !== 'true') await session.page.click(tab);
     core.setActivePage(p);
   }
 
