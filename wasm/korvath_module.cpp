@@ -231,10 +231,32 @@ bool Open(const val& bytes, const std::string& name) {
   return true;
 }
 
-// The image as the next save writes it: the store pass, then its bytes.
+// The image as the next save writes it: the store pass, then its bytes. A text that is not an
+// integer gives its message and where it stands: fault {page, control} or {page, grid, row,
+// column}.
 val Store() {
   val out = val::object();
-  const std::string error = Guarded([] { Copy().StorePass(); });
+  std::string error;
+  try {
+    Copy().StorePass();
+  } catch (const ConversionError& e) {
+    error = e.what();
+    const ConversionError::Place& at = e.Where();
+    val fault = val::object();
+    if (const MainFieldEntry* entry = at.Control.empty() ? nullptr : FindMainField(at.Control)) {
+      fault.set("page", entry->Page);
+      fault.set("control", at.Control);
+      out.set("fault", fault);
+    } else if (at.Grid >= 0 && at.Row >= 0) {
+      fault.set("page", LayoutOf(Grid(at.Grid)).Page);
+      fault.set("grid", at.Grid);
+      fault.set("row", at.Row);
+      fault.set("column", at.Column);
+      out.set("fault", fault);
+    }
+  } catch (const std::exception& e) {
+    error = e.what();
+  }
   out.set("error", error);
   if (error.empty()) out.set("bytes", BytesOf(Copy().Image().Contents()));
   return out;

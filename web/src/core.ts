@@ -51,6 +51,8 @@ export interface Changes {
   grids: number[]; cells: [number, number, number][]; current: number[];
   page: boolean; controls: boolean; history: boolean;
 }
+// Where a save's store pass stopped: a control, or a cell of a grid.
+export interface StoreFault { page: number; control?: string; grid?: number; row?: number; column?: number }
 export interface HistoryState { canUndo: boolean; canRedo: boolean; undo: string; redo: string; saved: boolean }
 export interface Popup { kind: number; items: string[] }
 export const enum DifferenceKind { Control = 0, Cell = 1, CheckListLine = 2, Bytes = 3, Length = 4 }
@@ -80,7 +82,7 @@ export interface Core {
   loaded(): boolean;
   closeFile(): void;
   open(bytes: Uint8Array, name: string): boolean;
-  store(): { error: string; bytes?: Uint8Array };
+  store(): { error: string; bytes?: Uint8Array; fault?: StoreFault };
   markSaved(): void;
   fileName(): string;
   layout(): Layout;

@@ -2,7 +2,7 @@
 // the core module.
 import './style.css';
 import * as backups from './backups';
-import { type Core, type Difference, DifferenceKind, type MenuItemInfo, type Texts, fill, loadCore } from './core';
+import { type Core, type Difference, DifferenceKind, type MenuItemInfo, type StoreFault, type Texts, fill, loadCore } from './core';
 import { BoundControls } from './controls';
 import { el, plainCaption } from './dom';
 import { FloatingWindow, ask, showMessage } from './dialogs';
@@ -331,7 +331,8 @@ class App {
     this.openBytes(bytes, file.name, handle);
   }
 
-  // A drop: label files are taken as chosen; one save is opened; anything else is named.
+  // A drop: label files are taken as chosen; one save is opened; a folder or several saves are
+  // named and refused.
   private dropped(data: DataTransfer): void {
     // Entries must be taken before the event ends.
     const folders = [...data.items].map((i) => i.webkitGetAsEntry?.()).filter((e) => e?.isDirectory).map((e) => e!.name);
@@ -339,7 +340,8 @@ class App {
     if (folders.length) { void showMessage(this.texts.title, fill(this.texts.web.droppedFolder, folders.join('、')), true); return; }
     if (!dropped.length) return;
     const names = dropped.map((f) => f.name);
-    if (this.core.labelFileNames(names).every((n) => n !== '')) { void this.useLabelFiles(dropped); return; }
+    // Label files among them: the set chosen (the core names what is missing or not its own).
+    if (this.core.labelFileNames(names).some((n) => n !== '')) { void this.useLabelFiles(dropped); return; }
     if (dropped.length > 1) {
       void showMessage(this.texts.title, fill(this.texts.web.droppedSeveral, dropped.length, names.join('、')), true);
       return;
@@ -373,7 +375,7 @@ class App {
     this.sync();
     if (stored.error || !stored.bytes) {
       await showMessage(this.texts.title, stored.error, true);
-      this.refocus(focused, grid);
+      if (stored.fault) this.showFault(stored.fault); else this.refocus(focused, grid);
       return false;
     }
     const name = this.core.fileName();
@@ -407,6 +409,18 @@ class App {
     this.updateTitle();
     this.dump?.refresh();
     return saved;
+  }
+
+  // The control or cell whose text stopped the save, on its page.
+  private showFault(fault: StoreFault): void {
+    this.run(() => this.core.setActivePage(fault.page));
+    if (fault.control) this.focusControl(fault.control);
+    else this.pages?.grids.find((v) => v.grid === fault.grid)?.focusCell(fault.row!, fault.column!);
+  }
+
+  private focusControl(name: string): void {
+    const e = document.querySelector<HTMLElement>(`[data-name="${name}"]`);
+    (e?.querySelector<HTMLElement>('input,[role=combobox]') ?? e)?.focus();
   }
 
   // Focus back where the player was, on the cell of a grid whose editor closed.
@@ -514,8 +528,7 @@ class App {
     } else if (d.kind === DifferenceKind.CheckListLine) {
       this.pages.checkList?.focusLine(d.line);
     } else if (d.kind === DifferenceKind.Control) {
-      const e = document.querySelector<HTMLElement>(`[data-name="${d.control}"]`);
-      (e?.querySelector<HTMLElement>('input,[role=combobox]') ?? e)?.focus();
+      this.focusControl(d.control);
     }
   }
 

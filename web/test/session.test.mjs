@@ -55,6 +55,11 @@ async function answer(page, name) {
   return text;
 }
 
+async function showPage(page, caption) {
+  await (await page.evaluateHandle((c) => [...document.querySelectorAll('[role=tab]')].find((t) => t.textContent === c), caption)).click();
+  await page.waitForSelector(`[role=tabpanel]:not([hidden]) [role=grid][aria-label="${caption}"]`);
+}
+
 const labelStatus = (page) => page.$eval('.label-status', (e) => e.textContent);
 const unitName = (page) => cellText(page, '部隊データ', 1, 2);
 
@@ -135,10 +140,11 @@ test('labels come first, then the chosen set stays in use around the demo, and n
   assert.doesNotMatch(await unitName(page), /OWN/);
   assert.equal(await page.title(), 'Korvath slot1.bin');
 
-  // A failed save leaves the focus on the cell at fault.
+  // A failed save takes the focus to the cell at fault, on its page.
   await page.click(cell('部隊データ', 2, 3));
   await page.keyboard.type('1a');
   await page.keyboard.press('Enter');
+  await showPage(page, 'パイロット');
   await page.keyboard.down('Control');
   await page.keyboard.press('s');
   await page.keyboard.up('Control');
