@@ -804,7 +804,7 @@ val Texts() {
     v.set("left", c.Left);
     v.set("top", c.Top);
     v.set("width", c.Width);
-    v.set("height", c.Height);
+    v.set("height", DrawnHeight(c));
     v.set("caption", std::string(c.Caption));
     v.set("hint", std::string(c.Hint));
     v.set("shownName", ShownUnitEditName(c));

@@ -40,8 +40,6 @@ using korvath::UnitEditControl;
 using korvath::UnitEditKind;
 using korvath::UnitEditParent;
 
-constexpr int kControlHeight = 20;
-constexpr int kCheckBoxHeight = 17;
 // The frame runs through the middle of the caption, so the first row of controls (16 px down)
 // sits inside it, not across its top line.
 constexpr const char* kGroupBoxStyle =
@@ -138,7 +136,7 @@ void TUnitEditForm::BuildControls() {
     QWidget* parent = parents[std::size_t(c.Parent)];
     const QString caption = ToQt(c.Caption);
     const int n = NumberOf(c.Name);
-    int height = c.Height > 0 ? c.Height : kControlHeight;
+    const int height = DrawnHeight(c);
     QWidget* widget = nullptr;
     switch (c.Kind) {
       case UnitEditKind::Label: {
@@ -207,7 +205,6 @@ void TUnitEditForm::BuildControls() {
       case UnitEditKind::CheckBox: {
         auto* check = new QCheckBox(caption, parent);
         checkBoxes_[std::size_t(n - 1)] = check;
-        height = kCheckBoxHeight;
         widget = check;
         tabOrder.append(widget);
         break;
