@@ -393,6 +393,8 @@ test(`${sequences} random sequences of acts save what the same acts give in the 
     const player = new Player(seed);
     const failure = await player.play(4 + (seed % 9));
     if (process.env.KORVATH_RANDOM_DEBUG) console.log(`seed ${seed}:\n${player.log.join('\n')}`);
+    // A long run tells how far it got, in case it has to be stopped.
+    if (all && (i + 1) % 50 === 0) console.log(`${i + 1} sequences played, ${failed.length + (failure ? 1 : 0)} failed`);
     if (!failure) continue;
     failed.push(seed);
     console.log(`seed ${seed}:\n${failure}`);
