@@ -197,7 +197,8 @@ std::string ReadLabels(const val& files, bool keepSave) {
 std::string LoadLabels(const val& files) { return ReadLabels(files, false); }
 std::string LoadLabelsKeepingSave(const val& files) { return ReadLabels(files, true); }
 
-// Which of the chosen names the six lists would read, as [name, index] pairs.
+// For each chosen name, the label file it is read as ("PLAN.TXT" gives "plan.txt"), or the
+// empty text for a name that is none of the six.
 val LabelFileNamesOf(const val& names) {
   val out = val::array();
   const int n = names["length"].as<int>();

@@ -348,13 +348,13 @@ class App {
     // Entries must be taken before the event ends.
     const folders = [...data.items].map((i) => i.webkitGetAsEntry?.()).filter((e) => e?.isDirectory).map((e) => e!.name);
     const dropped = [...data.files];
-    if (folders.length) { void showMessage(this.texts.title, fill(this.texts.web.droppedFolder, folders.join('、')), true); return; }
+    if (folders.length) { void showMessage(this.texts.title, fill(this.texts.web.droppedFolder, folders.join(this.texts.web.listSeparator)), true); return; }
     if (!dropped.length) return;
     const names = dropped.map((f) => f.name);
     // Label files among them: the set chosen (the core names what is missing or not its own).
     if (this.core.labelFileNames(names).some((n) => n !== '')) { void this.useLabelFiles(dropped); return; }
     if (dropped.length > 1) {
-      void showMessage(this.texts.title, fill(this.texts.web.droppedSeveral, dropped.length, names.join('、')), true);
+      void showMessage(this.texts.title, fill(this.texts.web.droppedSeveral, dropped.length, names.join(this.texts.web.listSeparator)), true);
       return;
     }
     void this.openFile(dropped[0], null);
