@@ -75,7 +75,7 @@ std::vector<std::uint8_t> ReadSave(const std::string& path) {
 
 // Label files first, as at start-up: without them no save is looked at.
 std::unique_ptr<WorkingCopy> OpenWorkingCopy(const Options& options) {
-  auto copy = std::make_unique<WorkingCopy>(korvath::cli::LabelFolder(options.labels));
+  auto copy = std::make_unique<WorkingCopy>(korvath::cli::Labels(options.labels));
   if (!copy->Open(ReadSave(options.save), options.save))
     throw CommandError(kBadInput, kReadError + "\n" + options.save);
   return copy;

@@ -72,10 +72,10 @@ int main(int argc, char* argv[]) {
 
   std::unique_ptr<korvath::WorkingCopy> copy;
   try {
-    copy = std::make_unique<korvath::WorkingCopy>(
-        korvath::FindLabelFolder(korvath::CurrentLabelSearch()));
+    copy =
+        std::make_unique<korvath::WorkingCopy>(korvath::FindLabels(korvath::CurrentLabelSearch()));
   } catch (const korvath::StartupError& e) {
-    // No folder held the six files, or one of them is unreadable or too short.
+    // No folder held six usable files; the message names each one passed over and why.
     korvath::ui::Dialogs().ShowMessage(nullptr, QMessageBox::Warning, QString::fromUtf8(e.what()));
     return 1;
   } catch (...) {
