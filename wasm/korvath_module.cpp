@@ -145,14 +145,6 @@ void Install(std::unique_ptr<WorkingCopy> copy, LabelFileBytes bytes) {
   S().unitEditor = std::make_unique<UnitEditorModel>(*S().copy);
 }
 
-// The index in kLabelFileNames of a chosen file's name: the exact name, else the same name in
-// other case (PLAN.TXT from a Windows disk); -1 for any other file.
-int LabelFileIndex(const std::string& name) {
-  const auto exact = std::find(kLabelFileNames.begin(), kLabelFileNames.end(), name);
-  if (exact != kLabelFileNames.end()) return int(exact - kLabelFileNames.begin());
-  return LabelFileIndexIgnoringCase(name);
-}
-
 // files: [[name, Uint8Array], ...]. Builds a working copy from them with the desktop's checks;
 // the message of the failure, or the empty text, and on failure nothing changes. Its second and
 // later lines say which file is at fault and why ("plan.txt: ありません", "area.txt: 78
@@ -211,11 +203,25 @@ val LabelFileNamesOf(const val& names) {
   val out = val::array();
   const int n = names["length"].as<int>();
   for (int i = 0; i < n; ++i) {
-    const int index = LabelFileIndex(names[i].as<std::string>());
+    const int index = LabelFileIndexIgnoringCase(names[i].as<std::string>());
     if (index >= 0)
       out.call<void>("push", std::string(kLabelFileNames[std::size_t(index)]));
     else
       out.call<void>("push", std::string());
+  }
+  return out;
+}
+
+// The six files the labels in use were read from, under their own names: [[name, Uint8Array], ...].
+val LabelFilesInUse() {
+  val out = val::array();
+  for (std::size_t i = 0; i < kLabelFileNames.size(); ++i) {
+    const std::string& bytes = S().labelFiles[i];
+    val file = val::array();
+    file.call<void>("push", std::string(kLabelFileNames[i]));
+    file.call<void>("push", BytesOf(std::span(reinterpret_cast<const std::uint8_t*>(bytes.data()),
+                                              bytes.size())));
+    out.call<void>("push", file);
   }
   return out;
 }
@@ -278,10 +284,15 @@ void MarkSaved() {
   S().base.assign(bytes.begin(), bytes.end());
 }
 
-// Whether the file's bytes now differ from those opened or last saved: another program wrote it.
-bool ChangedSince(const val& bytes) {
+// Whether the file's bytes now differ from those opened or last saved (another program wrote
+// it), or, given seen, from those.
+bool ChangedSince(const val& bytes, const val& seen) {
   const auto now = VectorOf(bytes);
-  return CompareTarget(std::span<const std::uint8_t>(now), S().base) == TargetState::Changed;
+  const std::span<const std::uint8_t> at(now);
+  if (seen.isNull() || seen.isUndefined()) {
+    return CompareTarget(at, S().base) == TargetState::Changed;
+  }
+  return CompareTarget(at, VectorOf(seen)) == TargetState::Changed;
 }
 
 // Whether bytes a save replaces must be kept, given the newest backup (null for none).
@@ -837,6 +848,7 @@ EMSCRIPTEN_BINDINGS(korvath) {
   function("loaded", &Loaded);
   function("closeFile", &CloseFile);
   function("labelFileNames", &LabelFileNamesOf);
+  function("labelFilesInUse", &LabelFilesInUse);
   function("changedSince", &ChangedSince);
   function("baseBytes", &BaseBytes);
   function("open", &Open);

@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QIcon>
+#include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QTabWidget>
@@ -24,7 +25,10 @@
 #include "core/file_io.h"
 #include "core/window_texts.h"
 #include "core/working_copy.h"
+#include "ui/common/focus_mark.h"
+#include "ui/common/focus_scroll_area.h"
 #include "ui/common/fonts.h"
+#include "ui/common/screen_fit.h"
 #include "ui/common/user_dialogs.h"
 #include "ui/hexdump/hex_dump_form.h"
 #include "ui/main/about_box.h"
@@ -34,6 +38,7 @@
 #include "ui/main/grid_view.h"
 #include "ui/main/guarded.h"
 #include "ui/main/history_keys.h"
+#include "ui/main/page_keys.h"
 #include "ui/main/pages.h"
 #include "ui/main/popup_menus.h"
 #include "ui/main/working_copy_bridge.h"
@@ -59,7 +64,7 @@ const QString kSaveFilter = QStringLiteral("bin (*.bin)");
 // The command line's rule, so the two agree on links and never replace a FIFO or device.
 bool WriteSave(const QString& path, std::span<const std::uint8_t> bytes) {
   return korvath::WriteSaveFile(std::filesystem::path(QFile::encodeName(path).toStdString()),
-                                  bytes);
+                                bytes);
 }
 
 // The one local .bin file being dragged, if that is what the drag carries.
@@ -90,6 +95,8 @@ TMainForm::TMainForm(korvath::WorkingCopy& copy, QWidget* parent)
   move(19, 10);
   setMinimumSize(777, 503);
   setAcceptDrops(true);
+  korvath::ui::MarkFocusFromStart(this);
+  korvath::ui::KeepInsideScreen(this);
   BuildMenus();
   BuildPages();
 }
@@ -194,6 +201,7 @@ void TMainForm::EditUndoMenuClick() {
     copy_.EndTyping();
     copy_.Undo();
   });
+  if (unitEdit_) unitEdit_->ShowChangedTables();
 }
 
 void TMainForm::EditRedoMenuClick() {
@@ -201,6 +209,7 @@ void TMainForm::EditRedoMenuClick() {
     copy_.EndTyping();
     copy_.Redo();
   });
+  if (unitEdit_) unitEdit_->ShowChangedTables();
 }
 
 // The title's "[*]" shows while the file and the working copy differ; before the first open
@@ -224,8 +233,10 @@ void TMainForm::BuildPages() {
   for (std::size_t page = 0; page < korvath::kPageCaptions.size(); ++page) {
     QWidget* sheet = korvath::ui::BuildPage(int(page), context);
     sheet->setObjectName(QStringLiteral("TabSheet%1").arg(page + 1));
-    pages_->addTab(sheet, ToQString(korvath::kPageCaptions[page]));
+    pages_->addTab(new korvath::ui::FocusScrollArea(sheet),
+                   ToQString(korvath::kPageCaptions[page]));
   }
+  korvath::ui::AddPageKeys(this, pages_);
   pages_->setCurrentIndex(copy_.ActivePage());
 
   connect(pages_, &QTabWidget::currentChanged, this, [this](int page) {
@@ -252,6 +263,15 @@ void TMainForm::SetCompanions(TAboutBox* about, THexDumpForm* dump, TUnitEditFor
   unitEdit_ = unitEdit;
   connect(dump_, &THexDumpForm::shown, viewDump_, [this] { viewDump_->setChecked(true); });
   connect(dump_, &THexDumpForm::closed, viewDump_, [this] { viewDump_->setChecked(false); });
+  // The menu's keys work in the other two windows too, on this window's file.
+  for (QAction* menu : menuBar()->actions()) {
+    if (!menu->menu()) continue;
+    for (QAction* item : menu->menu()->actions()) {
+      if (item->shortcuts().isEmpty()) continue;
+      dump_->addAction(item);
+      unitEdit_->addAction(item);
+    }
+  }
 }
 
 void TMainForm::OpenFile(const QString& path) {

@@ -17,6 +17,7 @@
 #include <QStylePainter>
 #include <QTabBar>
 #include <QToolButton>
+#include <QVBoxLayout>
 #include <QWindow>
 
 // Std
@@ -29,8 +30,11 @@
 #include "core/unit_editor.h"
 #include "core/window_texts.h"
 #include "core/working_copy.h"
+#include "ui/common/focus_mark.h"
+#include "ui/common/focus_scroll_area.h"
 #include "ui/common/fonts.h"
 #include "ui/common/popup_choice_combo_box.h"
+#include "ui/common/screen_fit.h"
 #include "ui/common/user_dialogs.h"
 #include "ui/common/wheel_guard.h"
 
@@ -102,11 +106,24 @@ TUnitEditForm::TUnitEditForm(korvath::WorkingCopy& workingCopy, QWidget* parent)
   setObjectName(QStringLiteral("UnitEditForm"));
   setWindowTitle(ToQt(korvath::kUnitEditorTitle));
   setFont(korvath::ui::WindowFont());
-  setFixedSize(korvath::kUnitEditClientWidth, korvath::kUnitEditClientHeight);
+  const QSize size(korvath::kUnitEditClientWidth, korvath::kUnitEditClientHeight);
+  setFixedSize(size);
   move(korvath::kUnitEditLeft, korvath::kUnitEditTop);
+  korvath::ui::MarkFocusFromStart(this);
+  // On a screen too small for the window, the controls scroll inside it.
+  content_ = new QWidget;
+  content_->setFixedSize(size);
   BuildControls();
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->addWidget(new korvath::ui::FocusScrollArea(content_));
+  korvath::ui::KeepInsideScreen(this);
   ConnectControls();
   SyncControls();
+}
+
+void TUnitEditForm::ShowChangedTables() {
+  if (isVisible() && isActiveWindow()) Handle([this] { model_->Refresh(); });
 }
 
 TUnitEditForm::~TUnitEditForm() = default;
@@ -114,7 +131,7 @@ TUnitEditForm::~TUnitEditForm() = default;
 void TUnitEditForm::BuildControls() {
   using namespace korvath;
   using namespace korvath::ui;
-  tabControl_ = new QTabBar(this);
+  tabControl_ = new QTabBar(content_);
   tabControl_->setObjectName(QStringLiteral("TabControl1"));
   tabControl_->setDrawBase(false);
   tabControl_->setExpanding(false);
@@ -123,7 +140,7 @@ void TUnitEditForm::BuildControls() {
   for (std::string_view tab : kUnitEditTabs) tabControl_->addTab(ToQt(tab));
   tabControl_->setGeometry(kTabControlLeft, kTabControlTop, kTabControlWidth,
                            tabControl_->sizeHint().height());
-  auto* pane = new TabPane(tabControl_, this);
+  auto* pane = new TabPane(tabControl_, content_);
   pane->setObjectName(QStringLiteral("TabControl1Page"));
   pane->setGeometry(kTabControlLeft, kTabControlTop, kTabControlWidth, kTabControlHeight);
   pane->lower();

@@ -395,8 +395,9 @@ class App {
     this.main.setAttribute('aria-busy', 'true');
     try {
       if (this.handle) {
-        const now = await files.readBack(this.handle);
-        if (now && this.core.changedSince(now)) {
+        let now = await files.readBack(this.handle);
+        // Asked again when the file changed once more while the question was open.
+        for (let seen: Uint8Array | null = null; now && this.core.changedSince(now, seen); seen = now, now = await files.readBack(this.handle)) {
           const q = this.texts.ask;
           if (await ask(this.texts.title, fill(q.overwrite, name), [q.overwriteAnswer, q.cancel], 1, 1) !== 0) return false;
         }
