@@ -256,8 +256,8 @@ class App {
     this.endComparison();
     if (!this.pages) this.buildWindow();
     this.showPages();
-    this.pages!.show(this.core.activePage());
     for (const view of this.pages!.grids) view.redraw();
+    this.pages!.show(this.core.activePage());
     this.controls!.refresh();
     this.pages!.checkList?.refresh();
     this.core.changes();
@@ -287,9 +287,13 @@ class App {
       controlMark: (name) => this.marks.get(`c:${name}`) ?? null,
       lineMark: (line) => this.marks.get(`l:${line}`) ?? null,
       openUnitEditor: () => this.showUnitEditor(),
-    }, (page) => this.run(() => this.core.setActivePage(page)));
-    this.unitEditor = new UnitEditor(this.core, this.texts.unitEditorTitle, this.texts.unitEditorTabs,
-      this.texts.unitEditorControls, this.texts.web.close, (a, error) => this.run(a, error));
+    }, (page) => this.run(() => this.core.setActivePage(page)), (grids) => {
+      for (const view of grids) view.redraw();
+      this.controls?.refresh();
+      this.controls?.showMarks();
+      this.pages?.checkList?.refresh();
+      this.pages?.checkList?.showMarks();
+    });
     this.dump = new FloatingWindow(this.texts.dumpTitle, this.texts.web.close, () => {
       this.dumpText.textContent = this.core.dump().replace(/\r\n/g, '\n');
     });
@@ -313,8 +317,9 @@ class App {
     if (!await this.mayDropChanges()) return;
     const message = this.labelSets.useDemo(demoLabels.map(([name, b64]) => [name, files.fromBase64(b64)]));
     if (message) { await showMessage(this.texts.title, message, true); return; }
-    this.labelsReady();
+    // The save first, so that the pages are drawn once, with it.
     this.openBytes(files.fromBase64(demoSave), 'demo.bin', null);
+    this.labelsReady();
   }
 
   private async labelsFirst(): Promise<boolean> {
@@ -547,7 +552,11 @@ class App {
   // ---- Other windows
 
   private showUnitEditor(): void {
-    if (this.core.loaded()) this.unitEditor?.show();
+    if (!this.core.loaded()) return;
+    // Built when first asked for: start-up does not wait for it.
+    this.unitEditor ??= new UnitEditor(this.core, this.texts.unitEditorTitle, this.texts.unitEditorTabs,
+      this.texts.unitEditorControls, this.texts.web.close, (a, error) => this.run(a, error));
+    this.unitEditor.show();
   }
 
   private toggleDump(): void {
