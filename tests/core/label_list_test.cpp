@@ -176,7 +176,9 @@ TEST(LabelListParse, RandomNamesReadBackInEitherEncoding) {
     const std::string utf8 = DecodeCp932(cp932);
     ASSERT_EQ(Lines(cp932 + "\r\n"), Entries{utf8}) << ::testing::PrintToString(cp932);
     ASSERT_EQ(Lines("\xEF\xBB\xBF" + utf8), Entries{utf8});
-    ASSERT_EQ(Lines(utf8 + "\n" + utf8), (Entries{utf8, utf8})) << utf8;
+    std::string twice = utf8;
+    twice.append("\n").append(utf8);
+    ASSERT_EQ(Lines(twice), (Entries{utf8, utf8})) << utf8;
   }
 }
 
