@@ -180,7 +180,8 @@ int Run(int argc, char** argv) {
   app.set_version_flag("--version", "korvath-cli " KORVATH_VERSION);
   app.footer(
       "Exit status: 0 done, 1 a text is not an integer, 2 bad usage or unreadable input, "
-      "3 the output cannot be written, 4 internal error, 5 standard output cannot be written.");
+      "3 the output cannot be written or changed since it was read, 4 internal error, 5 standard "
+      "output cannot be written.");
   Options options;
 
   CLI::App* exportCmd = app.add_subcommand("export", "Print the state after opening SAVE as JSON");
