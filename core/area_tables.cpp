@@ -72,7 +72,7 @@ const RecordLayout& AreaRecordLayout() { return kAreaRecord; }
 const RecordLayout& DockRecordLayout() { return kDockRecord; }
 
 int BasesFollowingRuler(const CellGrid& grid, int row) {
-  const int32_t bases = StrToInt(grid.Cell(row, kAreaBasesColumn));
+  const int32_t bases = CellToInt(grid, row, kAreaBasesColumn);
   if (grid.Cell(row, 1) != kAtPeace) return 0;
   // The record has eight base fields; a larger number must not reach column 12 and beyond.
   return std::clamp(bases, 0, kBaseCount);

@@ -16,9 +16,21 @@ class ConversionError : public std::runtime_error {
   const std::string& Text() const { return text_; }
   const std::string& Message() const { return message_; }
 
+  // Where the text stood, filled in by the store pass on its way out, so that the window can
+  // take the user there: a control by name, or a cell of a table (grid index, row, column).
+  struct Place {
+    std::string Control;
+    int Grid = -1;
+    int Row = -1;
+    int Column = -1;
+  };
+  Place& Where() { return where_; }
+  const Place& Where() const { return where_; }
+
  private:
   std::string text_;
   std::string message_;
+  Place where_;
 };
 
 // Leading spaces, an optional sign, then decimal digits or hexadecimal digits after "$", "x",

@@ -36,7 +36,7 @@ void StorePlanTable(SaveImage& image, const TField& binding, CellGrid& grid) {
     const int row = n + 1;
     // The turn is converted before the state is looked at, so a bad turn fails whatever the
     // state, even on a plan that would not be written.
-    const int32_t turn = StrToInt(grid.Cell(row, kTurn.Column));
+    const int32_t turn = CellToInt(grid, row, kTurn.Column);
     const CodeText* state = EntryOfText(*kState.Labels, grid.Cell(row, kState.Column));
     if (state != nullptr) {
       const BitCursor turnField = FieldOf(record, kTurn.Offset, kTurn.Width);

@@ -39,7 +39,85 @@ std::string DescribeCells(const std::vector<CellChange>& cells, const WorkingCop
   return text;
 }
 
+using unit_edit_layout::kControls;
+
+// The label on a control's line, to its left, nearest first: labels sit 4 pixels below the top
+// of the box they name.
+const UnitEditControl* LabelBeside(const UnitEditControl& control) {
+  const UnitEditControl* best = nullptr;
+  for (const UnitEditControl& l : kControls) {
+    if (l.Kind != UnitEditKind::Label || l.Parent != control.Parent) continue;
+    if (l.Top != control.Top + 4 || l.Left >= control.Left) continue;
+    if (best == nullptr || l.Left > best->Left) best = &l;
+  }
+  return best;
+}
+
+std::string GroupCaption(UnitEditParent parent) {
+  const auto group = std::string("GroupBox") + char('0' + int(parent));
+  for (const UnitEditControl& c : kControls) {
+    if (c.Name == group) return std::string(c.Caption);
+  }
+  return {};
+}
+
+// A label's text, with its group's caption where another label of the window reads the same.
+std::string LabelName(const UnitEditControl& label) {
+  const auto same =
+      std::count_if(kControls.begin(), kControls.end(), [&](const UnitEditControl& c) {
+        return c.Kind == UnitEditKind::Label && c.Caption == label.Caption;
+      });
+  if (same < 2) return std::string(label.Caption);
+  return GroupCaption(label.Parent).append("の").append(label.Caption);
+}
+
+// The list a search box or button fills: the next list of its group.
+const UnitEditControl* SearchedList(const UnitEditControl& control) {
+  for (const auto* c = &control + 1; c != kControls.data() + kControls.size(); ++c) {
+    if (c->Parent != control.Parent) break;
+    if (c->Kind == UnitEditKind::ComboBox) return c;
+  }
+  return nullptr;
+}
+
 }  // namespace
+
+std::string ShownUnitEditName(const UnitEditControl& control, int part) {
+  constexpr std::string_view kSearch = "検索";
+  switch (control.Kind) {
+    case UnitEditKind::Label:
+    case UnitEditKind::Bevel:
+      return {};
+    case UnitEditKind::GroupBox:
+    case UnitEditKind::CheckBox:
+      return std::string(control.Caption);
+    case UnitEditKind::UpDown: {
+      // The arrows step the number the label beside them names.
+      const UnitEditControl* label = LabelBeside(control);
+      const std::string number = label != nullptr ? LabelName(*label) : std::string(control.Name);
+      if (part == 1) return number + "を増やす";
+      if (part == 2) return number + "を減らす";
+      return number + "の増減";
+    }
+    case UnitEditKind::Button: {
+      if (control.Caption == kSearch) {
+        const UnitEditControl* list = SearchedList(control);
+        return (list != nullptr ? ShownUnitEditName(*list) : std::string()).append("を検索");
+      }
+      const UnitEditControl* label = LabelBeside(control);
+      if (label == nullptr) return std::string(control.Caption);
+      return LabelName(*label).append("を").append(control.Caption).append("に");
+    }
+    case UnitEditKind::Edit:
+    case UnitEditKind::ComboBox: {
+      if (const UnitEditControl* label = LabelBeside(control)) return LabelName(*label);
+      if (const UnitEditControl* list = SearchedList(control))
+        return ShownUnitEditName(*list).append("の検索文字");
+      return std::string(control.Name);
+    }
+  }
+  return {};
+}
 
 std::string ShownControlName(const MainFieldEntry& entry) {
   if (const auto grid = GridByName(entry.Control)) return ShownTableName(*grid);

@@ -5,6 +5,7 @@
 
 #include "core/field_maps.h"
 #include "core/grid_layout.h"
+#include "core/unit_edit_layout.h"
 
 namespace korvath {
 
@@ -32,6 +33,12 @@ std::string ShownColumnName(GridId grid, int column);
 std::string ShownLineName(const std::vector<CheckListLine>& lines, int line);
 // The force pages repeat their captions, so a name on an enemy page is prefixed by the page.
 std::string OnForcePage(int page, std::string name);
+
+// A unit editor control by what stands beside it: a box by its label ("耐久"), a label shared
+// by two groups with its group ("兵器の名前"), a search box and button by the list they search
+// ("兵器の名前を検索"), a Max button by its row. Part 1 and 2 of the spin control are its up and
+// down arrows. Labels and lines have no name of their own.
+std::string ShownUnitEditName(const UnitEditControl& control, int part = 0);
 
 // The menu text of a history step: its name, or where it changed values
 // ("部隊データ No 4 耐久").

@@ -55,7 +55,7 @@ void StoreField(SaveImage& image, const LabelSet& labels, int64_t recordBit, con
     }
     return;
   }
-  const int32_t value = StrToInt(text);
+  const int32_t value = CellToInt(grid, row, f.Column);
   WriteBits(image, at, value);
   // Names follow the integer as typed, before WriteBits cut it to the field.
   if (f.Shape == CellShape::NumberAndName) {
@@ -66,6 +66,16 @@ void StoreField(SaveImage& image, const LabelSet& labels, int64_t recordBit, con
 }
 
 }  // namespace
+
+int32_t CellToInt(const CellGrid& grid, int row, int column) {
+  try {
+    return StrToInt(grid.Cell(row, column));
+  } catch (ConversionError& e) {
+    e.Where().Row = row;
+    e.Where().Column = column;
+    throw;
+  }
+}
 
 const LabelList& NameListOf(const LabelSet& labels, NameList names) {
   switch (names) {

@@ -99,6 +99,9 @@ void PutCell(CellGrid& grid, int row, int column, std::string_view text);
 void LoadRecords(const SaveImage& image, const LabelSet& labels, const TField& binding,
                  const RecordLayout& layout, CellGrid& grid);
 // Throws ConversionError at the first cell that is not an integer; fields before it are written.
+// StrToInt of a cell's text; a failure knows the cell's row and column.
+int32_t CellToInt(const CellGrid& grid, int row, int column);
+
 void StoreRecords(SaveImage& image, const LabelSet& labels, const TField& binding,
                   const RecordLayout& layout, CellGrid& grid);
 

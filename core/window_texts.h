@@ -76,6 +76,11 @@ constexpr std::string_view MenuCaption(std::string_view name) {
   return {};
 }
 
+// Asked before unsaved changes would be dropped, with its answers (kCancelAnswer the third).
+inline constexpr std::string_view kSaveChangesQuestion = "変更を保存しますか?";
+inline constexpr std::string_view kSaveAnswer = "保存";
+inline constexpr std::string_view kDiscardAnswer = "保存しない";
+
 // A save shared with another program (the game): its questions, answers, status lines and the
 // backup list. "%1" stands for the file name, or for a reason or a time where said.
 inline constexpr std::string_view kChangedOnDiskQuestion =
@@ -135,17 +140,35 @@ struct WebText {
   std::string_view Key;
   std::string_view Text;
 };
-inline constexpr std::array<WebText, 8> kWebTexts = {{
+// %1, %2 stand for what the page fills in.
+inline constexpr std::array<WebText, 18> kWebTexts = {{
     {"demo", "デモを開く"},
     {"labels", "ラベルファイル"},
     {"chooseLabels", "ラベルファイルを選ぶ..."},
     {"chooseLabelFolder", "ラベルのフォルダを選ぶ..."},
     {"forgetLabels", "ラベルを忘れる"},
     {"labelPrompt",
-     "ラベルファイル 6 個 (plan.txt, unit.txt, pilot.txt, area.txt, class.txt, "
-     "special.txt) を選んでください。この端末のブラウザ内にだけ保存されます。"},
-    {"dropHint", "セーブファイル (.bin) をここにドロップして開けます。"},
+     "セーブデータの計画・兵器・パイロット・エリア・階級・特別プランは番号で記録されています。"
+     "その名前を書いたラベルファイル 6 個 (plan.txt, unit.txt, pilot.txt, area.txt, class.txt, "
+     "special.txt) を最初に選んでください (まとめて選ぶか、入っているフォルダを選びます)。"
+     "選んだファイルはこの端末のこのブラウザの中にだけ保存され、次からは聞かれません。"},
+    {"dropHint",
+     "ラベルファイルはここにドロップしても選べます。ラベルを選んだ後、セーブファイル (.bin) を"
+     "開くか、ここにドロップします。"},
     {"close", "閉じる"},
+    {"labelsFirst", "先にラベルファイル 6 個を選んでください。セーブファイルはその後で開けます。"},
+    {"labelsKept", "前のラベルをそのまま使います。"},
+    {"labelsNone", "ラベル: なし"},
+    {"labelsDemo", "ラベル: デモ"},
+    {"labelsStored", "ラベル: 保存済み %1 ファイル"},
+    {"labelsNotKept", "ラベル: 選んだ %1 ファイル (このブラウザに保存できませんでした)"},
+    {"droppedFolder",
+     "フォルダ「%1」はセーブファイルとして開けません。セーブファイル (.bin) を 1 "
+     "つドロップしてください。"},
+    {"droppedSeveral",
+     "%1 個のファイルがドロップされました (%2)。セーブファイルは 1 つずつ開いてください。"},
+    {"downloaded", "%1 をダウンロードしました。ゲームのセーブファイルと置き換えてください。"},
+    {"download", "ダウンロード"},
 }};
 
 }  // namespace korvath

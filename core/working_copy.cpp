@@ -5,6 +5,7 @@
 #include <stdexcept>
 
 #include "core/edit_history.h"
+#include "core/int_conversion.h"
 #include "core/label_folders.h"
 #include "core/shown_names.h"
 #include "core/table_codecs.h"
@@ -256,12 +257,23 @@ void WorkingCopy::StorePass() {
 void WorkingCopy::StoreAll() {
   WalkMainFieldMap(
       controls_,
-      [&](const MainFieldEntry& entry, ControlValue& value) { StoreControl(image_, entry, value); },
+      [&](const MainFieldEntry& entry, ControlValue& value) {
+        try {
+          StoreControl(image_, entry, value);
+        } catch (ConversionError& e) {
+          e.Where().Control = entry.Control;
+          throw;
+        }
+      },
       [&] { StoreCheckList(image_, checkList_); },
       [&](GridId id, const TField& binding) {
         // Rows stored before a failing cell have had their names refreshed already.
         try {
           if (StoreTable(id, image_, labels_, binding, MutableGrid(id))) NotifyGrid(id);
+        } catch (ConversionError& e) {
+          e.Where().Grid = int(id);
+          NotifyGrid(id);
+          throw;
         } catch (...) {
           NotifyGrid(id);
           throw;

@@ -7,7 +7,11 @@
 // Std
 #include <algorithm>
 #include <array>
+#include <cctype>
 #include <cstdint>
+#include <cstdio>
+#include <ctime>
+#include <map>
 #include <memory>
 #include <optional>
 #include <set>
@@ -24,6 +28,7 @@
 #include "core/label_list.h"
 #include "core/page_layout.h"
 #include "core/save_compare.h"
+#include "core/save_guard.h"
 #include "core/save_image.h"
 #include "core/shown_names.h"
 #include "core/unit_edit_layout.h"
@@ -104,6 +109,7 @@ class ChangeLog : public WorkingCopyObserver {
 struct State {
   LabelFileBytes labelFiles;  // kept for the copy a comparison reads
   std::unique_ptr<WorkingCopy> copy;
+  std::vector<std::uint8_t> base;  // the save's bytes as opened or last saved
   std::unique_ptr<UnitEditorModel> unitEditor;
   std::unique_ptr<WorkingCopy> other;  // the save compared with
   std::string otherName;
@@ -131,23 +137,47 @@ GridId Grid(int grid) { return kAllGrids.at(std::size_t(grid)); }
 
 // ---- Start-up and files
 
+// Makes copy the working copy over the label files bytes, and forgets everything else.
+void Install(std::unique_ptr<WorkingCopy> copy, LabelFileBytes bytes) {
+  S() = State();
+  S().labelFiles = std::move(bytes);
+  S().copy = std::move(copy);
+  S().copy->AddObserver(&S().changes);
+  S().unitEditor = std::make_unique<UnitEditorModel>(*S().copy);
+}
+
+// The index in kLabelFileNames of a chosen file's name: the exact name, else the same name in
+// other case (PLAN.TXT from a Windows disk); -1 for any other file.
+int LabelFileIndex(const std::string& name) {
+  const auto lower = [](std::string s) {
+    for (char& c : s) c = char(std::tolower(static_cast<unsigned char>(c)));
+    return s;
+  };
+  for (std::size_t i = 0; i < kLabelFileNames.size(); ++i) {
+    if (name == kLabelFileNames[i]) return int(i);
+  }
+  for (std::size_t i = 0; i < kLabelFileNames.size(); ++i) {
+    if (lower(name) == kLabelFileNames[i]) return int(i);
+  }
+  return -1;
+}
+
 // files: [[name, Uint8Array], ...]. Builds a working copy from them with the desktop's checks;
-// the message of the first failure, or the empty text. A missing file is named on the second line,
-// as the desktop names the folders it searched.
-std::string LoadLabels(const val& files) {
+// the message of the first failure, or the empty text, and on failure nothing changes. A missing
+// file is named on the second line, as the desktop names the folders it searched. keepSave: the
+// open save is read again from its bytes as last opened or saved, under the new names.
+std::string ReadLabels(const val& files, bool keepSave) {
   return Guarded([&] {
     LabelFileBytes bytes;
     std::array<bool, kLabelFileNames.size()> found{};
     const int n = files["length"].as<int>();
     for (int i = 0; i < n; ++i) {
-      const std::string name = files[i][0].as<std::string>();
       // Only the six names count; anything else in a chosen folder is not ours to read.
-      const auto at = std::find(kLabelFileNames.begin(), kLabelFileNames.end(), name);
-      if (at == kLabelFileNames.end()) continue;
-      const auto index = std::size_t(at - kLabelFileNames.begin());
+      const int index = LabelFileIndex(files[i][0].as<std::string>());
+      if (index < 0 || found[std::size_t(index)]) continue;
       const auto data = VectorOf(files[i][1]);
-      bytes[index].assign(data.begin(), data.end());
-      found[index] = true;
+      bytes[std::size_t(index)].assign(data.begin(), data.end());
+      found[std::size_t(index)] = true;
     }
     std::string missing;
     for (std::size_t i = 0; i < found.size(); ++i) {
@@ -155,35 +185,106 @@ std::string LoadLabels(const val& files) {
     }
     if (!missing.empty()) throw StartupError(missing);
     auto copy = std::make_unique<WorkingCopy>(bytes);
-    S() = State();
-    S().labelFiles = std::move(bytes);
-    S().copy = std::move(copy);
-    S().copy->AddObserver(&S().changes);
-    S().unitEditor = std::make_unique<UnitEditorModel>(*S().copy);
+    const bool reopen = keepSave && S().copy && S().copy->Image().Loaded;
+    std::vector<std::uint8_t> base = std::move(S().base);
+    const std::string name = reopen ? S().copy->Image().Path : std::string();
+    if (reopen) copy->Open(base, name);
+    Install(std::move(copy), std::move(bytes));
+    if (reopen) S().base = std::move(base);
   });
+}
+
+std::string LoadLabels(const val& files) { return ReadLabels(files, false); }
+std::string LoadLabelsKeepingSave(const val& files) { return ReadLabels(files, true); }
+
+// Which of the chosen names the six lists would read, as [name, index] pairs.
+val LabelFileNamesOf(const val& names) {
+  val out = val::array();
+  const int n = names["length"].as<int>();
+  for (int i = 0; i < n; ++i) {
+    const int index = LabelFileIndex(names[i].as<std::string>());
+    if (index >= 0)
+      out.call<void>("push", std::string(kLabelFileNames[std::size_t(index)]));
+    else
+      out.call<void>("push", std::string());
+  }
+  return out;
 }
 
 bool Ready() { return S().copy != nullptr; }
 bool Loaded() { return Ready() && Copy().Image().Loaded; }
 
+// Drops the open file, its comparison and its history: the state of a fresh start with the same
+// labels.
+void CloseFile() {
+  if (!Ready()) return;
+  auto copy = std::make_unique<WorkingCopy>(S().labelFiles);
+  Install(std::move(copy), LabelFileBytes(S().labelFiles));
+}
+
 bool Open(const val& bytes, const std::string& name) {
   const auto data = VectorOf(bytes);
   if (!Copy().Open(data, name)) return false;
+  S().base = data;
   S().other.reset();
   S().differences.clear();
   return true;
 }
 
-// The image as the next save writes it: the store pass, then its bytes.
+// The image as the next save writes it: the store pass, then its bytes. A text that is not an
+// integer gives its message and where it stands: fault {page, control} or {page, grid, row,
+// column}.
 val Store() {
   val out = val::object();
-  const std::string error = Guarded([] { Copy().StorePass(); });
+  std::string error;
+  try {
+    Copy().StorePass();
+  } catch (const ConversionError& e) {
+    error = e.what();
+    const ConversionError::Place& at = e.Where();
+    val fault = val::object();
+    if (const MainFieldEntry* entry = at.Control.empty() ? nullptr : FindMainField(at.Control)) {
+      fault.set("page", entry->Page);
+      fault.set("control", at.Control);
+      out.set("fault", fault);
+    } else if (at.Grid >= 0 && at.Row >= 0) {
+      fault.set("page", LayoutOf(Grid(at.Grid)).Page);
+      fault.set("grid", at.Grid);
+      fault.set("row", at.Row);
+      fault.set("column", at.Column);
+      out.set("fault", fault);
+    }
+  } catch (const std::exception& e) {
+    error = e.what();
+  }
   out.set("error", error);
   if (error.empty()) out.set("bytes", BytesOf(Copy().Image().Contents()));
   return out;
 }
 
-void MarkSaved() { Copy().MarkSaved(); }
+// The file now holds the image: it is what the next save must find there.
+void MarkSaved() {
+  Copy().MarkSaved();
+  const auto bytes = Copy().Image().Contents();
+  S().base.assign(bytes.begin(), bytes.end());
+}
+
+// Whether the file's bytes now differ from those opened or last saved: another program wrote it.
+bool ChangedSince(const val& bytes) {
+  const auto now = VectorOf(bytes);
+  return CompareTarget(std::span<const std::uint8_t>(now), S().base) == TargetState::Changed;
+}
+
+// Whether bytes a save replaces must be kept, given the newest backup (null for none).
+bool NeedsBackupOf(const val& old, const val& newest) {
+  const auto bytes = VectorOf(old);
+  if (newest.isNull() || newest.isUndefined()) return NeedsBackup(bytes, std::nullopt);
+  const auto last = VectorOf(newest);
+  return NeedsBackup(bytes, std::span<const std::uint8_t>(last));
+}
+
+// The bytes opened or last saved, as a backup of them keeps them.
+val BaseBytes() { return BytesOf(S().base); }
 std::string FileName() { return Copy().Image().Path; }
 
 // ---- Pages
@@ -499,6 +600,38 @@ bool CompareStart(const val& bytes, const std::string& name) {
   Recompare();
   return true;
 }
+// How many values the working copy and a save of these bytes differ in (a backup's row); -1 when
+// the bytes cannot be read as a save.
+int DifferenceCount(const val& bytes) {
+  WorkingCopy other(S().labelFiles);
+  if (!other.Open(VectorOf(bytes), {})) return -1;
+  return int(CompareSaves(Copy(), other).size());
+}
+
+// entries: [[name, time, size], ...] of every backup kept, the newest included: the indices of
+// those the bounds leave no room for.
+val BackupsToDropOf(const val& entries) {
+  std::vector<BackupEntry> list;
+  const int n = entries["length"].as<int>();
+  for (int i = 0; i < n; ++i) {
+    list.push_back({entries[i][0].as<std::string>(), std::int64_t(entries[i][1].as<double>()),
+                    std::uint64_t(entries[i][2].as<double>())});
+  }
+  val out = val::array();
+  for (std::size_t i : BackupsToDrop(list)) out.call<void>("push", int(i));
+  return out;
+}
+
+// The name a backup of the save name goes by when it is compared or downloaded: the save's name
+// with the backup's own name after it, "slot1-20261207-183015-123.bin".
+std::string BackupName(const std::string& name, double time) {
+  const std::size_t dot = name.rfind('.');
+  const std::string stem = dot == std::string::npos || dot == 0 ? name : name.substr(0, dot);
+  return stem + "-" + BackupFileName(std::int64_t(time));
+}
+
+std::string BackupTime(double time) { return BackupTimeText(std::int64_t(time)); }
+
 void CompareEnd() {
   S().other.reset();
   S().differences.clear();
@@ -640,6 +773,21 @@ val Texts() {
     menus.call<void>("push", m);
   }
   out.set("menus", menus);
+  val ask = val::object();
+  ask.set("saveChanges", std::string(kSaveChangesQuestion));
+  ask.set("save", std::string(kSaveAnswer));
+  ask.set("discard", std::string(kDiscardAnswer));
+  ask.set("cancel", std::string(kCancelAnswer));
+  ask.set("overwrite", std::string(kOverwriteQuestion));
+  ask.set("overwriteAnswer", std::string(kOverwriteAnswer));
+  out.set("ask", ask);
+  val backups = val::object();
+  backups.set("title", std::string(kBackupsTitle));
+  backups.set("columns", Strings(kBackupHeadings));
+  backups.set("compare", std::string(kCompareAnswer));
+  backups.set("none", std::string(kNoBackups));
+  backups.set("notKept", std::string(kNoBackupKept));
+  out.set("backups", backups);
   val web = val::object();
   for (const WebText& t : kWebTexts) web.set(std::string(t.Key), std::string(t.Text));
   out.set("web", web);
@@ -659,6 +807,11 @@ val Texts() {
     v.set("height", c.Height);
     v.set("caption", std::string(c.Caption));
     v.set("hint", std::string(c.Hint));
+    v.set("shownName", ShownUnitEditName(c));
+    if (c.Kind == UnitEditKind::UpDown) {
+      v.set("partNames",
+            Strings(std::array<std::string, 2>{ShownUnitEditName(c, 1), ShownUnitEditName(c, 2)}));
+    }
     controls.call<void>("push", v);
   }
   out.set("unitEditorControls", controls);
@@ -670,8 +823,13 @@ val Texts() {
 EMSCRIPTEN_BINDINGS(korvath) {
   using emscripten::function;
   function("loadLabels", &LoadLabels);
+  function("loadLabelsKeepingSave", &LoadLabelsKeepingSave);
   function("ready", &Ready);
   function("loaded", &Loaded);
+  function("closeFile", &CloseFile);
+  function("labelFileNames", &LabelFileNamesOf);
+  function("changedSince", &ChangedSince);
+  function("baseBytes", &BaseBytes);
   function("open", &Open);
   function("store", &Store);
   function("markSaved", &MarkSaved);
@@ -701,6 +859,11 @@ EMSCRIPTEN_BINDINGS(korvath) {
   function("dump", &Dump);
   function("compareStart", &CompareStart);
   function("compareEnd", &CompareEnd);
+  function("differenceCount", &DifferenceCount);
+  function("backupsToDrop", &BackupsToDropOf);
+  function("needsBackup", &NeedsBackupOf);
+  function("backupTime", &BackupTime);
+  function("backupName", &BackupName);
   function("differences", &Differences);
   function("compareStatus", &CompareStatus);
   function("stepDifference", &StepDifferenceFrom);

@@ -57,5 +57,33 @@ TEST(ShownNamesTest, RowsAreNamedByTheNoOrNameTheUserSees) {
   EXPECT_EQ(ShownTableName(GridId::StringGrid4_1), "パイロット");
 }
 
+// A screen reader user hears what a sighted user reads beside each control, and can tell every
+// control of the window from the others.
+TEST(ShownNamesTest, UnitEditorControlsHaveDistinctNamesFromWhatStandsBesideThem) {
+  std::map<std::string, std::string> byName;
+  std::set<std::string> names;
+  for (const UnitEditControl& c : unit_edit_layout::kControls) {
+    const std::string name = ShownUnitEditName(c);
+    byName[std::string(c.Name)] = name;
+    if (c.Kind == UnitEditKind::Label || c.Kind == UnitEditKind::Bevel) continue;
+    EXPECT_NE(name, c.Name);
+    EXPECT_TRUE(names.insert(name).second) << name << " twice";
+    if (c.Kind == UnitEditKind::UpDown) {
+      EXPECT_TRUE(names.insert(ShownUnitEditName(c, 1)).second);
+      EXPECT_TRUE(names.insert(ShownUnitEditName(c, 2)).second);
+    }
+  }
+  EXPECT_EQ(byName["Edit1"], "No");
+  EXPECT_EQ(byName["Edit3"], "耐久");
+  EXPECT_EQ(byName["Edit5"], "疲労");
+  EXPECT_EQ(byName["Button1"], "兵器の名前を検索");
+  EXPECT_EQ(byName["Edit2"], "兵器の名前の検索文字");
+  EXPECT_EQ(byName["ComboBox3"], "パイロットの名前");
+  EXPECT_EQ(byName["Button2"], "耐久をMaxに");
+  EXPECT_EQ(byName["Button7"], "移動先を検索");
+  EXPECT_EQ(byName["ComboBox6"], "階級");
+  EXPECT_EQ(byName["Button8"], "変更");
+}
+
 }  // namespace
 }  // namespace korvath

@@ -254,6 +254,8 @@ TEST_F(WorkingCopyTest, StoreStopsAtTheFirstTextThatIsNotAnInteger) {
     FAIL() << "no conversion error";
   } catch (const ConversionError& e) {
     EXPECT_STREQ(e.what(), "'12 ' は整数ではありません");
+    EXPECT_EQ(e.Where().Control, "Edit1_2");  // where the window takes the user
+    EXPECT_EQ(e.Where().Grid, -1);
   }
   EXPECT_EQ(ReadBits(copy_.Image(), 1604, 0, 4), 3u);
   EXPECT_EQ(ReadBits(copy_.Image(), 1622, 0, 24), 500u);
@@ -265,6 +267,29 @@ TEST_F(WorkingCopyTest, StoreStopsAtTheFirstTextThatIsNotAnInteger) {
     FAIL() << "no conversion error";
   } catch (const ConversionError& e) {
     EXPECT_STREQ(e.what(), "'' は整数ではありません");
+  }
+}
+
+// A failing cell is named by table, row and column, whichever codec stores it.
+TEST_F(WorkingCopyTest, StoreNamesTheCellThatIsNotAnInteger) {
+  struct Case {
+    GridId Grid;
+    int Row;
+    int Column;
+  };
+  for (const Case c : {Case{GridId::StringGrid1_1, 7, 2}, Case{GridId::StringGrid2_2, 3, 3},
+                       Case{GridId::StringGrid4_1, 170, 11}}) {
+    Open(BlankImage());
+    copy_.SetCell(c.Grid, c.Row, c.Column, "?");
+    try {
+      copy_.StorePass();
+      ADD_FAILURE() << "no conversion error in grid " << int(c.Grid);
+    } catch (const ConversionError& e) {
+      EXPECT_EQ(e.Where().Grid, int(c.Grid));
+      EXPECT_EQ(e.Where().Row, c.Row);
+      EXPECT_EQ(e.Where().Column, c.Column);
+      EXPECT_EQ(e.Where().Control, "");
+    }
   }
 }
 

@@ -6,6 +6,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSet>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTableView>
@@ -158,6 +159,15 @@ void TestUnitEdit::windowFollowsTheLayout() {
     if (w->nextInFocusChain() == first) break;
   }
   QCOMPARE(chain, tabOrder);
+  // Screen readers hear each control by a name of its own, never a widget name or a bare "検索".
+  QSet<QString> names;
+  for (const QString& name : tabOrder.mid(1)) {
+    const QString spoken = Control<QWidget>(program, name.toUtf8().constData())->accessibleName();
+    QVERIFY2(!spoken.isEmpty() && !names.contains(spoken), qPrintable(name + ": " + spoken));
+    names.insert(spoken);
+  }
+  QCOMPARE(Control<QWidget>(program, "Button1")->accessibleName(),
+           QStringLiteral("兵器の名前を検索"));
 
   // The hint is attached, but asking for it shows nothing.
   auto* edit1 = Control<QLineEdit>(program, "Edit1");

@@ -24,6 +24,7 @@
 #include <optional>
 #include <string>
 
+#include "core/shown_names.h"
 #include "core/unit_edit_layout.h"
 #include "core/unit_editor.h"
 #include "core/window_texts.h"
@@ -166,6 +167,8 @@ void TUnitEditForm::BuildControls() {
         }
         spinUp_->setObjectName(QStringLiteral("UpDown1Up"));
         spinDown_->setObjectName(QStringLiteral("UpDown1Down"));
+        spinUp_->setAccessibleName(ToQt(ShownUnitEditName(c, 1)));
+        spinDown_->setAccessibleName(ToQt(ShownUnitEditName(c, 2)));
         spinUp_->setArrowType(Qt::UpArrow);
         spinDown_->setArrowType(Qt::DownArrow);
         break;
@@ -211,6 +214,9 @@ void TUnitEditForm::BuildControls() {
       }
     }
     widget->setObjectName(ToQt(c.Name));
+    // Screen readers would otherwise read a caption shared by several buttons, or nothing.
+    if (const std::string name = ShownUnitEditName(c); !name.empty())
+      widget->setAccessibleName(ToQt(name));
     if (c.Kind != UnitEditKind::Label) widget->setGeometry(c.Left, c.Top, c.Width, height);
     if (!c.Hint.empty()) {
       widget->setToolTip(ToQt(c.Hint));

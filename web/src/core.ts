@@ -32,12 +32,16 @@ export interface MenuInfo { name: string; caption: string; items: MenuItemInfo[]
 export interface UnitEditorControl {
   name: string; kind: number; parent: number; left: number; top: number; width: number;
   height: number; caption: string; hint: string;
+  shownName: string;  // the accessible name, from what stands beside the control
+  partNames?: string[];  // the spin control's up and down arrows
 }
 export interface Texts {
   readError: string; writeError: string; title: string; menus: MenuInfo[];
   web: Record<string, string>; labelFiles: string[]; unitEditorTitle: string; dumpTitle: string;
   unitEditorTabs: string[]; unitEditorControls: UnitEditorControl[]; unsavedMark: string;
   capacity: number; aboutTitle: string; aboutLines: string[];
+  ask: { saveChanges: string; save: string; discard: string; cancel: string; overwrite: string; overwriteAnswer: string };
+  backups: { title: string; columns: string[]; compare: string; none: string; notKept: string };
 }
 export interface ControlValue { text: string; checked: boolean; itemIndex: number }
 export type Row = [string[], number[]];
@@ -47,6 +51,8 @@ export interface Changes {
   grids: number[]; cells: [number, number, number][]; current: number[];
   page: boolean; controls: boolean; history: boolean;
 }
+// Where a save's store pass stopped: a control, or a cell of a grid.
+export interface StoreFault { page: number; control?: string; grid?: number; row?: number; column?: number }
 export interface HistoryState { canUndo: boolean; canRedo: boolean; undo: string; redo: string; saved: boolean }
 export interface Popup { kind: number; items: string[] }
 export const enum DifferenceKind { Control = 0, Cell = 1, CheckListLine = 2, Bytes = 3, Length = 4 }
@@ -62,10 +68,21 @@ export interface UnitEditorState {
 
 export interface Core {
   loadLabels(files: [string, Uint8Array][]): string;
+  // The same, and the open save read again with them from its bytes as last opened or saved.
+  loadLabelsKeepingSave(files: [string, Uint8Array][]): string;
+  labelFileNames(names: string[]): string[];
+  changedSince(bytes: Uint8Array): boolean;
+  baseBytes(): Uint8Array;
+  differenceCount(bytes: Uint8Array): number;
+  backupsToDrop(entries: [string, number, number][]): number[];
+  backupName(name: string, time: number): string;
+  backupTime(time: number): string;
+  needsBackup(old: Uint8Array, newest: Uint8Array | null): boolean;
   ready(): boolean;
   loaded(): boolean;
+  closeFile(): void;
   open(bytes: Uint8Array, name: string): boolean;
-  store(): { error: string; bytes?: Uint8Array };
+  store(): { error: string; bytes?: Uint8Array; fault?: StoreFault };
   markSaved(): void;
   fileName(): string;
   layout(): Layout;
@@ -98,6 +115,11 @@ export interface Core {
   stepDifference(cursor: number, forward: boolean): number;
   unitEditor(): UnitEditorState;
   unitEvent(event: string, which: number, arg: string | number | boolean): string;
+}
+
+// A text of the core with %1, %2 … filled in.
+export function fill(text: string, ...values: (string | number)[]): string {
+  return text.replace(/%(\d)/g, (m, n: string) => String(values[Number(n) - 1] ?? m));
 }
 
 export async function loadCore(): Promise<Core> {

@@ -37,6 +37,16 @@ export function chooseWithInput(input: HTMLInputElement): Promise<File[]> {
   });
 }
 
+// The file's bytes now, or null when it is gone (deleted or renamed away).
+export async function readBack(handle: FileSystemFileHandle): Promise<Uint8Array | null> {
+  try {
+    return await readFile(await handle.getFile());
+  } catch (e) {
+    if ((e as DOMException).name === 'NotFoundError') return null;
+    throw e;
+  }
+}
+
 export async function writeBack(handle: FileSystemFileHandle, bytes: Uint8Array): Promise<void> {
   const writable = await (handle as unknown as WritableHandle).createWritable();
   await writable.write(bytes);
@@ -62,17 +72,28 @@ export function fromBase64(text: string): Uint8Array {
 
 const kDatabase = 'korvath';
 const kStore = 'labels';
+export const kBackupStore = 'backups';
+export const kBackupBytesStore = 'backupBytes';
 
-function database(): Promise<IDBDatabase> {
+// Version 2 added the backups: entries {name, time, size} under increasing keys, and their bytes
+// under the same keys apart, so that deciding what to drop reads no backup whole.
+export function database(): Promise<IDBDatabase> {
   return new Promise((resolve, reject) => {
-    const request = indexedDB.open(kDatabase, 1);
-    request.onupgradeneeded = () => request.result.createObjectStore(kStore);
+    const request = indexedDB.open(kDatabase, 2);
+    request.onupgradeneeded = () => {
+      const db = request.result;
+      if (!db.objectStoreNames.contains(kStore)) db.createObjectStore(kStore);
+      if (!db.objectStoreNames.contains(kBackupStore)) {
+        db.createObjectStore(kBackupStore, { autoIncrement: true }).createIndex('name', 'name');
+      }
+      if (!db.objectStoreNames.contains(kBackupBytesStore)) db.createObjectStore(kBackupBytesStore);
+    };
     request.onsuccess = () => resolve(request.result);
     request.onerror = () => reject(request.error);
   });
 }
 
-function done(t: IDBTransaction): Promise<void> {
+export function done(t: IDBTransaction): Promise<void> {
   return new Promise((resolve, reject) => {
     t.oncomplete = () => resolve();
     t.onerror = () => reject(t.error);
@@ -96,7 +117,8 @@ export async function storedLabels(names: string[]): Promise<[string, Uint8Array
   }
 }
 
-export async function keepLabels(files: [string, Uint8Array][]): Promise<void> {
+// Whether they were kept; when not, the labels still serve this visit.
+export async function keepLabels(files: [string, Uint8Array][]): Promise<boolean> {
   try {
     const db = await database();
     const t = db.transaction(kStore, 'readwrite');
@@ -104,8 +126,9 @@ export async function keepLabels(files: [string, Uint8Array][]): Promise<void> {
     for (const [name, bytes] of files) t.objectStore(kStore).put(bytes, name);
     await done(t);
     db.close();
+    return true;
   } catch {
-    // Not kept: the labels still serve this visit.
+    return false;
   }
 }
 

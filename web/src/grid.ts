@@ -1,6 +1,7 @@
 // A table over a core cell store: a grid with column headers, rows drawn only when scrolled into
 // view, the desktop's input rules (typing on an editable current cell edits it, Enter / Tab /
-// Escape, F2) and the table popups.
+// Escape, F2) and the table popups. It follows the WAI-ARIA grid pattern: one Tab stop, arrows
+// inside. Columns are resized by dragging a heading's right edge; a double-click there fits them.
 import { type Core, type TableInfo, kEditable, kSelectable } from './core';
 import { el } from './dom';
 import { PopupMenu } from './menu';
@@ -8,6 +9,8 @@ import { PopupMenu } from './menu';
 export const kRowHeight = 18;
 const kOverscan = 6;
 const kClickEditDelay = 400;  // a second click within this is a double-click, not an edit
+const kMinColumnWidth = 8;
+const kCellPadding = 6;  // both sides' padding and the border
 
 export interface GridHost {
   core: Core;
@@ -21,8 +24,9 @@ export class GridView {
   private readonly body: HTMLElement;
   private readonly header: HTMLElement;
   private readonly rowsShown = new Map<number, HTMLElement>();
-  private readonly lefts: number[] = [];
-  private readonly totalWidth: number;
+  private readonly widths: number[];
+  private lefts: number[] = [];
+  private totalWidth = 0;
   private readonly dataRows: number;
   private anchor: [number, number] | null = null;  // range selection start
   private editor: { input: HTMLInputElement; row: number; column: number; before: string } | null = null;
@@ -31,13 +35,11 @@ export class GridView {
 
   constructor(private readonly host: GridHost, readonly info: TableInfo) {
     this.dataRows = info.rows - 1;
-    let x = 0;
-    for (const w of info.widths) { this.lefts.push(x); x += w; }
-    this.totalWidth = x;
+    this.widths = [...info.widths];
     this.header = el('div', { role: 'row', 'aria-rowindex': '1', class: 'grid-row grid-head' });
     this.body = el('div', { class: 'grid-body', role: 'rowgroup' });
     this.body.style.height = `${this.dataRows * kRowHeight}px`;
-    this.body.style.width = `${this.totalWidth}px`;
+    this.measure();
     this.element = el('div', {
       role: 'grid', 'aria-label': info.label, 'aria-rowcount': String(info.rows),
       'aria-colcount': String(info.widths.length), tabindex: '0', class: 'grid',
@@ -58,7 +60,10 @@ export class GridView {
   redraw(): void {
     const [texts] = this.host.core.rows(this.grid, 0, 1)[0];
     this.header.replaceChildren(...texts.map((t, c) => {
-      const cell = el('div', { role: 'columnheader', 'aria-colindex': String(c + 1), title: t, class: 'cell' }, t);
+      const edge = el('span', { class: 'column-edge', 'aria-hidden': 'true' });
+      edge.addEventListener('mousedown', (e) => this.dragEdge(e, c));
+      edge.addEventListener('dblclick', (e) => { e.stopPropagation(); this.fitColumn(c); });
+      const cell = el('div', { role: 'columnheader', 'aria-colindex': String(c + 1), title: t, class: 'cell' }, t, edge);
       this.placeCell(cell, c);
       return cell;
     }));
@@ -133,8 +138,47 @@ export class GridView {
   }
 
   private placeCell(cell: HTMLElement, c: number): void {
-    cell.style.width = `${this.info.widths[c]}px`;
+    cell.style.width = `${this.widths[c]}px`;
     if (c < this.info.fixed) cell.style.left = `${this.lefts[c]}px`;
+  }
+
+  private measure(): void {
+    let x = 0;
+    this.lefts = this.widths.map((w) => { const left = x; x += w; return left; });
+    this.totalWidth = x;
+    this.body.style.width = `${x}px`;
+    this.header.style.width = `${x}px`;
+  }
+
+  private setWidth(column: number, width: number): void {
+    this.widths[column] = Math.max(kMinColumnWidth, Math.round(width));
+    this.measure();
+    for (const row of [this.header, ...this.rowsShown.values()]) {
+      row.style.width = `${this.totalWidth}px`;
+      [...row.children].forEach((cell, c) => this.placeCell(cell as HTMLElement, c));
+    }
+  }
+
+  private dragEdge(e: MouseEvent, column: number): void {
+    if (e.button !== 0) return;
+    e.preventDefault();
+    e.stopPropagation();
+    const x0 = e.clientX, w0 = this.widths[column];
+    const move = (m: MouseEvent) => this.setWidth(column, w0 + m.clientX - x0);
+    const up = () => { window.removeEventListener('mousemove', move); window.removeEventListener('mouseup', up); };
+    window.addEventListener('mousemove', move);
+    window.addEventListener('mouseup', up);
+  }
+
+  // The widest text of the column, heading included, in the cells' own font.
+  private fitColumn(column: number): void {
+    const sample = this.header.children[column] as HTMLElement | undefined;
+    const context = document.createElement('canvas').getContext('2d');
+    if (!sample || !context) return;
+    context.font = getComputedStyle(sample).font;
+    const texts = this.host.core.rows(this.grid, 0, this.dataRows + 1).map(([t]) => t[column] ?? '');
+    const widest = Math.max(...texts.map((t) => context.measureText(t).width));
+    this.setWidth(column, Math.ceil(widest) + kCellPadding);
   }
 
   private current(): [number, number] { return this.host.core.currentCell(this.grid); }
@@ -167,9 +211,9 @@ export class GridView {
     if (y < this.element.scrollTop) this.element.scrollTop = y;
     else if (y + kRowHeight > this.element.scrollTop + view) this.element.scrollTop = y + kRowHeight - view;
     let fixedWidth = 0;
-    for (let k = 0; k < this.info.fixed; ++k) fixedWidth += this.info.widths[k];
+    for (let k = 0; k < this.info.fixed; ++k) fixedWidth += this.widths[k];
     const x = this.lefts[column] ?? 0;
-    const w = this.info.widths[column] ?? 0;
+    const w = this.widths[column] ?? 0;
     if (x - fixedWidth < this.element.scrollLeft) this.element.scrollLeft = Math.max(0, x - fixedWidth);
     else if (x + w > this.element.scrollLeft + this.element.clientWidth) this.element.scrollLeft = x + w - this.element.clientWidth;
     this.drawRows();
@@ -222,13 +266,6 @@ export class GridView {
       e.preventDefault();
       const [nr, nc] = this.step(r, e.key === 'Home' ? -1 : this.info.widths.length, 0, e.key === 'Home' ? 1 : -1);
       this.moveTo(nr, nc, e.shiftKey);
-      return;
-    }
-    if (e.key === 'Tab' && !e.ctrlKey && !e.altKey) {
-      const [nr, nc] = this.step(r, c, 0, e.shiftKey ? -1 : 1);
-      if (nr === r && nc === c) return;  // the focus leaves the table
-      e.preventDefault();
-      this.moveTo(nr, nc, false);
       return;
     }
     if (e.key === 'F2') {

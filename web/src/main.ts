@@ -1,12 +1,14 @@
 // The main window of the browser edition: menus, pages, files, history and comparison, all over
 // the core module.
 import './style.css';
-import { type Core, type Difference, DifferenceKind, type MenuItemInfo, type Texts, loadCore } from './core';
+import * as backups from './backups';
+import { type Core, type Difference, DifferenceKind, type MenuItemInfo, type StoreFault, type Texts, fill, loadCore } from './core';
 import { BoundControls } from './controls';
 import { el, plainCaption } from './dom';
-import { FloatingWindow, showMessage } from './dialogs';
+import { FloatingWindow, ask, showMessage } from './dialogs';
 import * as files from './files';
-import { PopupMenu } from './menu';
+import { LabelSets } from './label_sets';
+import { MenuBar, type MenuEntry } from './menu';
 import { Pages } from './pages';
 import { UnitEditor } from './unit_editor';
 import { demoLabels, demoSave } from 'virtual:demo';
@@ -19,12 +21,14 @@ class App {
   private dump: FloatingWindow | null = null;
   private readonly dumpText = el('pre', { class: 'dump', tabindex: '0' });
   private handle: FileSystemFileHandle | null = null;
-  private readonly menuButtons = new Map<string, HTMLElement>();
-  private readonly menus = new Map<string, PopupMenu>();
+  private readonly menuBar: MenuBar;
   private readonly saveInput = el('input', { type: 'file', accept: '.bin', hidden: '' });
   private readonly labelInput = el('input', { type: 'file', multiple: '', hidden: '' });
   private readonly folderInput = el('input', { type: 'file', webkitdirectory: '', hidden: '' });
-  private readonly status = el('div', { class: 'status', role: 'status' });
+  private readonly status = el('span', { role: 'status' });
+  private readonly labelStatus = el('span', { class: 'label-status', role: 'status' });
+  private readonly labelSets: LabelSets;
+  private altAlone = false;
   private readonly main = el('main', { class: 'main' });
   private readonly labelPanel: HTMLElement;
   private differences: Difference[] = [];
@@ -34,11 +38,16 @@ class App {
 
   constructor(private readonly core: Core) {
     this.texts = core.texts();
+    this.labelSets = new LabelSets(core, this.texts);
     this.labelPanel = this.buildLabelPanel();
     const app = document.getElementById('app')!;
-    app.append(this.buildMenuBar(), this.main, this.status, this.saveInput, this.labelInput, this.folderInput);
+    // Landmarks: the menu bar, the pages, the status line.
+    this.menuBar = this.buildMenuBar();
+    const statusBar = el('footer', { class: 'status' }, this.status, this.labelStatus);
+    app.append(el('header', {}, this.menuBar.element), this.main, statusBar, this.saveInput, this.labelInput, this.folderInput);
     this.main.append(this.labelPanel);
     window.addEventListener('keydown', (e) => this.shortcut(e), true);
+    window.addEventListener('keyup', (e) => this.altUp(e), true);
     // The edit boxes' own text undo would disagree with the one history.
     window.addEventListener('beforeinput', (e) => {
       if (e.inputType === 'historyUndo' || e.inputType === 'historyRedo') e.preventDefault();
@@ -49,17 +58,18 @@ class App {
     document.addEventListener('dragover', (e) => e.preventDefault());
     document.addEventListener('drop', (e) => {
       e.preventDefault();
-      const file = e.dataTransfer?.files[0];
-      if (file) void this.openFile(file, null);
+      if (e.dataTransfer) this.dropped(e.dataTransfer);
     });
+    window.addEventListener('hashchange', () => { if (location.hash === '#demo') void this.openDemo(); });
     this.updateTitle();
   }
 
   // korvath.html#demo opens the demo at once, so a link can show the editor without questions.
   async start(): Promise<void> {
-    if (location.hash === '#demo') { this.openDemo(); return; }
-    const stored = await files.storedLabels(this.texts.labelFiles);
-    if (stored.length === this.texts.labelFiles.length && this.core.loadLabels(stored) === '') this.labelsReady();
+    const restored = await this.labelSets.restore();
+    if (location.hash === '#demo') await this.openDemo();
+    else if (restored) this.labelsReady();
+    this.showLabelStatus();
   }
 
   // ---- Menus
@@ -72,7 +82,8 @@ class App {
       ['FileNextDiffMenu', () => this.stepDifference(true)],
       ['FilePrevDiffMenu', () => this.stepDifference(false)],
       ['FileCompareEndMenu', () => this.endComparison()],
-      ['FileExitMenu', () => window.close()],
+      ['FileBackupsMenu', () => void this.showBackups()],
+      ['FileExitMenu', () => void this.exit()],
       ['EditUndoMenu', () => this.run(() => this.core.undo())],
       ['EditRedoMenu', () => this.run(() => this.core.redo())],
       ['ViewUnitEditMenu', () => this.showUnitEditor()],
@@ -81,41 +92,22 @@ class App {
     ]);
   }
 
-  private buildMenuBar(): HTMLElement {
-    const bar = el('div', { role: 'menubar', class: 'menubar', 'aria-label': this.texts.title });
+  private buildMenuBar(): MenuBar {
     const actions = this.menuItems();
-    for (const menu of this.texts.menus) {
-      const caption = plainCaption(menu.caption);
-      const button = el('button', { type: 'button', role: 'menuitem', 'aria-haspopup': 'menu', 'aria-expanded': 'false' }, caption);
-      const popup = new PopupMenu(caption, () => button.setAttribute('aria-expanded', 'false'));
-      this.menus.set(menu.name, popup);
-      const open = () => {
-        const r = button.getBoundingClientRect();
-        button.setAttribute('aria-expanded', 'true');
-        popup.openAt(r.left, r.bottom, menu.items.map((item) => this.menuEntry(item, actions)));
-      };
-      button.addEventListener('mousedown', (e) => { e.preventDefault(); if (popup.isOpen) popup.close(true); else open(); });
-      button.addEventListener('keydown', (e) => { if (e.key === 'ArrowDown' || e.key === 'Enter' || e.key === ' ') { e.preventDefault(); open(); } });
-      this.menuButtons.set(menu.name, button);
-      bar.append(button);
-    }
-    const demo = el('button', { type: 'button', role: 'menuitem' }, this.texts.web.demo);
-    demo.addEventListener('click', () => this.openDemo());
-    const labels = el('button', { type: 'button', role: 'menuitem', 'aria-haspopup': 'menu' }, this.texts.web.labels);
-    const labelMenu = new PopupMenu(this.texts.web.labels);
-    labels.addEventListener('click', () => {
-      const r = labels.getBoundingClientRect();
-      labelMenu.openAt(r.left, r.bottom, [
+    return new MenuBar(this.texts.title, [
+      ...this.texts.menus.map((menu) => ({
+        caption: menu.caption, entries: () => menu.items.map((item) => this.menuEntry(item, actions)),
+      })),
+      { caption: this.texts.web.demo, run: () => void this.openDemo() },
+      { caption: this.texts.web.labels, entries: () => [
         { caption: this.texts.web.chooseLabels, run: () => void this.chooseLabels(this.labelInput) },
         { caption: this.texts.web.chooseLabelFolder, run: () => void this.chooseLabels(this.folderInput) },
-        { caption: this.texts.web.forgetLabels, run: () => void files.forgetLabels() },
-      ]);
-    });
-    bar.append(demo, labels);
-    return bar;
+        { caption: this.texts.web.forgetLabels, run: () => void this.labelSets.forget().then(() => this.showLabelStatus()) },
+      ] },
+    ]);
   }
 
-  private menuEntry(item: MenuItemInfo, actions: Map<string, () => void>) {
+  private menuEntry(item: MenuItemInfo, actions: Map<string, () => void>): MenuEntry {
     const loaded = this.core.ready() && this.core.loaded();
     let caption = item.caption;
     let enabled = !item.needsFile || loaded;
@@ -130,11 +122,22 @@ class App {
     }
     return {
       caption, name: plainCaption(item.caption), shortcut: item.shortcut.split(', ')[0], enabled,
+      checked: item.name === 'ViewDumpManu' ? this.dump?.visible === true : undefined,
       run: actions.get(item.name) ?? (() => undefined),
     };
   }
 
   private shortcut(e: KeyboardEvent): void {
+    // A message or question waits for its answer: nothing behind it runs meanwhile.
+    if (document.querySelector('[aria-modal=true]')) return;
+    this.altAlone = e.key === 'Alt' && !e.ctrlKey && !e.shiftKey && !e.metaKey;
+    if ((e.key === 'F10' && !e.shiftKey && !e.ctrlKey && !e.altKey) ||
+        (e.altKey && !e.ctrlKey && !e.metaKey && /^Key[A-Z]$/.test(e.code) && this.menuBar.openByKey(e.code.slice(3)))) {
+      e.preventDefault();
+      e.stopPropagation();
+      if (e.key === 'F10') this.toggleMenuBar();
+      return;
+    }
     const ctrl = e.ctrlKey || e.metaKey;
     const key = e.key.toLowerCase();
     let action: (() => void) | null = null;
@@ -146,8 +149,21 @@ class App {
     if (!action) return;
     e.preventDefault();
     e.stopPropagation();
-    if (!this.core.ready()) return;
+    // Opening says by itself that the labels come first.
+    if (!this.core.ready() && key !== 'o') return;
     action();
+  }
+
+  // Alt pressed and let go alone moves to the menu bar and back, as F10 does.
+  private altUp(e: KeyboardEvent): void {
+    if (e.key !== 'Alt' || !this.altAlone) return;
+    this.altAlone = false;
+    e.preventDefault();
+    this.toggleMenuBar();
+  }
+
+  private toggleMenuBar(): void {
+    if (this.menuBar.hasFocus) this.menuBar.leave(); else this.menuBar.enter();
   }
 
   // ---- Running core calls
@@ -196,33 +212,50 @@ class App {
     const folder = el('button', { type: 'button', 'aria-label': plainCaption(this.texts.web.chooseLabelFolder) }, this.texts.web.chooseLabelFolder);
     folder.addEventListener('click', () => void this.chooseLabels(this.folderInput));
     const demo = el('button', { type: 'button' }, this.texts.web.demo);
-    demo.addEventListener('click', () => this.openDemo());
+    demo.addEventListener('click', () => void this.openDemo());
     return el('section', { class: 'label-panel', 'aria-label': this.texts.web.labels },
-      el('p', {}, this.texts.web.labelPrompt), el('p', {}, choose, ' ', folder, ' ', demo),
+      el('h1', {}, this.texts.title), el('p', {}, this.texts.web.labelPrompt), el('p', {}, choose, ' ', folder, ' ', demo),
       el('p', { class: 'hint' }, this.texts.web.dropHint));
   }
 
   private async chooseLabels(input: HTMLInputElement): Promise<void> {
     const chosen = await files.chooseWithInput(input);
-    if (chosen.length === 0) return;
+    if (chosen.length) await this.useLabelFiles(chosen);
+  }
+
+  // Chosen or dropped label files: an open save stays open and is read again with them.
+  private async useLabelFiles(chosen: File[]): Promise<void> {
     const named = await Promise.all(chosen.map(async (f) => [f.name, await files.readFile(f)] as [string, Uint8Array]));
-    const message = this.core.loadLabels(named);
+    if (!await this.mayDropChanges()) return;
+    const message = await this.labelSets.choose(named);
+    this.showLabelStatus();
     if (message) { await showMessage(this.texts.title, message, true); return; }
-    await files.keepLabels(named.filter(([name]) => this.texts.labelFiles.includes(name)));
     this.labelsReady();
   }
 
+  // The core has a new label set (and the save, if one stays open, read again with it): every
+  // view is drawn again.
   private labelsReady(): void {
-    this.handle = null;
+    if (!this.core.loaded()) this.handle = null;
     this.endComparison();
     if (!this.pages) this.buildWindow();
-    this.labelPanel.remove();
+    this.showPages();
     this.pages!.show(this.core.activePage());
     for (const view of this.pages!.grids) view.redraw();
     this.controls!.refresh();
     this.pages!.checkList?.refresh();
     this.core.changes();
+    this.unitEditor?.sync();
+    this.dump?.refresh();
     this.updateTitle();
+    this.showLabelStatus();
+    // The chosen panel's button is gone: the focus goes to the first page's tab.
+    const active = document.activeElement;
+    if (!active || active === document.body || !active.isConnected) this.pages!.focusTab();
+  }
+
+  private showLabelStatus(): void {
+    this.labelStatus.textContent = this.labelSets.status();
   }
 
   private buildWindow(): void {
@@ -239,7 +272,6 @@ class App {
       lineMark: (line) => this.marks.get(`l:${line}`) ?? null,
       openUnitEditor: () => this.showUnitEditor(),
     }, (page) => this.run(() => this.core.setActivePage(page)));
-    this.main.append(this.pages.element);
     this.unitEditor = new UnitEditor(this.core, this.texts.unitEditorTitle, this.texts.unitEditorTabs,
       this.texts.unitEditorControls, this.texts.web.close, (a, error) => this.run(a, error));
     this.dump = new FloatingWindow(this.texts.dumpTitle, this.texts.web.close, () => {
@@ -251,24 +283,65 @@ class App {
 
   // ---- Files
 
-  private openDemo(): void {
-    const message = this.core.loadLabels(demoLabels.map(([name, b64]) => [name, files.fromBase64(b64)]));
-    if (message) { void showMessage(this.texts.title, message, true); return; }
+  // Asks 「変更を保存しますか?」 while there are unsaved changes; true when the caller may go on
+  // (saved, or the changes dropped).
+  private async mayDropChanges(): Promise<boolean> {
+    if (!this.core.ready() || !this.core.loaded() || this.core.history().saved) return true;
+    const q = this.texts.ask;
+    const answer = await ask(this.texts.title, q.saveChanges, [q.save, q.discard, q.cancel], 0, 2);
+    if (answer === 0) return this.save();
+    return answer === 1;
+  }
+
+  private async openDemo(): Promise<void> {
+    if (!await this.mayDropChanges()) return;
+    const message = this.labelSets.useDemo(demoLabels.map(([name, b64]) => [name, files.fromBase64(b64)]));
+    if (message) { await showMessage(this.texts.title, message, true); return; }
     this.labelsReady();
     this.openBytes(files.fromBase64(demoSave), 'demo.bin', null);
   }
 
+  private async labelsFirst(): Promise<boolean> {
+    if (this.labelSets.hasOwn) return false;
+    await showMessage(this.texts.title, this.texts.web.labelsFirst);
+    return true;
+  }
+
   private async openCommand(): Promise<void> {
-    if (!this.core.ready()) return;
+    if (await this.labelsFirst()) return;
     const chosen = await files.chooseSave(this.saveInput);
     if (chosen) await this.openFile(chosen.file, chosen.handle);
   }
 
   private async openFile(file: File, handle: FileSystemFileHandle | null): Promise<void> {
-    if (!this.core.ready()) return;
+    if (await this.labelsFirst()) return;
     // Read no more than a save can hold: a larger file is refused without reading it whole.
-    const bytes = file.size > this.texts.capacity ? null : await files.readFile(file);
+    const bytes = file.size > this.texts.capacity ? null : await files.readFile(file).catch(() => null);
+    if (!bytes) { await showMessage(this.texts.title, `${this.texts.readError}\n${file.name}`); return; }
+    if (!await this.mayDropChanges()) return;
+    // The player's own save is read with the player's own labels, never the demo's.
+    const switching = this.labelSets.demoInUse;
+    if (!this.labelSets.useOwn()) return;
+    if (switching) this.labelsReady();
     this.openBytes(bytes, file.name, handle);
+  }
+
+  // A drop: label files are taken as chosen; one save is opened; a folder or several saves are
+  // named and refused.
+  private dropped(data: DataTransfer): void {
+    // Entries must be taken before the event ends.
+    const folders = [...data.items].map((i) => i.webkitGetAsEntry?.()).filter((e) => e?.isDirectory).map((e) => e!.name);
+    const dropped = [...data.files];
+    if (folders.length) { void showMessage(this.texts.title, fill(this.texts.web.droppedFolder, folders.join('、')), true); return; }
+    if (!dropped.length) return;
+    const names = dropped.map((f) => f.name);
+    // Label files among them: the set chosen (the core names what is missing or not its own).
+    if (this.core.labelFileNames(names).some((n) => n !== '')) { void this.useLabelFiles(dropped); return; }
+    if (dropped.length > 1) {
+      void showMessage(this.texts.title, fill(this.texts.web.droppedSeveral, dropped.length, names.join('、')), true);
+      return;
+    }
+    void this.openFile(dropped[0], null);
   }
 
   private openBytes(bytes: Uint8Array | null, name: string, handle: FileSystemFileHandle | null): void {
@@ -278,30 +351,112 @@ class App {
     }
     this.handle = handle;
     this.endComparison();
+    this.status.textContent = '';
+    this.showPages();
     this.run(() => undefined);
-    if (this.dump?.visible) this.dump.show();
+    this.dump?.refresh();
     this.updateTitle();
   }
 
-  private async save(): Promise<void> {
-    if (!this.core.ready() || !this.core.loaded() || this.busy) return;
-    (document.activeElement as HTMLElement | null)?.blur?.();  // an open editor commits first
+  // True when the file now holds the working copy. Writing back through a handle first reads the
+  // file again: bytes another program wrote there are written over only when the player says so,
+  // and what the save replaces is kept as a backup.
+  private async save(): Promise<boolean> {
+    if (!this.core.ready() || !this.core.loaded() || this.busy) return false;
+    const focused = document.activeElement as HTMLElement | null;
+    const grid = focused?.closest<HTMLElement>('[role=grid]') ?? null;
+    focused?.blur?.();  // an open editor commits first
     const stored = this.core.store();
     this.sync();
-    if (stored.error || !stored.bytes) { await showMessage(this.texts.title, stored.error, true); return; }
+    if (stored.error || !stored.bytes) {
+      await showMessage(this.texts.title, stored.error, true);
+      if (stored.fault) this.showFault(stored.fault); else this.refocus(focused, grid);
+      return false;
+    }
+    const name = this.core.fileName();
+    let saved = false;
     this.busy = true;
+    this.main.setAttribute('aria-busy', 'true');
     try {
-      if (this.handle) await files.writeBack(this.handle, stored.bytes);
-      else files.download(this.core.fileName(), stored.bytes);
+      if (this.handle) {
+        const now = await files.readBack(this.handle);
+        if (now && this.core.changedSince(now)) {
+          const q = this.texts.ask;
+          if (await ask(this.texts.title, fill(q.overwrite, name), [q.overwriteAnswer, q.cancel], 1, 1) !== 0) return false;
+        }
+        const why = now ? await backups.keep(this.core, name, now) : '';
+        await files.writeBack(this.handle, stored.bytes);
+        this.status.textContent = why ? fill(this.texts.backups.notKept, why) : '';
+      } else {
+        files.download(name, stored.bytes);
+        this.status.textContent = fill(this.texts.web.downloaded, name);
+      }
       this.core.markSaved();
+      saved = true;
     } catch {
-      await showMessage(this.texts.title, `${this.texts.writeError}\n${this.core.fileName()}`);
+      await showMessage(this.texts.title, `${this.texts.writeError}\n${name}`);
     } finally {
       this.busy = false;
+      this.main.removeAttribute('aria-busy');
+      this.refocus(focused, grid);
     }
     this.sync();
     this.updateTitle();
-    if (this.dump?.visible) this.dump.show();
+    this.dump?.refresh();
+    return saved;
+  }
+
+  // The control or cell whose text stopped the save, on its page.
+  private showFault(fault: StoreFault): void {
+    this.run(() => this.core.setActivePage(fault.page));
+    if (fault.control) this.focusControl(fault.control);
+    else this.pages?.grids.find((v) => v.grid === fault.grid)?.focusCell(fault.row!, fault.column!);
+  }
+
+  private focusControl(name: string): void {
+    const e = document.querySelector<HTMLElement>(`[data-name="${name}"]`);
+    (e?.querySelector<HTMLElement>('input,[role=combobox]') ?? e)?.focus();
+  }
+
+  // Focus back where the player was, on the cell of a grid whose editor closed.
+  private refocus(focused: HTMLElement | null, grid: HTMLElement | null): void {
+    if (focused?.isConnected && focused !== document.body) { focused.focus(); return; }
+    const view = this.pages?.grids.find((v) => v.element === grid || v.element.contains(grid));
+    if (view) { const [r, c] = this.core.currentCell(view.grid); view.focusCell(r, c); }
+  }
+
+  // The pages in place of the start panel, or the start panel back when no file is open.
+  private showPages(): void {
+    if (!this.pages || this.pages.element.isConnected) return;
+    this.labelPanel.remove();
+    this.main.append(this.pages.element);
+  }
+
+  // A tab the page did not open cannot close itself: the file is closed instead, and the start
+  // panel comes back.
+  private async exit(): Promise<void> {
+    if (!(await this.mayDropChanges())) return;
+    window.close();
+    if (window.closed || !this.core.ready() || !this.core.loaded()) return;
+    this.endComparison();
+    this.unitEditor?.hide();
+    this.dump?.hide();
+    this.handle = null;
+    this.core.closeFile();
+    this.pages?.element.remove();
+    this.main.append(this.labelPanel);
+    this.status.textContent = '';
+    this.updateTitle();
+    this.labelPanel.querySelector<HTMLElement>('button')?.focus();
+  }
+
+  private async showBackups(): Promise<void> {
+    if (!this.core.loaded()) return;
+    const name = this.core.fileName();
+    backups.showList(this.core, this.texts, await backups.list(name), {
+      compare: (b) => this.startComparison(b.bytes, this.core.backupName(name, b.time)),
+      download: (b) => files.download(this.core.backupName(name, b.time), b.bytes),
+    });
   }
 
   // ---- Comparison
@@ -314,8 +469,12 @@ class App {
     const file = chosen[0];
     if (!file) return;
     const bytes = file.size > this.texts.capacity ? null : await files.readFile(file);
-    if (!bytes || !this.core.compareStart(bytes, file.name)) {
-      await showMessage(this.texts.title, `${this.texts.readError}\n${file.name}`);
+    await this.startComparison(bytes, file.name);
+  }
+
+  private async startComparison(bytes: Uint8Array | null, name: string): Promise<void> {
+    if (!bytes || !this.core.compareStart(bytes, name)) {
+      await showMessage(this.texts.title, `${this.texts.readError}\n${name}`);
       return;
     }
     this.comparing = true;
@@ -364,8 +523,7 @@ class App {
     } else if (d.kind === DifferenceKind.CheckListLine) {
       this.pages.checkList?.focusLine(d.line);
     } else if (d.kind === DifferenceKind.Control) {
-      const e = document.querySelector<HTMLElement>(`[data-name="${d.control}"]`);
-      (e?.querySelector<HTMLElement>('input,[role=combobox]') ?? e)?.focus();
+      this.focusControl(d.control);
     }
   }
 

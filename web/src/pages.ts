@@ -1,4 +1,5 @@
 // The seven pages: tabs named by their captions, each page laid out from the core's page table.
+// The tabs follow the WAI-ARIA tabs pattern.
 import { type Layout, type PageInfo, type PanelInfo, ControlKind } from './core';
 import { type BoundControls, CheckListView, type ControlHost } from './controls';
 import { el, place } from './dom';
@@ -37,6 +38,10 @@ export class Pages {
       sheets.append(sheet);
     });
     this.element = el('div', { class: 'pages' }, tabList, sheets);
+  }
+
+  focusTab(): void {
+    this.tabs.find((t) => t.tabIndex === 0)?.focus();
   }
 
   show(page: number): void {

@@ -1,5 +1,6 @@
 // The unit editor window, laid out from the core's control table and driven by the core's
 // unit editor model: every event goes to the model, then every control shows the model again.
+// Its force tabs follow the WAI-ARIA tabs pattern, the unit number the spinbutton pattern.
 import type { Core, UnitEditorControl } from './core';
 import { Combo } from './combo';
 import { el } from './dom';
@@ -28,17 +29,23 @@ export class UnitEditor {
     });
     const tabList = el('div', { role: 'tablist', class: 'tabs' });
     tabs.forEach((caption, i) => {
-      const tab = el('button', { role: 'tab', type: 'button', 'aria-selected': 'false' }, caption);
+      const tab = el('button', { role: 'tab', type: 'button', 'aria-selected': 'false', tabindex: '-1', id: `unit-tab${i}` }, caption);
       tab.addEventListener('click', () => this.event('tab', i, 0));
+      tab.addEventListener('keydown', (e) => {
+        const step = e.key === 'ArrowRight' ? 1 : e.key === 'ArrowLeft' ? -1 : 0;
+        if (step === 0) return;
+        e.preventDefault();
+        const next = (i + step + tabs.length) % tabs.length;
+        this.event('tab', next, 0);
+        this.tabs[next].focus();
+      });
       this.tabs.push(tab);
       tabList.append(tab);
     });
-    const pane = el('div', { role: 'tabpanel', class: 'unit-pane' });
+    // The controls' positions are within the tab control, tab strip included.
+    const pane = el('div', { role: 'tabpanel', class: 'unit-pane', 'aria-labelledby': 'unit-tab0' });
     const parents: HTMLElement[] = [pane];
-    const labels = controls.filter((c) => c.kind === Kind.Label);
-    // An unlabelled box is named by the label on its line to its left.
-    const nameOf = (c: UnitEditorControl) => c.caption || labels.filter((l) => l.parent === c.parent &&
-      Math.abs(l.top - 4 - c.top) <= 6 && l.left < c.left).sort((a, b) => b.left - a.left)[0]?.caption || c.hint || c.name;
+    const nameOf = (c: UnitEditorControl) => c.shownName;
     for (const c of controls) {
       const n = Number(c.name.replace(/^\D+/, ''));
       let e: HTMLElement;
@@ -47,13 +54,23 @@ export class UnitEditor {
         case Kind.Edit: {
           const input = el('input', { type: 'text', 'aria-label': nameOf(c), 'data-name': c.name, spellcheck: 'false', autocomplete: 'off' });
           input.addEventListener('input', () => n === 1 ? this.event('number', 0, input.value) : this.event('edit', n, input.value));
+          if (n === 1) {
+            // The number box takes the spin control's arrows as keys.
+            input.setAttribute('role', 'spinbutton');
+            input.addEventListener('keydown', (e) => {
+              if ((e.key !== 'ArrowUp' && e.key !== 'ArrowDown') || e.altKey || e.ctrlKey) return;
+              e.preventDefault();
+              this.event('step', e.key === 'ArrowUp' ? 1 : -1, 0);
+            });
+          }
           this.edits[n - 1] = input;
           e = input;
           break;
         }
         case Kind.UpDown: {
-          const up = el('button', { type: 'button', 'aria-label': '▲', tabindex: '-1' }, '▲');
-          const down = el('button', { type: 'button', 'aria-label': '▼', tabindex: '-1' }, '▼');
+          const [upName, downName] = c.partNames ?? [];
+          const up = el('button', { type: 'button', 'aria-label': upName, tabindex: '-1' }, '▲');
+          const down = el('button', { type: 'button', 'aria-label': downName, tabindex: '-1' }, '▼');
           up.addEventListener('click', () => this.event('step', 1, 0));
           down.addEventListener('click', () => this.event('step', -1, 0));
           e = el('span', { class: 'updown' }, up, down);
@@ -66,10 +83,8 @@ export class UnitEditor {
         }
         case Kind.Bevel: e = el('hr', {}); break;
         case Kind.Button: {
-          const button = el('button', { type: 'button', 'data-name': c.name }, c.caption);
+          const button = el('button', { type: 'button', 'data-name': c.name, 'aria-label': nameOf(c) }, c.caption);
           const [event, which] = kButtonEvents[n - 1] ?? ['commit', 0];
-          // A search or fill button is named with the field it serves: several share a caption.
-          if (event !== 'commit') button.setAttribute('aria-label', `${nameOf({ ...c, caption: '' })} ${c.caption}`);
           button.addEventListener('click', () => this.event(event, which, 0, event === 'commit'));
           e = button;
           break;
@@ -86,7 +101,7 @@ export class UnitEditor {
           break;
         }
         case Kind.CheckBox: {
-          const box = el('input', { type: 'checkbox', 'data-name': c.name });
+          const box = el('input', { type: 'checkbox', 'data-name': c.name, 'aria-label': nameOf(c) });
           box.addEventListener('click', () => this.event('check', n, box.checked));
           this.checks[n - 1] = box;
           e = el('label', { class: 'check' }, box, c.caption);
@@ -101,10 +116,12 @@ export class UnitEditor {
       if (c.height) e.style.height = `${c.height}px`;
       (parents[c.parent] ?? pane).append(e);
     }
-    this.window.content.append(tabList, pane);
+    this.window.content.append(el('div', { class: 'unit-tabcontrol' }, tabList, pane));
   }
 
   show(): void { this.window.show(); }
+
+  hide(): void { this.window.hide(); }
 
   private activate(): void { this.event('activate', 0, 0); }
 
@@ -119,7 +136,15 @@ export class UnitEditor {
   sync(): void {
     if (!this.window.visible) return;
     const s = this.core.unitEditor();
-    this.tabs.forEach((t, i) => t.setAttribute('aria-selected', String(i === s.tab)));
+    this.tabs.forEach((t, i) => {
+      t.setAttribute('aria-selected', String(i === s.tab));
+      t.tabIndex = i === s.tab ? 0 : -1;
+    });
+    this.tabs[0]?.parentElement?.nextElementSibling?.setAttribute('aria-labelledby', `unit-tab${s.tab}`);
+    const number = this.edits[0];
+    const value = Number(s.edits[0]);
+    if (s.edits[0]?.trim() && Number.isInteger(value)) number?.setAttribute('aria-valuenow', String(value));
+    else number?.removeAttribute('aria-valuenow');
     s.edits.forEach((text, i) => {
       const e = this.edits[i];
       if (e && e.value !== text) e.value = text;
