@@ -513,7 +513,10 @@ SaveResult WriteSave(const std::filesystem::path& requested, const SaveRequest& 
       (!old.Bytes || CompareTarget(*old.Bytes, *request.Seen) == TargetState::Changed))
     return failed(WriteFailure::Changed);
   bool oldKept = false;
-  if (!request.Backups.empty()) {
+  // A save that writes the bytes already there replaces nothing worth keeping.
+  const bool replacesBytes = !old.Bytes || !std::equal(old.Bytes->begin(), old.Bytes->end(),
+                                                       request.Data.begin(), request.Data.end());
+  if (!request.Backups.empty() && replacesBytes) {
     result.BackupFailure = old.Bytes ? KeepBackup(request.Backups, path, *old.Bytes)
                                      : std::optional(WriteFailure::Other);
     oldKept = !result.BackupFailure;
