@@ -85,7 +85,7 @@ soak: web
 	export KORVATH_RANDOM_SEED=$(SOAK_SEED) KORVATH_RANDOM_ALL=1; status=0; \
 	KORVATH_RANDOM_ACTS=$(SOAK_DESKTOP) QTEST_FUNCTION_TIMEOUT=2000000000 QT_QPA_PLATFORM=offscreen \
 	  $(BIN_DIR)/tst_randomacts || status=1; \
-	cd web && KORVATH_RANDOM_ACTS=$(SOAK_WEB) node --test test/random_acts.test.mjs || status=1; \
+	cd web && KORVATH_RANDOM_ACTS=$(SOAK_WEB) node test/random_acts.test.mjs || status=1; \
 	exit $$status
 
 clean:

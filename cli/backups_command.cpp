@@ -9,6 +9,7 @@
 // Korvath
 #include "cli/label_option.h"
 #include "core/file_io.h"
+#include "core/label_folders.h"
 #include "core/save_compare.h"
 #include "core/save_guard.h"
 #include "core/working_copy.h"
@@ -21,8 +22,7 @@ constexpr int kOk = 0;
 constexpr int kStdoutFailed = 5;  // as for every command of korvath-cli
 
 // The save as a working copy, nullptr when the file cannot be read as one.
-std::unique_ptr<WorkingCopy> Opened(const std::filesystem::path& labels,
-                                    const std::filesystem::path& path) {
+std::unique_ptr<WorkingCopy> Opened(const FoundLabels& labels, const std::filesystem::path& path) {
   auto copy = std::make_unique<WorkingCopy>(labels);
   const auto data = ReadWholeFile(path, SaveImage::Capacity);
   if (!data || !copy->Open(*data, path.string())) return nullptr;
@@ -46,7 +46,7 @@ BackupsCommand::BackupsCommand(CLI::App& app)
 bool BackupsCommand::Parsed() const { return command_->parsed(); }
 
 int BackupsCommand::Run() const {
-  const std::filesystem::path labels = LabelFolder(labels_);
+  const FoundLabels labels = Labels(labels_);
   const auto now = Opened(labels, save_);
   for (const StoredBackup& backup : ListBackups(BackupRoot(), save_)) {
     const auto kept = now ? Opened(labels, backup.Path) : nullptr;

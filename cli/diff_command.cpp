@@ -93,13 +93,12 @@ DiffCommand::DiffCommand(CLI::App& app)
 bool DiffCommand::Parsed() const { return command_->parsed(); }
 
 int DiffCommand::Run() const {
-  namespace fs = std::filesystem;
-  const fs::path labelDir = LabelFolder(labels_);
+  const FoundLabels labels = Labels(labels_);
   // Two copies of their own, read alike; the labels first, as at start-up.
   std::unique_ptr<WorkingCopy> copies[2];
   const std::string* paths[2] = {&a_, &b_};
   for (int i = 0; i < 2; ++i) {
-    copies[i] = std::make_unique<WorkingCopy>(labelDir);
+    copies[i] = std::make_unique<WorkingCopy>(labels);
     const auto data = ReadWholeFile(*paths[i], SaveImage::Capacity);
     if (!data || !copies[i]->Open(*data, *paths[i])) {
       std::cerr << "ファイル読込エラー\n" << *paths[i] << '\n';

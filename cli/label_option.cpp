@@ -14,8 +14,8 @@ void AddLabelsOption(CLI::App& command, std::optional<std::string>& labels) {
                      "program's folder, $XDG_DATA_HOME/korvath and $XDG_DATA_DIRS/korvath)");
 }
 
-std::filesystem::path LabelFolder(const std::optional<std::string>& labels) {
-  return FindLabelFolder(
+FoundLabels Labels(const std::optional<std::string>& labels) {
+  return FindLabels(
       CurrentLabelSearch(labels ? std::optional<std::filesystem::path>(*labels) : std::nullopt));
 }
 

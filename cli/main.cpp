@@ -86,7 +86,7 @@ std::vector<std::uint8_t> ReadSave(const std::string& path) {
 // read, when given, receives the save's bytes as they were read.
 std::unique_ptr<WorkingCopy> OpenWorkingCopy(const Options& options,
                                              std::vector<std::uint8_t>* read = nullptr) {
-  auto copy = std::make_unique<WorkingCopy>(korvath::cli::LabelFolder(options.labels));
+  auto copy = std::make_unique<WorkingCopy>(korvath::cli::Labels(options.labels));
   const std::vector<std::uint8_t> bytes = ReadSave(options.save);
   if (read) *read = bytes;
   if (!copy->Open(bytes, options.save))

@@ -74,9 +74,10 @@ std::function<void()>& BeforeCommitHook() {
 
 #ifdef __EMSCRIPTEN__
 // Under node (NODERAWFS) open() drops O_NONBLOCK, so a FIFO put in a save's place blocks the
-// program, and fsync() does nothing. Node itself can do both.
+// program, and fsync() does nothing. Node itself can do both. (The bodies pass through the C
+// preprocessor, which splits === apart: == only.)
 EM_JS(void, NodeKeepNonBlockingOpens, (), {
-  if (typeof NODEFS == = 'undefined' || NODEFS.korvathNonBlocking) return;
+  if (typeof NODEFS == 'undefined' || NODEFS.korvathNonBlocking) return;
   var nonBlocking = require('fs').constants.O_NONBLOCK;
   var flagsForNode = NODEFS.flagsForNode;
   NODEFS.flagsForNode = function(flags) {
@@ -87,7 +88,7 @@ EM_JS(void, NodeKeepNonBlockingOpens, (), {
 EM_JS(int, NodeFsync, (int fd), {
   try {
     var stream = FS.getStream(fd);
-    if (!stream || stream.nfd == = undefined) return -1;
+    if (!stream || stream.nfd == null) return -1;
     require('fs').fsyncSync(stream.nfd);
     return 0;
   } catch (e) {

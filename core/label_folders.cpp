@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <fstream>
 #include <string_view>
 #include <system_error>
 
@@ -64,38 +63,101 @@ std::vector<fs::path> LabelFolderCandidates(const LabelSearch& search) {
   return folders;
 }
 
-bool HoldsLabelFiles(const fs::path& folder) {
-  return std::all_of(kLabelFileNames.begin(), kLabelFileNames.end(), [&](const char* name) {
-    std::error_code ec;
-    return fs::is_regular_file(folder / name, ec);
-  });
-}
-
 namespace {
 
-// Why a folder that holds the six files cannot be used, said only once reading them failed.
-std::string ProblemOf(const fs::path& folder) {
-  for (const char* name : kLabelFileNames) {
-    if (!std::ifstream(folder / name, std::ios::binary)) return std::string(name) + " を読めません";
+std::string Joined(const std::vector<std::string>& parts, std::string_view separator) {
+  std::string out;
+  for (const std::string& part : parts) {
+    if (!out.empty()) out += separator;
+    out += part;
   }
-  return "ラベルファイルが条件に合いません (4 MiB 以下、area.txt は " +
-         std::to_string(kMinAreaEntries) + " 行以上、special.txt は " +
-         std::to_string(kMinSpecialEntries) + " 行以上)";
+  return out;
 }
 
 }  // namespace
 
-fs::path FindLabelFolder(const LabelSearch& search) {
+std::array<fs::path, kLabelFileNames.size()> LabelFilePaths(const fs::path& folder) {
+  std::array<fs::path, kLabelFileNames.size()> paths;
+  bool listed = false;
+  std::vector<std::string> entries;
+  for (std::size_t i = 0; i < paths.size(); ++i) {
+    paths[i] = folder / kLabelFileNames[i];
+    std::error_code ec;
+    if (fs::symlink_status(paths[i], ec).type() != fs::file_type::not_found) continue;
+    if (!listed) {
+      // Listed once, and only when a name is missing: a folder such as /usr/bin is large.
+      listed = true;
+      for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec))
+        entries.push_back(it->path().filename().string());
+      std::sort(entries.begin(), entries.end());
+    }
+    const auto match = std::find_if(entries.begin(), entries.end(), [&](const std::string& e) {
+      return LabelFileIndexIgnoringCase(e) == int(i);
+    });
+    if (match != entries.end()) paths[i] = folder / *match;
+  }
+  return paths;
+}
+
+bool HoldsLabelFiles(const fs::path& folder) {
+  const auto paths = LabelFilePaths(folder);
+  return std::all_of(paths.begin(), paths.end(), [](const fs::path& path) {
+    std::error_code ec;
+    return fs::is_regular_file(path, ec);
+  });
+}
+
+std::vector<std::string> ReadLabelFolder(const fs::path& dir, LabelFileBytes& files) {
+  const auto paths = LabelFilePaths(dir);
+  std::array<std::string, kLabelFileNames.size()> why;
+  for (std::size_t i = 0; i < paths.size(); ++i) {
+    const std::string name = kLabelFileNames[i];
+    std::error_code ec;
+    // The type first, without opening: a FIFO would block and a device may act on an open.
+    const fs::file_status status = fs::status(paths[i], ec);
+    if (!fs::exists(status)) {
+      why[i] = name + ": ありません";
+    } else if (!fs::is_regular_file(status)) {
+      why[i] = name + ": 通常のファイルではありません";
+    } else if (const auto size = fs::file_size(paths[i], ec); !ec && size > kMaxLabelFileSize) {
+      why[i] = name + ": " + std::to_string(kMaxLabelFileSize >> 20) + " MiB を超えています";
+    } else if (const auto bytes = ReadWholeFile(paths[i], kMaxLabelFileSize)) {
+      files[i].assign(bytes->begin(), bytes->end());
+    } else {
+      why[i] = name + ": 読めません";
+    }
+  }
+  // What the files read say of themselves; one not read has said why already.
+  for (std::string& problem : LabelSetProblems(files)) {
+    const auto i = std::size_t(LabelFileIndexIgnoringCase(problem.substr(0, problem.find(':'))));
+    if (why[i].empty()) why[i] = std::move(problem);
+  }
+  std::vector<std::string> problems;
+  for (std::string& reason : why) {
+    if (!reason.empty()) problems.push_back(std::move(reason));
+  }
+  return problems;
+}
+
+FoundLabels FindLabels(const LabelSearch& search) {
   const std::vector<fs::path> folders = LabelFolderCandidates(search);
   std::string unusable;
   for (const fs::path& folder : folders) {
-    if (!HoldsLabelFiles(folder)) continue;
-    try {
-      ReadLabelLists(folder);
-      return folder;
-    } catch (const StartupError&) {
-      unusable += "\n使えないフォルダ: " + folder.string() + " (" + ProblemOf(folder) + ")";
+    std::error_code ec;
+    if (!fs::is_directory(folder, ec)) continue;
+    FoundLabels found{folder, {}};
+    const std::vector<std::string> problems = ReadLabelFolder(folder, found.Files);
+    if (problems.empty()) return found;
+    const auto missing = std::count_if(problems.begin(), problems.end(),
+                                       [](const auto& p) { return p.ends_with(": ありません"); });
+    if (missing == std::ssize(kLabelFileNames)) {
+      // A folder without any of the files is only a place looked in, unless the user named it.
+      if (search.Chosen) {
+        unusable += "\n使えないフォルダ: " + folder.string() + " (ラベルファイルがありません)";
+      }
+      continue;
     }
+    unusable += "\n使えないフォルダ: " + folder.string() + " (" + Joined(problems, "、") + ")";
   }
   std::string searched = "探したフォルダ: ";
   for (std::size_t i = 0; i < folders.size(); ++i) {
@@ -105,13 +167,12 @@ fs::path FindLabelFolder(const LabelSearch& search) {
   throw StartupError(searched + unusable);
 }
 
+fs::path FindLabelFolder(const LabelSearch& search) { return FindLabels(search).Folder; }
+
 LabelFileBytes ReadLabelFiles(const fs::path& dir) {
   LabelFileBytes files;
-  for (std::size_t i = 0; i < files.size(); ++i) {
-    const auto bytes = ReadWholeFile(dir / kLabelFileNames[i], kMaxLabelFileSize);
-    if (!bytes) throw StartupError();
-    files[i].assign(bytes->begin(), bytes->end());
-  }
+  const std::vector<std::string> problems = ReadLabelFolder(dir, files);
+  if (!problems.empty()) throw StartupError(Joined(problems, "\n"));
   return files;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -26,17 +27,36 @@ LabelSearch CurrentLabelSearch(std::optional<std::filesystem::path> chosen = std
 // with korvath appended.
 std::vector<std::filesystem::path> LabelFolderCandidates(const LabelSearch& search);
 
-// True when the folder holds all six label files.
+// Where each of the six files is in folder, in the order of kLabelFileNames: the exact name, or
+// where that is missing the entry whose name differs from it in ASCII case alone ("PLAN.TXT"; the
+// first in byte order when there are several).
+std::array<std::filesystem::path, kLabelFileNames.size()> LabelFilePaths(
+    const std::filesystem::path& folder);
+
+// True when the folder holds all six label files as regular files.
 bool HoldsLabelFiles(const std::filesystem::path& folder);
 
-// The first candidate whose six files can be read as label lists; files are never mixed across
-// folders. A folder that holds all six but cannot be used (a file unreadable, a list too short)
-// does not stop the search. Throws StartupError naming every folder searched, and why each one
-// that held the files could not be used, when no folder will do.
+// A label set as read from its folder.
+struct FoundLabels {
+  std::filesystem::path Folder;
+  LabelFileBytes Files;
+};
+
+// The first candidate whose six files can be read as label lists, with their bytes as read;
+// files are never mixed across folders. A folder that cannot be used does not stop the search.
+// Throws StartupError naming every folder searched and, for each one passed over that holds any
+// of the files (or was chosen), why, when no folder will do.
+FoundLabels FindLabels(const LabelSearch& search);
+// FindLabels' folder.
 std::filesystem::path FindLabelFolder(const LabelSearch& search);
 
-// Reads the six files from dir. Throws StartupError for one that is missing or cannot be read,
-// or is larger than a label file can be.
+// Why each of the six files in dir cannot serve, one "NAME: reason" per file: missing, not a
+// regular file (a FIFO, a folder, a device), unreadable, too large, not text, too few lines.
+// Empty when the set can serve; files holds what was read.
+std::vector<std::string> ReadLabelFolder(const std::filesystem::path& dir, LabelFileBytes& files);
+
+// Reads the six files from dir. Throws StartupError with ReadLabelFolder's problems, one per
+// line, when they cannot serve.
 LabelFileBytes ReadLabelFiles(const std::filesystem::path& dir);
 
 // ReadLabelFiles, then ParseLabelSet.

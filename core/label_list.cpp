@@ -105,7 +105,141 @@ std::optional<std::uint16_t> Cp932Code(char32_t c) {
   return found->second;
 }
 
+constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
+
+// What a name is mostly made of, by CP932 code: half-width katakana, full-width digits and
+// letters, hiragana, katakana, the long-vowel mark and the kanji of JIS level 1.
+bool IsCommonInNames(std::uint16_t code) {
+  return (code >= 0xA1 && code <= 0xDF) || code == 0x815B || (code >= 0x824F && code <= 0x82F1) ||
+         (code >= 0x8340 && code <= 0x8396) || (code >= 0x889F && code <= 0x9872);
+}
+
+// A text as one encoding reads it: whether every byte belongs to a character, how many
+// characters are not ASCII and how many of those are common in names, and whether CP932 has
+// them all (outside its user-defined area, which no typed name holds).
+struct Reading {
+  bool WellFormed = true;
+  int NonAscii = 0;
+  int Common = 0;
+  bool AllInCp932 = true;
+
+  void Count(std::optional<std::uint16_t> code) {
+    ++NonAscii;
+    if (!code || (*code >= 0xF040 && *code <= 0xF9FC)) {
+      AllInCp932 = false;
+    } else if (IsCommonInNames(*code)) {
+      ++Common;
+    }
+  }
+  // More of its characters common in names than in other.
+  bool MoreCommonThan(const Reading& other) const {
+    return int64_t(Common) * other.NonAscii > int64_t(other.Common) * NonAscii;
+  }
+};
+
+Reading ReadCp932(std::string_view bytes) {
+  Reading reading;
+  while (!bytes.empty()) {
+    const std::size_t length = Cp932Character(bytes).second;
+    if (length == 0) return {false};
+    const auto first = static_cast<unsigned char>(bytes[0]);
+    if (first >= 0x80) {
+      reading.Count(length == 1
+                        ? first
+                        : std::uint16_t(first * 0x100 + static_cast<unsigned char>(bytes[1])));
+    }
+    bytes.remove_prefix(length);
+  }
+  return reading;
+}
+
+Reading ReadUtf8(std::string_view bytes) {
+  Reading reading;
+  while (!bytes.empty()) {
+    const std::optional<char32_t> c = Utf8Character(bytes);
+    if (!c) return {false};
+    if (*c >= 0x80) reading.Count(Cp932Code(*c));
+    bytes.remove_prefix(Utf8Length(static_cast<unsigned char>(bytes.front())));
+  }
+  return reading;
+}
+
+std::string DecodeUtf8(std::string_view bytes) {
+  std::string out;
+  out.reserve(bytes.size());
+  while (!bytes.empty()) {
+    const std::optional<char32_t> c = Utf8Character(bytes);
+    const std::size_t length =
+        c ? Utf8Length(static_cast<unsigned char>(bytes.front())) : std::size_t(1);
+    if (c) {
+      out.append(bytes.substr(0, length));
+    } else {
+      out += kReplacement;
+    }
+    bytes.remove_prefix(length);
+  }
+  return out;
+}
+
+// The bytes before the first NUL.
+std::string_view TextOf(std::string_view fileBytes) {
+  return fileBytes.substr(0, fileBytes.find('\0'));
+}
+
+// Calls onLine(line) for each line of text, at most kMaxEntries; CR LF is one line end, LF CR two.
+template <typename OnLine>
+void ForEachLine(std::string_view text, OnLine onLine) {
+  std::size_t start = 0;
+  std::size_t i = 0;
+  int lines = 0;
+  while (i < text.size() && lines < LabelList::kMaxEntries) {
+    const char c = text[i];
+    if (c != '\r' && c != '\n') {
+      ++i;
+      continue;
+    }
+    onLine(text.substr(start, i - start));
+    ++lines;
+    i += (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ? 2 : 1;
+    start = i;
+  }
+  if (start < text.size() && lines < LabelList::kMaxEntries) onLine(text.substr(start));
+}
+
 }  // namespace
+
+LabelEncoding LabelEncodingOf(std::string_view text) {
+  if (text.starts_with(kUtf8Bom)) return LabelEncoding::Utf8;
+  const Reading utf8 = ReadUtf8(text);
+  if (!utf8.WellFormed) return LabelEncoding::Cp932;
+  const Reading cp932 = ReadCp932(text);
+  if (!cp932.WellFormed) return LabelEncoding::Utf8;
+  // Both read: short CP932 texts can be well-formed UTF-8 too, and UTF-8 kana and kanji are
+  // mostly well-formed CP932. Each reading of the other's text has rarer characters.
+  return utf8.AllInCp932 && utf8.Common > 0 && utf8.MoreCommonThan(cp932) ? LabelEncoding::Utf8
+                                                                          : LabelEncoding::Cp932;
+}
+
+std::string NotTextReason(std::string_view fileBytes) {
+  const std::size_t nul = fileBytes.find('\0');
+  if (nul != std::string_view::npos && nul <= fileBytes.find_first_of("\r\n"))
+    return "1 行目にゼロのバイトがあります";
+  std::string_view text = TextOf(fileBytes);
+  const LabelEncoding encoding = LabelEncodingOf(text);
+  if (encoding == LabelEncoding::Utf8 && text.starts_with(kUtf8Bom))
+    text.remove_prefix(kUtf8Bom.size());
+  int line = 0;
+  int bad = 0;
+  ForEachLine(text, [&](std::string_view bytes) {
+    ++line;
+    if (bad != 0) return;
+    const bool readable =
+        encoding == LabelEncoding::Utf8 ? ReadUtf8(bytes).WellFormed : ReadCp932(bytes).WellFormed;
+    if (!readable) bad = line;
+  });
+  if (bad == 0) return {};
+  return std::to_string(bad) + " 行目に文字として読めないバイトがあります";
+}
 
 std::string DecodeCp932(std::string_view bytes) {
   std::string out;
@@ -143,24 +277,15 @@ std::string EncodeCp932(std::string_view utf8) {
 }
 
 LabelList LabelList::Parse(std::string_view fileBytes) {
-  const std::size_t nul = fileBytes.find('\0');
-  const std::string_view text = fileBytes.substr(0, nul);
+  std::string_view text = TextOf(fileBytes);
+  const LabelEncoding encoding = LabelEncodingOf(text);
+  if (encoding == LabelEncoding::Utf8 && text.starts_with(kUtf8Bom))
+    text.remove_prefix(kUtf8Bom.size());
   std::vector<std::string> entries;
-  std::size_t start = 0;
-  std::size_t i = 0;
-  while (i < text.size() && entries.size() < std::size_t(kMaxEntries)) {
-    const char c = text[i];
-    if (c != '\r' && c != '\n') {
-      ++i;
-      continue;
-    }
-    entries.push_back(DecodeCp932(text.substr(start, i - start)));
-    // CR LF is one line end; LF CR is two.
-    i += (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ? 2 : 1;
-    start = i;
-  }
-  if (start < text.size() && entries.size() < std::size_t(kMaxEntries))
-    entries.push_back(DecodeCp932(text.substr(start)));
+  // Each line on its own: a lead byte at a line's end must not swallow the line end.
+  ForEachLine(text, [&](std::string_view line) {
+    entries.push_back(encoding == LabelEncoding::Utf8 ? DecodeUtf8(line) : DecodeCp932(line));
+  });
   return LabelList(std::move(entries));
 }
 
@@ -183,17 +308,72 @@ std::string LabelList::CutToName(int i) {
   return rest;
 }
 
-LabelSet ParseLabelSet(const LabelFileBytes& files) {
-  for (const std::string& bytes : files) {
-    if (bytes.size() > kMaxLabelFileSize) throw StartupError();
+namespace {
+
+// Start-up reads some entries of these lists by fixed index.
+int MinimumEntries(std::size_t file) {
+  if (file == 3) return kMinAreaEntries;
+  if (file == 5) return kMinSpecialEntries;
+  return 0;
+}
+
+std::array<LabelList*, kLabelFileNames.size()> ListsOf(LabelSet& set) {
+  return {&set.plan, &set.unit, &set.pilot, &set.area, &set.klass, &set.special};
+}
+
+// Fills set from the files that can serve; the problems of those that cannot.
+std::vector<std::string> ParseInto(const LabelFileBytes& files, LabelSet& set) {
+  std::vector<std::string> problems;
+  const auto lists = ListsOf(set);
+  for (std::size_t i = 0; i < files.size(); ++i) {
+    const std::string name = kLabelFileNames[i];
+    if (files[i].size() > kMaxLabelFileSize) {
+      problems.push_back(name + ": " + std::to_string(kMaxLabelFileSize >> 20) +
+                         " MiB を超えています");
+      continue;
+    }
+    if (const std::string reason = NotTextReason(files[i]); !reason.empty()) {
+      problems.push_back(name + ": テキストではありません (");
+      problems.back().append(reason).append(")");
+      continue;
+    }
+    *lists[i] = LabelList::Parse(files[i]);
+    if (lists[i]->Count() < MinimumEntries(i)) {
+      problems.push_back(name + ": " + std::to_string(MinimumEntries(i)) + " 行必要ですが " +
+                         std::to_string(lists[i]->Count()) + " 行です");
+    }
   }
+  return problems;
+}
+
+std::string Lines(const std::vector<std::string>& lines) {
+  std::string out;
+  for (const std::string& line : lines) out += (out.empty() ? "" : "\n") + line;
+  return out;
+}
+
+}  // namespace
+
+int LabelFileIndexIgnoringCase(std::string_view name) {
+  const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
+  for (std::size_t i = 0; i < kLabelFileNames.size(); ++i) {
+    const std::string_view wanted = kLabelFileNames[i];
+    if (std::equal(name.begin(), name.end(), wanted.begin(), wanted.end(),
+                   [&](char x, char y) { return lower(x) == lower(y); }))
+      return int(i);
+  }
+  return -1;
+}
+
+std::vector<std::string> LabelSetProblems(const LabelFileBytes& files) {
   LabelSet set;
-  std::array<LabelList*, kLabelFileNames.size()> lists = {&set.plan, &set.unit,  &set.pilot,
-                                                          &set.area, &set.klass, &set.special};
-  for (std::size_t i = 0; i < lists.size(); ++i) *lists[i] = LabelList::Parse(files[i]);
-  if (set.area.Count() < kMinAreaEntries || set.special.Count() < kMinSpecialEntries) {
-    throw StartupError();
-  }
+  return ParseInto(files, set);
+}
+
+LabelSet ParseLabelSet(const LabelFileBytes& files) {
+  LabelSet set;
+  const std::vector<std::string> problems = ParseInto(files, set);
+  if (!problems.empty()) throw StartupError(Lines(problems));
   return set;
 }
 

@@ -23,6 +23,19 @@ std::string DecodeCp932(std::string_view bytes);
 // UTF-8 to CP932, for the demo generator; characters CP932 lacks become '?'.
 std::string EncodeCp932(std::string_view utf8);
 
+enum class LabelEncoding { Cp932, Utf8 };
+
+// How a label file's text (the bytes before any NUL) is read. UTF-8 when it begins with a byte
+// order mark, or when it is well-formed UTF-8 and not well-formed CP932. When it is both, UTF-8
+// only if it has a character of three bytes or more (every kana and kanji is one) and CP932 has
+// every character it holds; CP932 otherwise. CP932's half-width katakana are single bytes that
+// can pair up only into two-byte UTF-8 characters, so a file of them and ASCII stays CP932.
+LabelEncoding LabelEncodingOf(std::string_view text);
+
+// Why bytes are not the text of a label file ("1 行目にゼロのバイトがあります"), or the empty
+// text when they are: a NUL before the first line end, or bytes the file's encoding cannot read.
+std::string NotTextReason(std::string_view fileBytes);
+
 // One label file: entry i is line i, the name of id i. Entries are UTF-8.
 class LabelList {
  public:
@@ -30,7 +43,8 @@ class LabelList {
   explicit LabelList(std::vector<std::string> entries) : entries_(std::move(entries)) {}
 
   // Splits raw file bytes into entries (CR LF, LF or CR end a line; a NUL ends the text) and
-  // decodes each from CP932. Lines past the first kMaxEntries are dropped.
+  // decodes each from the file's encoding (LabelEncodingOf). Lines past the first kMaxEntries are
+  // dropped; bytes that do not decode become U+FFFD.
   static LabelList Parse(std::string_view fileBytes);
 
   // No id (at most 9 bits wide) and no table row reaches this far; real label files have a few
@@ -58,6 +72,10 @@ class LabelList {
 inline constexpr std::array<const char*, 6> kLabelFileNames = {
     "plan.txt", "unit.txt", "pilot.txt", "area.txt", "class.txt", "special.txt"};
 
+// The index in kLabelFileNames of the name that equals name but for ASCII case ("PLAN.TXT"), -1
+// when there is none.
+int LabelFileIndexIgnoringCase(std::string_view name);
+
 // The six lists, in the order they are read.
 struct LabelSet {
   LabelList plan;
@@ -77,8 +95,12 @@ inline constexpr std::size_t kMaxLabelFileSize = std::size_t(4) * 1024 * 1024;
 // The bytes of the six files, in the order of kLabelFileNames.
 using LabelFileBytes = std::array<std::string, kLabelFileNames.size()>;
 
-// The six lists from their files' bytes. Throws StartupError for a file larger than
-// kMaxLabelFileSize, or an area or special list that is too short.
+// Why each of the six files cannot serve, one "NAME: reason" per file at fault: larger than
+// kMaxLabelFileSize, not text, or an area or special list too short. Empty when all can.
+std::vector<std::string> LabelSetProblems(const LabelFileBytes& files);
+
+// The six lists from their files' bytes. Throws StartupError with LabelSetProblems, one per line,
+// when they cannot serve.
 LabelSet ParseLabelSet(const LabelFileBytes& files);
 
 }  // namespace korvath

@@ -21,6 +21,14 @@ struct UnitEditControl {
   int DropDownCount;  // visible lines of a dropped list
 };
 
+// The height a control is drawn with: its own, else its kind's standard one. Labels size
+// themselves (0).
+constexpr int DrawnHeight(const UnitEditControl& c) {
+  if (c.Height > 0) return c.Height;
+  if (c.Kind == UnitEditKind::Label) return 0;
+  return c.Kind == UnitEditKind::CheckBox ? 17 : 20;
+}
+
 inline constexpr int kUnitEditClientWidth = 545;
 inline constexpr int kUnitEditClientHeight = 449;
 inline constexpr int kUnitEditLeft = 51;

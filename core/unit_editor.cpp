@@ -108,6 +108,15 @@ void UnitEditorModel::Activate() {
   ShowUnit();
 }
 
+void UnitEditorModel::Refresh() {
+  const int page = wc_.ActivePage();
+  if (page >= 0 && page <= 2) {
+    Activate();
+  } else {
+    ShowUnit();
+  }
+}
+
 void UnitEditorModel::SelectForce(int tab) {
   const std::optional<GridId> table = UnitTableOf(tab);
   if (!table) return;

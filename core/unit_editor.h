@@ -122,6 +122,9 @@ class UnitEditorModel {
   // Events as the window delivers them.
   // The window became active: shows the current unit of the active page.
   void Activate();
+  // The tables changed under the editor (undo, redo): shows the main window's unit while its
+  // page is a force's, else the editor's own unit again; the page stays.
+  void Refresh();
   void SelectForce(int tab);                     // the user picked another tab
   void SetUnitNumberText(std::string text);      // shows that unit when the text changes
   void StepUnitNumber(int step);                 // +1 up, -1 down

@@ -141,7 +141,7 @@ struct WebText {
   std::string_view Text;
 };
 // %1, %2 stand for what the page fills in.
-inline constexpr std::array<WebText, 18> kWebTexts = {{
+inline constexpr std::array<WebText, 19> kWebTexts = {{
     {"demo", "デモを開く"},
     {"labels", "ラベルファイル"},
     {"chooseLabels", "ラベルファイルを選ぶ..."},
@@ -169,6 +169,7 @@ inline constexpr std::array<WebText, 18> kWebTexts = {{
      "%1 個のファイルがドロップされました (%2)。セーブファイルは 1 つずつ開いてください。"},
     {"downloaded", "%1 をダウンロードしました。ゲームのセーブファイルと置き換えてください。"},
     {"download", "ダウンロード"},
+    {"listSeparator", "、"},  // between the names of what was dropped
 }};
 
 }  // namespace korvath

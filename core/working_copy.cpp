@@ -81,9 +81,15 @@ WorkingCopy::WorkingCopy(const LabelFileBytes& labelFiles)
     SetUpDockTable(MutableGrid(GridId::StringGrid5_1), labels_.area);
     SetUpCheckList(checkList_, labels_.special);
     SetUpWeaponsList(MutableGrid(GridId::StringGrid7_1), labels_.unit);  // cuts the unit names
+  } catch (const StartupError&) {
+    throw;  // it says which file and why
   } catch (...) {
     throw StartupError();
   }
+}
+
+WorkingCopy::WorkingCopy(const FoundLabels& labels) : WorkingCopy(labels.Files) {
+  labelDir_ = labels.Folder;
 }
 
 WorkingCopy::~WorkingCopy() = default;

@@ -47,6 +47,7 @@ struct CheckListLine {
 };
 
 class EditHistory;
+struct FoundLabels;
 struct EditStep;
 
 // Everything the editor holds between Open and Save: the image, the label lists, the cell stores
@@ -59,6 +60,8 @@ class WorkingCopy {
   explicit WorkingCopy(const LabelFileBytes& labelFiles);
   // The same, with the six files read from labelDir.
   explicit WorkingCopy(const std::filesystem::path& labelDir);
+  // The same, from the files a label folder search read.
+  explicit WorkingCopy(const FoundLabels& labels);
   WorkingCopy(const WorkingCopy&) = delete;
   WorkingCopy& operator=(const WorkingCopy&) = delete;
   ~WorkingCopy();

@@ -7,7 +7,6 @@
 // Std
 #include <algorithm>
 #include <array>
-#include <cctype>
 #include <cstdint>
 #include <cstdio>
 #include <ctime>
@@ -146,44 +145,45 @@ void Install(std::unique_ptr<WorkingCopy> copy, LabelFileBytes bytes) {
   S().unitEditor = std::make_unique<UnitEditorModel>(*S().copy);
 }
 
-// The index in kLabelFileNames of a chosen file's name: the exact name, else the same name in
-// other case (PLAN.TXT from a Windows disk); -1 for any other file.
-int LabelFileIndex(const std::string& name) {
-  const auto lower = [](std::string s) {
-    for (char& c : s) c = char(std::tolower(static_cast<unsigned char>(c)));
-    return s;
-  };
-  for (std::size_t i = 0; i < kLabelFileNames.size(); ++i) {
-    if (name == kLabelFileNames[i]) return int(i);
-  }
-  for (std::size_t i = 0; i < kLabelFileNames.size(); ++i) {
-    if (lower(name) == kLabelFileNames[i]) return int(i);
-  }
-  return -1;
-}
-
 // files: [[name, Uint8Array], ...]. Builds a working copy from them with the desktop's checks;
-// the message of the first failure, or the empty text, and on failure nothing changes. A missing
-// file is named on the second line, as the desktop names the folders it searched. keepSave: the
-// open save is read again from its bytes as last opened or saved, under the new names.
+// the message of the failure, or the empty text, and on failure nothing changes. Its second and
+// later lines say which file is at fault and why ("plan.txt: ありません", "area.txt: 78
+// 行必要ですが 12 行です"), one per file. keepSave: the open save is read again from its bytes as
+// last opened or saved, under the new names.
 std::string ReadLabels(const val& files, bool keepSave) {
   return Guarded([&] {
     LabelFileBytes bytes;
-    std::array<bool, kLabelFileNames.size()> found{};
+    // Where a name is missing, one that differs in case alone ("PLAN.TXT"), the first in byte
+    // order, as in a label folder. Anything else in a chosen folder is not ours to read.
+    std::array<std::optional<std::string>, kLabelFileNames.size()> taken;
     const int n = files["length"].as<int>();
     for (int i = 0; i < n; ++i) {
-      // Only the six names count; anything else in a chosen folder is not ours to read.
-      const int index = LabelFileIndex(files[i][0].as<std::string>());
-      if (index < 0 || found[std::size_t(index)]) continue;
+      const std::string name = files[i][0].as<std::string>();
+      const int index = LabelFileIndexIgnoringCase(name);
+      if (index < 0) continue;
+      auto& current = taken[std::size_t(index)];
+      const std::string_view exact = kLabelFileNames[std::size_t(index)];
+      const bool better = !current || (*current != exact && (name == exact || name < *current));
+      if (!better) continue;
+      current = name;
       const auto data = VectorOf(files[i][1]);
       bytes[std::size_t(index)].assign(data.begin(), data.end());
-      found[std::size_t(index)] = true;
     }
-    std::string missing;
-    for (std::size_t i = 0; i < found.size(); ++i) {
-      if (!found[i]) missing += (missing.empty() ? "" : " ") + std::string(kLabelFileNames[i]);
+    std::vector<std::string> problems;
+    for (std::size_t i = 0; i < taken.size(); ++i) {
+      if (!taken[i]) problems.push_back(std::string(kLabelFileNames[i]) + ": ありません");
     }
-    if (!missing.empty()) throw StartupError(missing);
+    for (std::string& problem : LabelSetProblems(bytes)) {
+      // A missing file has been named already, and its empty bytes say nothing more.
+      const std::string name = problem.substr(0, problem.find(':'));
+      if (taken[std::size_t(LabelFileIndexIgnoringCase(name))])
+        problems.push_back(std::move(problem));
+    }
+    if (!problems.empty()) {
+      std::string lines;
+      for (const std::string& problem : problems) lines += (lines.empty() ? "" : "\n") + problem;
+      throw StartupError(lines);
+    }
     auto copy = std::make_unique<WorkingCopy>(bytes);
     const bool reopen = keepSave && S().copy && S().copy->Image().Loaded;
     std::vector<std::uint8_t> base = std::move(S().base);
@@ -197,16 +197,31 @@ std::string ReadLabels(const val& files, bool keepSave) {
 std::string LoadLabels(const val& files) { return ReadLabels(files, false); }
 std::string LoadLabelsKeepingSave(const val& files) { return ReadLabels(files, true); }
 
-// Which of the chosen names the six lists would read, as [name, index] pairs.
+// For each chosen name, the label file it is read as ("PLAN.TXT" gives "plan.txt"), or the
+// empty text for a name that is none of the six.
 val LabelFileNamesOf(const val& names) {
   val out = val::array();
   const int n = names["length"].as<int>();
   for (int i = 0; i < n; ++i) {
-    const int index = LabelFileIndex(names[i].as<std::string>());
+    const int index = LabelFileIndexIgnoringCase(names[i].as<std::string>());
     if (index >= 0)
       out.call<void>("push", std::string(kLabelFileNames[std::size_t(index)]));
     else
       out.call<void>("push", std::string());
+  }
+  return out;
+}
+
+// The six files the labels in use were read from, under their own names: [[name, Uint8Array], ...].
+val LabelFilesInUse() {
+  val out = val::array();
+  for (std::size_t i = 0; i < kLabelFileNames.size(); ++i) {
+    const std::string& bytes = S().labelFiles[i];
+    val file = val::array();
+    file.call<void>("push", std::string(kLabelFileNames[i]));
+    file.call<void>("push", BytesOf(std::span(reinterpret_cast<const std::uint8_t*>(bytes.data()),
+                                              bytes.size())));
+    out.call<void>("push", file);
   }
   return out;
 }
@@ -269,10 +284,15 @@ void MarkSaved() {
   S().base.assign(bytes.begin(), bytes.end());
 }
 
-// Whether the file's bytes now differ from those opened or last saved: another program wrote it.
-bool ChangedSince(const val& bytes) {
+// Whether the file's bytes now differ from those opened or last saved (another program wrote
+// it), or, given seen, from those.
+bool ChangedSince(const val& bytes, const val& seen) {
   const auto now = VectorOf(bytes);
-  return CompareTarget(std::span<const std::uint8_t>(now), S().base) == TargetState::Changed;
+  const std::span<const std::uint8_t> at(now);
+  if (seen.isNull() || seen.isUndefined()) {
+    return CompareTarget(at, S().base) == TargetState::Changed;
+  }
+  return CompareTarget(at, VectorOf(seen)) == TargetState::Changed;
 }
 
 // Whether bytes a save replaces must be kept, given the newest backup (null for none).
@@ -804,7 +824,7 @@ val Texts() {
     v.set("left", c.Left);
     v.set("top", c.Top);
     v.set("width", c.Width);
-    v.set("height", c.Height);
+    v.set("height", DrawnHeight(c));
     v.set("caption", std::string(c.Caption));
     v.set("hint", std::string(c.Hint));
     v.set("shownName", ShownUnitEditName(c));
@@ -828,6 +848,7 @@ EMSCRIPTEN_BINDINGS(korvath) {
   function("loaded", &Loaded);
   function("closeFile", &CloseFile);
   function("labelFileNames", &LabelFileNamesOf);
+  function("labelFilesInUse", &LabelFilesInUse);
   function("changedSince", &ChangedSince);
   function("baseBytes", &BaseBytes);
   function("open", &Open);

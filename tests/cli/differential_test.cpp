@@ -27,19 +27,23 @@ class Generator {
   explicit Generator(unsigned seed) : rng_(seed) {}
 
   // Six label files: any length (area and special sometimes too short), names with and without
-  // their index, TAB fields, every kind of line end, now and then bytes that are not CP932.
+  // their index, TAB fields, every kind of line end, now and then UTF-8 or bytes no encoding reads.
   void WriteLabels(const fs::path& dir) {
     const std::array<std::pair<int, int>, 6> lengths = {
         {{0, 300}, {0, 60}, {0, 260}, {74, 130}, {0, 20}, {208, 230}}};
     for (std::size_t f = 0; f < kLabelFileNames.size(); ++f) {
       const char* end = Pick<const char*>({"\r\n", "\n", "\r"});
-      std::string bytes;
+      // Notepad's UTF-8 now and then, with or without its byte order mark.
+      const bool utf8 = OneIn(4);
+      std::string bytes = utf8 && OneIn(2) ? "\xEF\xBB\xBF" : "";
+      const bool badBytes = OneIn(8);  // a set with them is refused as a whole
       const int count = Between(lengths[f].first, lengths[f].second);
       for (int i = 0; i < count; ++i) {
         std::string line = OneIn(10) ? "" : std::to_string(i) + " ";
-        line += EncodeCp932(Pick<const char*>({"戦車", "ｱﾊﾟｰﾄ", "第１部", "A-7", "―", "髙"}));
+        const char* name = Pick<const char*>({"戦車", "ｱﾊﾟｰﾄ", "第１部", "A-7", "―", "髙"});
+        line += utf8 ? std::string(name) : EncodeCp932(name);
         for (int field = Between(0, 4); field > 0; --field) line += "\t" + Number();
-        if (OneIn(40)) line += Pick<const char*>({"\x82", "\x85\x9F", "\xFF", "\x80"});
+        if (badBytes && OneIn(40)) line += Pick<const char*>({"\x82", "\x85\x9F", "\xFF", "\x80"});
         bytes += line + end;
       }
       if (OneIn(30)) bytes += std::string("\0tail", 5);

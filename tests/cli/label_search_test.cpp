@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/cli/cli_test_support.h"
+#include "tests/core/odd_files.h"
 
 namespace korvath::clitest {
 namespace {
@@ -67,6 +68,36 @@ TEST_F(CliTest, EveryCommandSearchesTheSameLabelFoldersAndPassesOverUnusableOnes
     EXPECT_NE(r.err.find("\n使えないフォルダ: " + home.string() + " ("), std::string::npos)
         << r.err;
   }
+}
+
+// Notepad's UTF-8 under a name in capitals is read; a set that cannot serve says which file and
+// why, also for a FIFO in place of a file.
+TEST_F(CliTest, LabelFilesInUtf8AndCapitalsAreReadAndARefusedSetSaysWhy) {
+  const fs::path folder = dir_.Path() / "labels";
+  fs::create_directories(folder);
+  for (const char* name : kLabelFileNames) fs::copy_file(labels_.Path() / name, folder / name);
+  fs::remove(folder / "pilot.txt");
+  WriteFile(folder / "PILOT.TXT",
+            "\xEF\xBB\xBF"
+            "0 テスト操縦士\r\n");
+  const std::string save = dir_ / "save.bin";
+  WriteImage(save, BlankImage());
+  CliResult r = RunCli({"export", save, "--labels", folder.string()});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.out.find("0 テスト操縦士"), std::string::npos);
+
+  std::string twelve;
+  for (int i = 0; i < 12; ++i) twelve += std::to_string(i) + " a\r\n";
+  WriteFile(folder / "area.txt", twelve);
+  fs::remove(folder / "class.txt");
+  testing::MakeFifo(folder / "class.txt");
+  r = RunCli({"export", save, "--labels", folder.string()});
+  EXPECT_EQ(r.status, 2);
+  EXPECT_EQ(
+      r.err,
+      "ファイル読込エラー\n探したフォルダ: " + folder.string() +
+          "\n使えないフォルダ: " + folder.string() +
+          " (area.txt: 78 行必要ですが 12 行です、class.txt: 通常のファイルではありません)\n");
 }
 
 TEST_F(CliTest, AClosedPipeIsAFailingStandardOutputAndAWrittenSaveSaysSo) {

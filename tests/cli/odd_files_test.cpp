@@ -48,7 +48,9 @@ TEST_F(OddFilesTest, ALabelFileThatIsAFifoEndsStartUpAtOnce) {
     MakeFifo(labels.Path() / name);
     const CliResult r = RunCli({"export", Save(), "--labels", labels.Path().string()});
     EXPECT_EQ(r.status, 2) << name;
-    EXPECT_EQ(r.err, "ファイル読込エラー\n探したフォルダ: " + labels.Path().string() + "\n")
+    const std::string folder = labels.Path().string();
+    EXPECT_EQ(r.err, "ファイル読込エラー\n探したフォルダ: " + folder + "\n使えないフォルダ: " +
+                         folder + " (" + name + ": 通常のファイルではありません)\n")
         << name;
   }
 }

@@ -93,7 +93,8 @@ TEST_F(LabelFoldersTest, NoCompleteFolderNamesEveryFolderSearched) {
   } catch (const StartupError& e) {
     const std::string expected =
         "ファイル読込エラー\n探したフォルダ: " + search_.ExecutableDir.string() + ", " +
-        HomeFolder().string() + ", " + DataFolder(1).string() + ", " + DataFolder(2).string();
+        HomeFolder().string() + ", " + DataFolder(1).string() + ", " + DataFolder(2).string() +
+        "\n使えないフォルダ: " + HomeFolder().string() + " (class.txt: ありません)";
     EXPECT_EQ(std::string(e.what()), expected);
   }
 }

@@ -25,8 +25,9 @@ LabelFileBytes BytesOf(const TempLabelDir& dir) {
   return files;
 }
 
-// From the folder and, when all six files are there, from their bytes: the same failure.
-void ExpectStartupError(const TempLabelDir& dir) {
+// From the folder and, when all six files are there, from their bytes: the same failure, which
+// says which file and why.
+void ExpectStartupError(const TempLabelDir& dir, const std::string& why) {
   const bool allThere = std::all_of(kLabelFileNames.begin(), kLabelFileNames.end(),
                                     [&](const char* name) { return exists(dir.Path() / name); });
   for (const bool fromBytes : {false, true}) {
@@ -36,7 +37,7 @@ void ExpectStartupError(const TempLabelDir& dir) {
                                   : std::make_unique<WorkingCopy>(dir.Path());
       ADD_FAILURE() << "start-up did not fail, from bytes: " << fromBytes;
     } catch (const StartupError& e) {
-      EXPECT_STREQ(e.what(), "ファイル読込エラー");
+      EXPECT_EQ(e.what(), "ファイル読込エラー\n" + why);
     }
   }
 }
@@ -58,22 +59,22 @@ TEST(StartUp, FailsOnAMissingOrTooShortList) {
   {
     TempLabelDir dir;
     dir.Remove("class.txt");
-    ExpectStartupError(dir);
+    ExpectStartupError(dir, "class.txt: ありません");
   }
   {
     LabelFiles files = LabelFiles::Standard();
     files.area.resize(77);
-    ExpectStartupError(TempLabelDir(files));
+    ExpectStartupError(TempLabelDir(files), "area.txt: 78 行必要ですが 77 行です");
   }
   {
     LabelFiles files = LabelFiles::Standard();
     files.special.resize(210);
-    ExpectStartupError(TempLabelDir(files));
+    ExpectStartupError(TempLabelDir(files), "special.txt: 211 行必要ですが 210 行です");
   }
   {
     TempLabelDir dir;
     dir.WriteRaw("pilot.txt", std::string(kMaxLabelFileSize + 1, 'a'));
-    ExpectStartupError(dir);
+    ExpectStartupError(dir, "pilot.txt: 4 MiB を超えています");
   }
 }
 

@@ -460,8 +460,12 @@ void RandomActsTest::saveWritesWhatTheActsMeant() {
       52331,  // Escape between two typings in one edit box: two steps
   };
   for (int i = 0; i < sequences; ++i) seeds << first + quint32(i);
-  for (const quint32 seed : seeds) {
+  for (qsizetype i = 0; i < seeds.size(); ++i) {
+    const quint32 seed = seeds[i];
     const QString failure = player.Play(seed, 4 + int(seed % 9));
+    // A long run tells how far it got, in case it has to be stopped.
+    if (all && (i + 1) % 100 == 0)
+      qInfo("%lld sequences played, %lld failed", i + 1, failed.size());
     if (failure.isEmpty()) continue;
     const QString text = QStringLiteral("seed %1:\n").arg(seed) + failure;
     if (!all) QFAIL(qPrintable(text));

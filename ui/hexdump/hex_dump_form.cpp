@@ -8,7 +8,9 @@
 // Korvath
 #include "core/hex_dump.h"
 #include "core/window_texts.h"
+#include "ui/common/focus_mark.h"
 #include "ui/common/fonts.h"
+#include "ui/common/screen_fit.h"
 
 THexDumpForm::THexDumpForm(QWidget* parent) : QWidget(parent, Qt::Window) {
   setObjectName(QStringLiteral("HexDumpForm"));
@@ -18,6 +20,8 @@ THexDumpForm::THexDumpForm(QWidget* parent) : QWidget(parent, Qt::Window) {
   move(437, 13);
   resize(430, 358);
   setMaximumWidth(430);
+  korvath::ui::MarkFocusFromStart(this);
+  korvath::ui::KeepInsideScreen(this);
 
   hexDump_ = new QPlainTextEdit(this);
   hexDump_->setObjectName(QStringLiteral("HexDump"));

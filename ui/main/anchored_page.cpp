@@ -13,7 +13,7 @@ std::pair<int, int> Follow(int start, int length, int delta, bool nearEdge, bool
 
 }  // namespace
 
-AnchoredPage::AnchoredPage(QWidget* parent) : QWidget(parent) {}
+AnchoredPage::AnchoredPage(QWidget* parent) : QWidget(parent) { setMinimumSize(kMinimumSize); }
 
 void AnchoredPage::Place(QWidget* control, const QRect& designRect, int anchors) {
   control->setParent(this);

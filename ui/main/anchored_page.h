@@ -16,6 +16,9 @@ class AnchoredPage : public QWidget {
 
  public:
   static constexpr QSize kDesignSize{kPageDesignSize.Width, kPageDesignSize.Height};
+  // The window's smallest size leaves a page 24 pixels lower than drawn; in less room the page
+  // scrolls rather than its controls shrinking further.
+  static constexpr QSize kMinimumSize{kDesignSize.width(), kDesignSize.height() - 24};
 
   explicit AnchoredPage(QWidget* parent = nullptr);
 

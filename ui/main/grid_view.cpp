@@ -215,6 +215,28 @@ void GridView::keyPressEvent(QKeyEvent* event) {
   if (QWidget* editor = indexWidget(cell)) QCoreApplication::sendEvent(editor, event);
 }
 
+bool GridView::AtTabEdge(bool next) {
+  const QModelIndex current = currentIndex();
+  if (!current.isValid()) return true;
+  const QModelIndex to = moveCursor(next ? MoveNext : MovePrevious, Qt::NoModifier);
+  if (!to.isValid() || to == current) return true;
+  const auto place = [this](const QModelIndex& cell) {
+    return std::pair(verticalHeader()->visualIndex(cell.row()),
+                     horizontalHeader()->visualIndex(cell.column()));
+  };
+  return next ? place(to) < place(current) : place(current) < place(to);
+}
+
+bool GridView::LeaveTable(bool next) {
+  // Past the item view, whose own handling would walk on to the next cell.
+  return QAbstractScrollArea::focusNextPrevChild(next);  // NOLINT(bugprone-parent-virtual-call)
+}
+
+bool GridView::focusNextPrevChild(bool next) {
+  if (tabKeyNavigation() && AtTabEdge(next)) return LeaveTable(next);
+  return QTableView::focusNextPrevChild(next);
+}
+
 void GridView::mousePressEvent(QMouseEvent* event) {
   clickEdit_.stop();
   // A right-click only opens a popup; the popup itself decides whether the cell becomes current.
@@ -274,7 +296,11 @@ void GridView::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint h
       cell.data(Qt::EditRole).toString() != textBeforeEditing_) {
     model()->setData(cell, textBeforeEditing_, Qt::EditRole);
   }
-  QTableView::closeEditor(editor, hint);
+  // Tab in the last cell's editor leaves the table, as Tab on the cell itself does.
+  const bool next = hint == QAbstractItemDelegate::EditNextItem;
+  const bool leave = (next || hint == QAbstractItemDelegate::EditPreviousItem) && AtTabEdge(next);
+  QTableView::closeEditor(editor, leave ? QAbstractItemDelegate::NoHint : hint);
+  if (leave) LeaveTable(next);
 }
 
 void GridView::OpenPopup(const QPoint& pos) {

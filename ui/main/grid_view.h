@@ -24,6 +24,9 @@ class PopupMenus;
 // next (a popup, a menu command, the other window's activation, Save) reads what the user typed.
 // A printable key on an editable current cell starts editing it with that key; no key ever moves
 // the current cell by searching.
+//
+// Tab and Shift+Tab walk the cells, and leave the table at its last and first cell rather than
+// wrapping round, so the keyboard can always reach the rest of the window.
 class GridView : public QTableView {
   Q_OBJECT
 
@@ -42,6 +45,7 @@ class GridView : public QTableView {
   void updateGeometries() override;
   void keyboardSearch(const QString& search) override;
   void keyPressEvent(QKeyEvent* event) override;
+  bool focusNextPrevChild(bool next) override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
@@ -55,6 +59,10 @@ class GridView : public QTableView {
   class CellDelegate;
 
   bool IsEditable(const QModelIndex& cell) const;
+  // Whether Tab (next) or Shift+Tab at the current cell would wrap around the table.
+  bool AtTabEdge(bool next);
+  // Moves the focus to the window's next (or previous) control after the table.
+  bool LeaveTable(bool next);
   void EditByClick();
   void SetUpColumns();
   void SetUpFixedColumns();

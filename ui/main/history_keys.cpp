@@ -3,6 +3,7 @@
 // Qt
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -45,13 +46,25 @@ bool HistoryKeys::InWindow(QObject* object) const {
   return widget && widget->window() == window_;
 }
 
+bool HistoryKeys::TakesKey(QObject* watched, const QKeyEvent* key) const {
+  if (!IsHistoryKey(key)) return false;
+  const auto* widget = qobject_cast<QWidget*>(watched);
+  if (!widget) return false;
+  if (widget->window() == window_) return true;
+  if (!undo_->associatedObjects().contains(widget->window())) return false;
+  const auto* combo = qobject_cast<const QComboBox*>(widget);
+  const QLineEdit* line = combo ? combo->lineEdit() : qobject_cast<const QLineEdit*>(widget);
+  if (!line || line->isReadOnly()) return true;
+  return !(key->matches(QKeySequence::Undo) ? line->isUndoAvailable() : line->isRedoAvailable());
+}
+
 bool HistoryKeys::eventFilter(QObject* watched, QEvent* event) {
   switch (event->type()) {
     case QEvent::ShortcutOverride:
     case QEvent::KeyPress:
       // Refusing the claim lets the window's shortcut fire; a key press that still arrives (the
       // item is disabled: nothing to undo) must not undo the box's text on its own.
-      return InWindow(watched) && IsHistoryKey(static_cast<QKeyEvent*>(event));
+      return TakesKey(watched, static_cast<QKeyEvent*>(event));
     case QEvent::ContextMenu: {
       auto* line = qobject_cast<QLineEdit*>(watched);
       if (!line || !InWindow(line)) return false;

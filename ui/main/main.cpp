@@ -1,11 +1,13 @@
 #include <QApplication>
 #include <QCommandLineOption>
 #include <QCommandLineParser>
+#include <QDeadlineTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QStringList>
 #include <QTimer>
+#include <QWindow>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
@@ -72,10 +74,10 @@ int main(int argc, char* argv[]) {
 
   std::unique_ptr<korvath::WorkingCopy> copy;
   try {
-    copy = std::make_unique<korvath::WorkingCopy>(
-        korvath::FindLabelFolder(korvath::CurrentLabelSearch()));
+    copy =
+        std::make_unique<korvath::WorkingCopy>(korvath::FindLabels(korvath::CurrentLabelSearch()));
   } catch (const korvath::StartupError& e) {
-    // No folder held the six files, or one of them is unreadable or too short.
+    // No folder held six usable files; the message names each one passed over and why.
     korvath::ui::Dialogs().ShowMessage(nullptr, QMessageBox::Warning, QString::fromUtf8(e.what()));
     return 1;
   } catch (...) {
@@ -100,14 +102,23 @@ int main(int argc, char* argv[]) {
   // The open dialog hands over absolute paths; a save named on the command line is treated alike.
   if (!saves.isEmpty()) mainForm->OpenFile(QFileInfo(saves.first()).absoluteFilePath());
   if (line.parser.isSet(line.quitAfterShow)) {
-    QTimer::singleShot(0, mainForm.get(), [&mainForm] {
+    // Leaves once the window is on the screen (exposed, and so painted): timing the process then
+    // gives the start-up a user waits for.
+    auto* poll = new QTimer(mainForm.get());
+    poll->setInterval(1);
+    const QDeadlineTimer patience(10000);  // a display that never shows it still gets an answer
+    QObject::connect(poll, &QTimer::timeout, mainForm.get(), [&mainForm, poll, patience] {
+      const QWindow* window = mainForm->windowHandle();
+      if (window && !window->isExposed() && !patience.hasExpired()) return;
+      poll->stop();
       // The title as shown: "[*]" stands for the unsaved-changes mark.
       QString title = mainForm->windowTitle();
       title.replace(QLatin1String("[*]"),
                     mainForm->isWindowModified() ? QStringLiteral("*") : QString());
       std::printf("%s\n", title.toUtf8().constData());
-      QCoreApplication::exit(mainForm->isVisible() ? 0 : 1);
+      QCoreApplication::exit(window && window->isExposed() ? 0 : 1);
     });
+    poll->start();
   }
   return app.exec();
 }

@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QIcon>
+#include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QTabWidget>
@@ -24,7 +25,10 @@
 #include "core/file_io.h"
 #include "core/window_texts.h"
 #include "core/working_copy.h"
+#include "ui/common/focus_mark.h"
+#include "ui/common/focus_scroll_area.h"
 #include "ui/common/fonts.h"
+#include "ui/common/screen_fit.h"
 #include "ui/common/user_dialogs.h"
 #include "ui/hexdump/hex_dump_form.h"
 #include "ui/main/about_box.h"
@@ -35,6 +39,7 @@
 #include "ui/main/grid_view.h"
 #include "ui/main/guarded.h"
 #include "ui/main/history_keys.h"
+#include "ui/main/page_keys.h"
 #include "ui/main/pages.h"
 #include "ui/main/popup_menus.h"
 #include "ui/main/shared_file.h"
@@ -86,6 +91,8 @@ TMainForm::TMainForm(korvath::WorkingCopy& copy, QWidget* parent)
   move(19, 10);
   setMinimumSize(777, 503);
   setAcceptDrops(true);
+  korvath::ui::MarkFocusFromStart(this);
+  korvath::ui::KeepInsideScreen(this);
   BuildMenus();
   BuildPages();
 }
@@ -193,6 +200,7 @@ void TMainForm::EditUndoMenuClick() {
     copy_.EndTyping();
     copy_.Undo();
   });
+  if (unitEdit_) unitEdit_->ShowChangedTables();
 }
 
 void TMainForm::EditRedoMenuClick() {
@@ -200,6 +208,7 @@ void TMainForm::EditRedoMenuClick() {
     copy_.EndTyping();
     copy_.Redo();
   });
+  if (unitEdit_) unitEdit_->ShowChangedTables();
 }
 
 // The title's "[*]" shows while the file and the working copy differ; before the first open
@@ -223,8 +232,10 @@ void TMainForm::BuildPages() {
   for (std::size_t page = 0; page < korvath::kPageCaptions.size(); ++page) {
     QWidget* sheet = korvath::ui::BuildPage(int(page), context);
     sheet->setObjectName(QStringLiteral("TabSheet%1").arg(page + 1));
-    pages_->addTab(sheet, ToQString(korvath::kPageCaptions[page]));
+    pages_->addTab(new korvath::ui::FocusScrollArea(sheet),
+                   ToQString(korvath::kPageCaptions[page]));
   }
+  korvath::ui::AddPageKeys(this, pages_);
   pages_->setCurrentIndex(copy_.ActivePage());
 
   connect(pages_, &QTabWidget::currentChanged, this, [this](int page) {
@@ -251,6 +262,15 @@ void TMainForm::SetCompanions(TAboutBox* about, THexDumpForm* dump, TUnitEditFor
   unitEdit_ = unitEdit;
   connect(dump_, &THexDumpForm::shown, viewDump_, [this] { viewDump_->setChecked(true); });
   connect(dump_, &THexDumpForm::closed, viewDump_, [this] { viewDump_->setChecked(false); });
+  // The menu's keys work in the other two windows too, on this window's file.
+  for (QAction* menu : menuBar()->actions()) {
+    if (!menu->menu()) continue;
+    for (QAction* item : menu->menu()->actions()) {
+      if (item->shortcuts().isEmpty()) continue;
+      dump_->addAction(item);
+      unitEdit_->addAction(item);
+    }
+  }
 }
 
 void TMainForm::OpenFile(const QString& path) { Load(path, false); }

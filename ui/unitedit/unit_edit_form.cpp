@@ -17,6 +17,7 @@
 #include <QStylePainter>
 #include <QTabBar>
 #include <QToolButton>
+#include <QVBoxLayout>
 #include <QWindow>
 
 // Std
@@ -29,8 +30,11 @@
 #include "core/unit_editor.h"
 #include "core/window_texts.h"
 #include "core/working_copy.h"
+#include "ui/common/focus_mark.h"
+#include "ui/common/focus_scroll_area.h"
 #include "ui/common/fonts.h"
 #include "ui/common/popup_choice_combo_box.h"
+#include "ui/common/screen_fit.h"
 #include "ui/common/user_dialogs.h"
 #include "ui/common/wheel_guard.h"
 
@@ -40,8 +44,6 @@ using korvath::UnitEditControl;
 using korvath::UnitEditKind;
 using korvath::UnitEditParent;
 
-constexpr int kControlHeight = 20;
-constexpr int kCheckBoxHeight = 17;
 // The frame runs through the middle of the caption, so the first row of controls (16 px down)
 // sits inside it, not across its top line.
 constexpr const char* kGroupBoxStyle =
@@ -104,11 +106,24 @@ TUnitEditForm::TUnitEditForm(korvath::WorkingCopy& workingCopy, QWidget* parent)
   setObjectName(QStringLiteral("UnitEditForm"));
   setWindowTitle(ToQt(korvath::kUnitEditorTitle));
   setFont(korvath::ui::WindowFont());
-  setFixedSize(korvath::kUnitEditClientWidth, korvath::kUnitEditClientHeight);
+  const QSize size(korvath::kUnitEditClientWidth, korvath::kUnitEditClientHeight);
+  setFixedSize(size);
   move(korvath::kUnitEditLeft, korvath::kUnitEditTop);
+  korvath::ui::MarkFocusFromStart(this);
+  // On a screen too small for the window, the controls scroll inside it.
+  content_ = new QWidget;
+  content_->setFixedSize(size);
   BuildControls();
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->addWidget(new korvath::ui::FocusScrollArea(content_));
+  korvath::ui::KeepInsideScreen(this);
   ConnectControls();
   SyncControls();
+}
+
+void TUnitEditForm::ShowChangedTables() {
+  if (isVisible() && isActiveWindow()) Handle([this] { model_->Refresh(); });
 }
 
 TUnitEditForm::~TUnitEditForm() = default;
@@ -116,7 +131,7 @@ TUnitEditForm::~TUnitEditForm() = default;
 void TUnitEditForm::BuildControls() {
   using namespace korvath;
   using namespace korvath::ui;
-  tabControl_ = new QTabBar(this);
+  tabControl_ = new QTabBar(content_);
   tabControl_->setObjectName(QStringLiteral("TabControl1"));
   tabControl_->setDrawBase(false);
   tabControl_->setExpanding(false);
@@ -125,7 +140,7 @@ void TUnitEditForm::BuildControls() {
   for (std::string_view tab : kUnitEditTabs) tabControl_->addTab(ToQt(tab));
   tabControl_->setGeometry(kTabControlLeft, kTabControlTop, kTabControlWidth,
                            tabControl_->sizeHint().height());
-  auto* pane = new TabPane(tabControl_, this);
+  auto* pane = new TabPane(tabControl_, content_);
   pane->setObjectName(QStringLiteral("TabControl1Page"));
   pane->setGeometry(kTabControlLeft, kTabControlTop, kTabControlWidth, kTabControlHeight);
   pane->lower();
@@ -138,7 +153,7 @@ void TUnitEditForm::BuildControls() {
     QWidget* parent = parents[std::size_t(c.Parent)];
     const QString caption = ToQt(c.Caption);
     const int n = NumberOf(c.Name);
-    int height = c.Height > 0 ? c.Height : kControlHeight;
+    const int height = DrawnHeight(c);
     QWidget* widget = nullptr;
     switch (c.Kind) {
       case UnitEditKind::Label: {
@@ -207,7 +222,6 @@ void TUnitEditForm::BuildControls() {
       case UnitEditKind::CheckBox: {
         auto* check = new QCheckBox(caption, parent);
         checkBoxes_[std::size_t(n - 1)] = check;
-        height = kCheckBoxHeight;
         widget = check;
         tabOrder.append(widget);
         break;

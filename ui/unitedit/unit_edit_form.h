@@ -32,6 +32,10 @@ class TUnitEditForm : public QWidget {
   explicit TUnitEditForm(korvath::WorkingCopy& workingCopy, QWidget* parent = nullptr);
   ~TUnitEditForm() override;
 
+  // The main window's undo or redo, run from this window, changed the tables under it: it shows
+  // them at once, as its next activation would otherwise.
+  void ShowChangedTables();
+
  protected:
   void changeEvent(QEvent* event) override;
   void hideEvent(QHideEvent* event) override;
@@ -47,6 +51,7 @@ class TUnitEditForm : public QWidget {
 
   std::unique_ptr<korvath::UnitEditorModel> model_;
 
+  QWidget* content_ = nullptr;  // the controls, in a scroll area
   QTabBar* tabControl_ = nullptr;
   std::array<QLineEdit*, 12> edits_{};
   std::array<korvath::ui::PopupChoiceComboBox*, 9> combos_{};

@@ -39,10 +39,15 @@ try {
       const t0 = e.timeStamp;
       const editor = document.querySelector('.cell-editor');
       const want = (editor?.value ?? '') + e.key;
-      // The first frame that starts with the text in place is the one that shows it.
-      const check = (t1) => {
-        if (document.querySelector('.cell-editor')?.value === want) window.keyTimes.push(t1 - t0);
-        else requestAnimationFrame(check);
+      // The first frame that starts with the text in place is the one that shows it; a task
+      // queued in its animation callback runs once that frame has been painted. (The callback's
+      // own time stamp is the frame's start, which can precede the key event.)
+      const check = () => {
+        if (document.querySelector('.cell-editor')?.value === want) {
+          setTimeout(() => window.keyTimes.push(performance.now() - t0));
+        } else {
+          requestAnimationFrame(check);
+        }
       };
       requestAnimationFrame(check);
     }, true);

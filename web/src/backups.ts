@@ -106,9 +106,16 @@ export function showList(core: Core, texts: Texts, backups: Backup[], actions: B
   compare.addEventListener('click', () => { const b = backups[selected]; end(); actions.compare(b); });
   download.addEventListener('click', () => actions.download(backups[selected]));
   close.addEventListener('click', end);
+  // Modal: Tab goes round the list and the buttons.
+  const stops: HTMLElement[] = [...(backups.length ? [listbox] : []), compare, download, close].filter((b) => !(b as HTMLButtonElement).disabled);
   box.addEventListener('keydown', (e) => {
     e.stopPropagation();
     if (e.key === 'Escape') { e.preventDefault(); end(); }
+    if (e.key === 'Tab') {
+      e.preventDefault();
+      const at = stops.indexOf(document.activeElement as HTMLElement);
+      stops[(at + (e.shiftKey ? stops.length - 1 : 1)) % stops.length].focus();
+    }
   });
   document.body.append(shade);
   (backups.length ? listbox : close).focus();

@@ -76,7 +76,8 @@ export class BoundControls {
 }
 
 // The check list: header lines are text on silver, the others check boxes. Space toggles the
-// focused line; no typed letter moves anywhere.
+// focused line; no typed letter moves anywhere. One Tab stop, arrows from line to line, as the
+// WAI-ARIA toolbar pattern keeps a group of check boxes.
 export class CheckListView {
   readonly element: HTMLElement;
   private lines: HTMLElement[] = [];
@@ -84,6 +85,32 @@ export class CheckListView {
   constructor(private readonly host: ControlHost, info: CheckListInfo) {
     this.element = el('div', { role: 'group', 'aria-label': info.caption, class: 'check-list', 'data-name': info.name });
     this.element.style.setProperty('--line', `${info.lineHeight + 4}px`);
+    this.element.addEventListener('keydown', (e) => this.key(e));
+    this.element.addEventListener('focusin', (e) => this.rove(e.target as HTMLElement));
+  }
+
+  private boxes(): HTMLInputElement[] {
+    return [...this.element.querySelectorAll<HTMLInputElement>('input')];
+  }
+
+  private rove(current: HTMLElement): void {
+    const boxes = this.boxes();
+    if (!boxes.includes(current as HTMLInputElement)) current = boxes[0];
+    for (const b of boxes) b.tabIndex = b === current ? 0 : -1;
+  }
+
+  private key(e: KeyboardEvent): void {
+    const boxes = this.boxes();
+    const at = boxes.indexOf(document.activeElement as HTMLInputElement);
+    const page = Math.max(1, Math.floor(this.element.clientHeight / (boxes[0]?.parentElement?.offsetHeight || 1)) - 1);
+    const to: Record<string, number> = {
+      ArrowDown: at + 1, ArrowUp: at - 1, PageDown: at + page, PageUp: at - page, Home: 0, End: boxes.length - 1,
+    };
+    if (at < 0 || !(e.key in to) || e.altKey || e.ctrlKey) return;
+    e.preventDefault();
+    const next = boxes[Math.max(0, Math.min(boxes.length - 1, to[e.key]))];
+    next?.focus();
+    next?.parentElement?.scrollIntoView({ block: 'nearest' });
   }
 
   refresh(): void {
@@ -97,6 +124,7 @@ export class CheckListView {
         return el('label', { class: 'check-line' }, box, text);
       });
       this.element.replaceChildren(...this.lines);
+      this.rove(this.element);
     }
     lines.forEach(([text, header, checked], i) => {
       const line = this.lines[i];

@@ -71,7 +71,9 @@ export interface Core {
   // The same, and the open save read again with them from its bytes as last opened or saved.
   loadLabelsKeepingSave(files: [string, Uint8Array][]): string;
   labelFileNames(names: string[]): string[];
-  changedSince(bytes: Uint8Array): boolean;
+  labelFilesInUse(): [string, Uint8Array][];
+  // Whether bytes differ from those opened or last saved, or from seen.
+  changedSince(bytes: Uint8Array, seen: Uint8Array | null): boolean;
   baseBytes(): Uint8Array;
   differenceCount(bytes: Uint8Array): number;
   backupsToDrop(entries: [string, number, number][]): number[];

@@ -49,7 +49,7 @@ export class FloatingWindow {
     close.addEventListener('click', () => this.hide());
     this.content = el('div', { class: 'window-content' });
     const bar = el('div', { class: 'dialog-title' }, el('span', {}, title), close);
-    this.element = el('div', { role: 'dialog', 'aria-label': title, class: 'dialog window' }, bar, this.content);
+    this.element = el('div', { role: 'dialog', 'aria-label': title, class: 'dialog window' }, bar, el('div', { class: 'window-scroll' }, this.content));
     this.element.hidden = true;
     this.element.addEventListener('keydown', (e) => { if (e.key === 'Escape') { e.preventDefault(); this.hide(); } });
     // The window with the focus comes to the front.
@@ -65,7 +65,16 @@ export class FloatingWindow {
       this.element.style.top = `${Math.max(0, e.clientY - drag[1])}px`;
     });
     window.addEventListener('mouseup', () => { drag = null; });
+    window.addEventListener('resize', () => this.keepInside());
     document.body.append(this.element);
+  }
+
+  // A window larger than the browser's scrolls inside itself; a smaller one is moved to fit.
+  private keepInside(): void {
+    if (!this.visible) return;
+    const r = this.element.getBoundingClientRect();
+    if (r.right > innerWidth) this.element.style.left = `${Math.max(0, innerWidth - r.width)}px`;
+    if (r.bottom > innerHeight) this.element.style.top = `${Math.max(0, innerHeight - r.height)}px`;
   }
 
   get visible(): boolean { return !this.element.hidden; }
@@ -75,6 +84,7 @@ export class FloatingWindow {
     const active = document.activeElement as HTMLElement | null;
     if (!this.element.contains(active)) this.returnFocus = active;
     this.element.hidden = false;
+    this.keepInside();
     this.raise();
     this.onShow?.();
     this.firstControl()?.focus();

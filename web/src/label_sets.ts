@@ -30,14 +30,8 @@ export class LabelSets {
   async choose(chosen: Named): Promise<string> {
     const message = this.core.loadLabelsKeepingSave(chosen);
     if (message) return this.inUse === 'none' ? message : `${message}\n${this.texts.web.labelsKept}`;
-    // Kept under their own names, whatever case the disk gave them.
-    const canonical = this.core.labelFileNames(chosen.map(([name]) => name));
-    const seen = new Set<string>();
-    const own: Named = [];
-    chosen.forEach(([, bytes], i) => {
-      const name = canonical[i];
-      if (name && !seen.has(name)) { seen.add(name); own.push([name, bytes]); }
-    });
+    // Kept as the core read them, under their own names whatever case the disk gave them.
+    const own = this.core.labelFilesInUse();
     this.own = own;
     this.inUse = 'own';
     this.ownKept = await files.keepLabels(own);

@@ -240,8 +240,8 @@ class App {
     this.endComparison();
     if (!this.pages) this.buildWindow();
     this.showPages();
-    this.pages!.show(this.core.activePage());
     for (const view of this.pages!.grids) view.redraw();
+    this.pages!.show(this.core.activePage());
     this.controls!.refresh();
     this.pages!.checkList?.refresh();
     this.core.changes();
@@ -271,9 +271,13 @@ class App {
       controlMark: (name) => this.marks.get(`c:${name}`) ?? null,
       lineMark: (line) => this.marks.get(`l:${line}`) ?? null,
       openUnitEditor: () => this.showUnitEditor(),
-    }, (page) => this.run(() => this.core.setActivePage(page)));
-    this.unitEditor = new UnitEditor(this.core, this.texts.unitEditorTitle, this.texts.unitEditorTabs,
-      this.texts.unitEditorControls, this.texts.web.close, (a, error) => this.run(a, error));
+    }, (page) => this.run(() => this.core.setActivePage(page)), (grids) => {
+      for (const view of grids) view.redraw();
+      this.controls?.refresh();
+      this.controls?.showMarks();
+      this.pages?.checkList?.refresh();
+      this.pages?.checkList?.showMarks();
+    });
     this.dump = new FloatingWindow(this.texts.dumpTitle, this.texts.web.close, () => {
       this.dumpText.textContent = this.core.dump().replace(/\r\n/g, '\n');
     });
@@ -297,8 +301,9 @@ class App {
     if (!await this.mayDropChanges()) return;
     const message = this.labelSets.useDemo(demoLabels.map(([name, b64]) => [name, files.fromBase64(b64)]));
     if (message) { await showMessage(this.texts.title, message, true); return; }
-    this.labelsReady();
+    // The save first, so that the pages are drawn once, with it.
     this.openBytes(files.fromBase64(demoSave), 'demo.bin', null);
+    this.labelsReady();
   }
 
   private async labelsFirst(): Promise<boolean> {
@@ -332,13 +337,13 @@ class App {
     // Entries must be taken before the event ends.
     const folders = [...data.items].map((i) => i.webkitGetAsEntry?.()).filter((e) => e?.isDirectory).map((e) => e!.name);
     const dropped = [...data.files];
-    if (folders.length) { void showMessage(this.texts.title, fill(this.texts.web.droppedFolder, folders.join('、')), true); return; }
+    if (folders.length) { void showMessage(this.texts.title, fill(this.texts.web.droppedFolder, folders.join(this.texts.web.listSeparator)), true); return; }
     if (!dropped.length) return;
     const names = dropped.map((f) => f.name);
     // Label files among them: the set chosen (the core names what is missing or not its own).
     if (this.core.labelFileNames(names).some((n) => n !== '')) { void this.useLabelFiles(dropped); return; }
     if (dropped.length > 1) {
-      void showMessage(this.texts.title, fill(this.texts.web.droppedSeveral, dropped.length, names.join('、')), true);
+      void showMessage(this.texts.title, fill(this.texts.web.droppedSeveral, dropped.length, names.join(this.texts.web.listSeparator)), true);
       return;
     }
     void this.openFile(dropped[0], null);
@@ -379,8 +384,9 @@ class App {
     this.main.setAttribute('aria-busy', 'true');
     try {
       if (this.handle) {
-        const now = await files.readBack(this.handle);
-        if (now && this.core.changedSince(now)) {
+        let now = await files.readBack(this.handle);
+        // Asked again when the file changed once more while the question was open.
+        for (let seen: Uint8Array | null = null; now && this.core.changedSince(now, seen); seen = now, now = await files.readBack(this.handle)) {
           const q = this.texts.ask;
           if (await ask(this.texts.title, fill(q.overwrite, name), [q.overwriteAnswer, q.cancel], 1, 1) !== 0) return false;
         }
@@ -530,7 +536,11 @@ class App {
   // ---- Other windows
 
   private showUnitEditor(): void {
-    if (this.core.loaded()) this.unitEditor?.show();
+    if (!this.core.loaded()) return;
+    // Built when first asked for: start-up does not wait for it.
+    this.unitEditor ??= new UnitEditor(this.core, this.texts.unitEditorTitle, this.texts.unitEditorTabs,
+      this.texts.unitEditorControls, this.texts.web.close, (a, error) => this.run(a, error));
+    this.unitEditor.show();
   }
 
   private toggleDump(): void {

@@ -5,6 +5,7 @@ import { type BoundControls, CheckListView, type ControlHost } from './controls'
 import { el, place } from './dom';
 import { GridView, type GridHost } from './grid';
 
+// A page's controls and tables are built when it is first shown: start-up builds only the first.
 export class Pages {
   readonly element: HTMLElement;
   readonly grids: GridView[] = [];
@@ -12,8 +13,9 @@ export class Pages {
   private readonly tabs: HTMLElement[] = [];
   private readonly panels: HTMLElement[] = [];
 
-  constructor(layout: Layout, controls: BoundControls, host: GridHost & ControlHost,
-    onSelect: (page: number) => void) {
+  constructor(private readonly layout: Layout, private readonly controls: BoundControls,
+    private readonly host: GridHost & ControlHost, onSelect: (page: number) => void,
+    private readonly onBuilt: (grids: GridView[]) => void) {
     const tabList = el('div', { role: 'tablist', class: 'tabs' });
     const sheets = el('div', { class: 'sheets' });
     layout.pages.forEach((page, p) => {
@@ -29,7 +31,7 @@ export class Pages {
       });
       this.tabs.push(tab);
       tabList.append(tab);
-      const sheet = this.buildPage(page, layout, controls, host);
+      const sheet = el('div', { class: 'sheet' });
       sheet.id = `page${p}`;
       sheet.setAttribute('role', 'tabpanel');
       sheet.setAttribute('aria-labelledby', `tab${p}`);
@@ -45,6 +47,12 @@ export class Pages {
   }
 
   show(page: number): void {
+    const sheet = this.panels[page];
+    if (sheet && !sheet.hasChildNodes()) {
+      const before = this.grids.length;
+      this.buildPage(sheet, this.layout.pages[page]);
+      this.onBuilt(this.grids.slice(before));
+    }
     this.tabs.forEach((t, i) => {
       t.setAttribute('aria-selected', String(i === page));
       t.tabIndex = i === page ? 0 : -1;
@@ -52,8 +60,8 @@ export class Pages {
     this.panels.forEach((s, i) => { s.hidden = i !== page; });
   }
 
-  private buildPage(page: PageInfo, layout: Layout, controls: BoundControls, host: GridHost & ControlHost): HTMLElement {
-    const sheet = el('div', { class: 'sheet' });
+  private buildPage(sheet: HTMLElement, page: PageInfo): void {
+    const { layout, controls, host } = this;
     sheet.style.minWidth = `${layout.width}px`;
     sheet.style.minHeight = `${layout.height}px`;
     for (const panel of page.panels) sheet.append(this.buildPanel(panel, layout, controls));
@@ -83,7 +91,6 @@ export class Pages {
       place(label, { x: info.labelX, y: info.labelY, width: info.rect.width, height: 16, anchors: 3 }, layout);
       sheet.append(label, this.checkList.element);
     }
-    return sheet;
   }
 
   private buildPanel(panel: PanelInfo, layout: Layout, controls: BoundControls): HTMLElement {

@@ -74,6 +74,19 @@ test('the page fits a maximised window without scroll bars, and at 150% everythi
       assert.deepEqual(fit, { scrolls: false, cut: [] }, `${caption} at ${width}×${height}`);
     }
   }
+  // At 150% the side windows scroll inside themselves: every control can be brought into view.
+  for (const [menu, item] of [['表示', '部隊エディタ'], ['表示', '16進ダンプ']]) {
+    await menuItem(page, menu, item);
+    const cut = await page.$eval(`[role=dialog][aria-label="${item}"]`, (w) => [...w.querySelectorAll('input, button, [role=combobox], pre')].filter((e) => {
+      e.scrollIntoView({ block: 'start', inline: 'start' });
+      const a = e.getBoundingClientRect();
+      e.scrollIntoView({ block: 'end', inline: 'end' });
+      const b = e.getBoundingClientRect();
+      return a.left < 0 || a.top < 0 || b.right > innerWidth + 0.5 || b.bottom > innerHeight + 0.5;
+    }).map((e) => e.getAttribute('aria-label') ?? e.tagName));
+    assert.deepEqual(cut, [], item);
+    await page.keyboard.press('Escape');
+  }
   // The unit editor's controls lie inside its client area, none hangs over its edge.
   await page.setViewport({ width: 1024, height: 600 });
   await menuItem(page, '表示', '部隊エディタ');

@@ -29,7 +29,7 @@ async function openSave(page, path) {
 test('a missing label file is refused with the start-up message naming it', async () => {
   const { page, problems } = await openPage(browser);
   await chooseLabels(page, labelNames.filter((n) => n !== 'special.txt'));
-  assert.equal(await message(page), 'ファイル読込エラー\nspecial.txt');
+  assert.equal(await message(page), 'ファイル読込エラー\nspecial.txt: ありません');
   assert.equal(await page.$('[role=tablist]'), null);
   assert.deepEqual(problems, []);
 });

@@ -58,6 +58,7 @@ class Player {
     this.log = [];
     this.open = null;  // the edit box or cell left with typing in it
     this.avoid = null;  // the one left open before this act
+    this.again = null;  // the edit box or cell typed into by the act before, its typing ended
   }
 
   pick(n) {  // mulberry32
@@ -80,8 +81,10 @@ class Player {
     for (const m of [...modifiers].reverse()) await page.keyboard.up(m);
   }
 
+  // As a user: the tab is clicked only when its page is not the one shown.
   async showPage(p) {
-    await session.page.click(`#tab${p}`);
+    const tab = `#tab${p}`;
+    if (await session.page.$eval(tab, (t) => t.getAttribute('aria-selected')) !== 'true') await session.page.click(tab);
     core.setActivePage(p);
   }
 
@@ -113,10 +116,10 @@ class Player {
     }
   }
 
-  async typeIntoCell() {
+  async typeIntoCell(again = null) {
     const { page } = session;
-    let at;
-    do at = this.pickCell(kEditable | kSelectable); while (this.avoid === `${at.table.grid} ${at.row} ${at.column}`);
+    let at = again;
+    if (!at) do at = this.pickCell(kEditable | kSelectable); while (this.avoid === `${at.table.grid} ${at.row} ${at.column}`);
     const { p, table, row, column } = at;
     const text = this.digits();
     await this.showPage(p);
@@ -128,6 +131,7 @@ class Player {
     if (end) await this.key(end);
     this.log.push(`cell ${table.name} ${row},${column}:${f2 ? ' F2' : ''} ${text} ${end ?? '(left open)'}`);
     this.open = end ? null : `${table.grid} ${row} ${column}`;
+    this.again = end ? at : null;
     if (end === 'Escape') return;
     core.setCell(table.grid, row, column, text);
     core.endTyping();
@@ -141,9 +145,9 @@ class Player {
     }
   }
 
-  async typeIntoBox() {
-    let p, c;
-    do [p, c] = this.pickControl(kEdit); while (this.avoid === c.name);
+  async typeIntoBox(again = null) {
+    let { p, c } = again ?? {};
+    if (!c) do [p, c] = this.pickControl(kEdit); while (this.avoid === c.name);
     const text = this.digits();
     await this.showPage(p);
     await session.page.click(`input[data-name="${c.name}"]`, { clickCount: 3 });
@@ -152,6 +156,7 @@ class Player {
     if (end) await this.key(end);
     this.log.push(`${c.name}: ${text} ${end ?? '(left open)'}`);
     this.open = end ? null : c.name;
+    this.again = end ? { p, c } : null;
     core.setEditText(c.name, text);
     core.endTyping();
   }
@@ -321,6 +326,12 @@ class Player {
     // which the direct acts do not model. Only the menu and F3 leave such typing as it is.
     this.avoid = this.open;
     if (roll < 83 || roll >= 94) this.open = null;
+    // Typing again where one has just typed and ended it, and taking back what one has just
+    // typed, are what users do most after typing.
+    const again = this.again;
+    this.again = null;
+    if (again && this.pick(3) === 0) return again.c ? this.typeIntoBox(again) : this.typeIntoCell(again);
+    if (again && this.pick(2) === 0) return this.undoOrRedo(true);
     if (roll < 18) return this.typeIntoCell();
     if (roll < 30) return this.typeIntoBox();
     if (roll < 38) return this.toggleCheckBox();
@@ -382,6 +393,8 @@ test(`${sequences} random sequences of acts save what the same acts give in the 
     const player = new Player(seed);
     const failure = await player.play(4 + (seed % 9));
     if (process.env.KORVATH_RANDOM_DEBUG) console.log(`seed ${seed}:\n${player.log.join('\n')}`);
+    // A long run tells how far it got, in case it has to be stopped.
+    if (all && (i + 1) % 50 === 0) console.log(`${i + 1} sequences played, ${failed.length + (failure ? 1 : 0)} failed`);
     if (!failure) continue;
     failed.push(seed);
     console.log(`seed ${seed}:\n${failure}`);

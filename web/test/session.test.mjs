@@ -135,7 +135,7 @@ test('labels come first, then the chosen set stays in use around the demo, and n
   // A refused set names its file and why, and the set in use stays.
   await chooseLabels(page, ownLabels(join(work, 'short'), { shortArea: true }));
   const refused = await message(page);
-  assert.match(refused, /^ファイル読込エラー\n/);
+  assert.match(refused, /^ファイル読込エラー\narea\.txt: 78 行必要ですが 12 行です\n/);
   assert.match(refused, /前のラベルをそのまま使います。$/);
   assert.doesNotMatch(await unitName(page), /OWN/);
   assert.equal(await page.title(), 'Korvath slot1.bin');
@@ -203,8 +203,13 @@ test('a save back into the file asks before writing over what another program wr
   assert.equal(await answer(page, 'キャンセル'), 'ファイル slot1.bin は開いた後に変更されています。上書きしますか?');
   assert.deepEqual(await disk(page), game);
   assert.equal(await page.title(), 'Korvath slot1.bin*');
+  // The game writes again while the question is open: asked again, and what it wrote is kept.
   await save(page);
+  await page.waitForSelector('[role=alertdialog]');
+  game[game.length - 2] ^= 0xff;
+  await page.evaluate((b) => { window.disk = new Uint8Array(b); }, [...game]);
   await answer(page, '上書き保存');
+  assert.match(await answer(page, '上書き保存'), /^ファイル slot1\.bin は開いた後に変更されています。/);
   await page.waitForFunction(() => document.title === 'Korvath slot1.bin');
   assert.equal(await page.$eval('[role=status]', (e) => e.textContent), '');
   const ours = await disk(page);
@@ -241,5 +246,29 @@ test('a save back into the file asks before writing over what another program wr
     await page.waitForFunction(() => !document.title.endsWith('*'));
   }
   assert.equal((await backupRows(page)).length, 50);
+  assert.deepEqual(problems, []);
+});
+
+test('label files Notepad saved in UTF-8, with or without a byte order mark, give the names they hold', async () => {
+  const { page, problems } = await openPage(browser, { withoutPicker: true });
+  const dir = join(work, 'notepad');
+  mkdirSync(dir, { recursive: true });
+  const text = (name) => new TextDecoder('shift_jis').decode(readFileSync(join(demoDir, name)));
+  for (const name of labelNames) {
+    if (name === 'unit.txt') writeFileSync(join(dir, name), `\ufeff${text(name)}`);  // Notepad: BOM, CR LF
+    else if (name === 'pilot.txt') writeFileSync(join(dir, name), text(name).replace(/\r\n/g, '\n'));
+    else writeFileSync(join(dir, name), readFileSync(join(demoDir, name)));
+  }
+  await chooseLabels(page, labelNames.map((n) => join(dir, n)));
+  await page.waitForSelector('[role=tablist]');
+  await openSave(page, join(demoDir, 'demo.bin'));
+  await page.waitForFunction(() => document.title === 'Korvath demo.bin');
+  const unit = await unitName(page);
+  await showPage(page, 'パイロット');
+  const pilot = await cellText(page, 'パイロット', 1, 0);
+  const expected = (name, id) => text(name).split(/\r\n/)[id].split('\t')[0];
+  assert.equal(unit, expected('unit.txt', Number(unit.split(' ')[0])));
+  assert.match(pilot, /^\d+ /);
+  assert.equal(pilot, expected('pilot.txt', Number(pilot.split(' ')[0])));
   assert.deepEqual(problems, []);
 });
