@@ -1,6 +1,15 @@
 #include "core/page_layout.h"
 
+#include <string>
+
+#include "core/field_maps.h"
+
 namespace korvath {
+
+std::string_view GroupCaption(const CheckGroup& group) {
+  const MainFieldEntry* first = FindMainField("CheckBox6_" + std::to_string(group.First));
+  return first != nullptr ? first->Group : std::string_view();
+}
 
 std::string PanelControlName(std::string_view pattern, int force) {
   std::string name(pattern);

@@ -122,23 +122,26 @@ inline constexpr std::array<PanelCell, 2> kSpecialPanel = {{
 }};
 inline constexpr LayoutRect kSpecialPanelRect = {8, 8, 329, 48};
 
-// A group of the special page's area check boxes CheckBox6_<First> to CheckBox6_<Last>.
+// A group of the special page's area check boxes CheckBox6_<First> to CheckBox6_<Last>; its caption
+// is the field map's (GroupCaption).
 struct CheckGroup {
-  std::string_view Caption;
   int First;
   int Last;
   int Columns;
   LayoutRect Box;
 };
 inline constexpr std::array<CheckGroup, 2> kAreaGroups = {{
-    {"エリア存在", 1, 5, 3, {8, 64, 329, 76}},
-    {"特別エリア侵攻可能", 10, 28, 3, {345, 8, 392, 196}},
+    {1, 5, 3, {8, 64, 329, 76}},
+    {10, 28, 3, {345, 8, 392, 196}},
 }};
 
 inline constexpr std::string_view kCheckList = "CheckListBox6_1";
 inline constexpr LayoutRect kCheckListRect = {8, 168, 329, 257};
 inline constexpr LayoutPoint kCheckListLabel = {8, 152};
 inline constexpr int kCheckListLineHeight = 12;
+
+// The caption of group's box: the group its first check box has in the main field map.
+std::string_view GroupCaption(const CheckGroup& group);
 
 // The control name of a panel cell on the page of force 0..2: '#' becomes the force number.
 std::string PanelControlName(std::string_view pattern, int force);

@@ -17,9 +17,10 @@ inline constexpr std::string_view kWriteError = "ファイル書込エラー";
 inline constexpr std::string_view kUnitEditorTitle = "部隊エディタ";
 inline constexpr std::string_view kDumpTitle = "16進ダンプ";
 inline constexpr std::string_view kAboutTitle = "バージョン情報";
-// The about box's lines: product name, title line, version line.
+// The about box's lines: product name, title line, version line. The build defines the version from
+// project() in CMakeLists.txt.
 inline constexpr std::array<std::string_view, 3> kAboutLines = {
-    "KorvathEdit", "Korvath セーブデータエディタ", "Ver 0.0.5"};
+    "KorvathEdit", "Korvath セーブデータエディタ", "Ver " KORVATH_VERSION};
 // After the title while the working copy differs from the file, where the desktop's window
 // manager draws its own mark.
 inline constexpr std::string_view kUnsavedMark = "*";

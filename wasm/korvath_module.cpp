@@ -396,7 +396,7 @@ val Pages() {
       panels.call<void>("push", Panel(kSpecialPanel, 0, kSpecialPanelRect));
       for (const CheckGroup& g : kAreaGroups) {
         val group = val::object();
-        group.set("caption", std::string(g.Caption));
+        group.set("caption", std::string(GroupCaption(g)));
         group.set("rect", RectOf(g.Box, kAnchorTopLeft));
         group.set("columns", g.Columns);
         val controls = val::array();

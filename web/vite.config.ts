@@ -9,7 +9,7 @@ import { defineConfig, type Plugin } from 'vite';
 const here = fileURLToPath(new URL('.', import.meta.url));
 
 const root = resolve(here, '..');
-const moduleFile = process.env.KORVATH_MODULE ?? resolve(root, 'build/wasm-module/web/korvath_module.js');
+const moduleFile = process.env.KORVATH_MODULE ?? resolve(root, 'build/wasm/web/korvath_module.js');
 const demoDir = process.env.KORVATH_DEMO_DIR ?? resolve(root, 'build/debug/examples');
 const labelFiles = ['plan.txt', 'unit.txt', 'pilot.txt', 'area.txt', 'class.txt', 'special.txt'];
 

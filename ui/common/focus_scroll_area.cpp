@@ -26,18 +26,22 @@ FocusScrollArea::FocusScrollArea(QWidget* content, QWidget* parent) : QScrollAre
 }
 
 void FocusScrollArea::ShowFocus(QWidget* focus) {
-  QWidget* base = focus;
-  QRect area = focus->rect();
-  // A table bigger than the room shows the cell the keys are on rather than its corner.
+  QRect area(focus->mapTo(widget(), QPoint()), focus->size());
+  // A table bigger than the room shows the cell the keys are on, with the headings and the
+  // leading columns where there is room for them, rather than its corner.
   if (auto* view = qobject_cast<QAbstractItemView*>(focus);
       view && view->currentIndex().isValid()) {
     const QRect cell = view->visualRect(view->currentIndex()).intersected(view->viewport()->rect());
     if (!cell.isEmpty()) {
-      base = view->viewport();
-      area = cell;
+      const QRect shown(view->viewport()->mapTo(widget(), cell.topLeft()), cell.size());
+      const QRect fromCorner = shown.united(QRect(area.topLeft(), QSize(1, 1)));
+      const QSize room = viewport()->size();
+      area = shown;
+      if (fromCorner.width() <= room.width()) area.setLeft(fromCorner.left());
+      if (fromCorner.height() <= room.height()) area.setTop(fromCorner.top());
     }
   }
-  const QPoint centre = base->mapTo(widget(), area.center());
+  const QPoint centre = area.center();
   ensureVisible(centre.x(), centre.y(), area.width() / 2 + 4, area.height() / 2 + 4);
 }
 

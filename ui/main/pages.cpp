@@ -85,7 +85,7 @@ QWidget* BuildPanel(std::span<const PanelCell> cells, int force, int gapColumn,
 }
 
 QWidget* BuildCheckGroup(const CheckGroup& group, PageContext& context) {
-  auto* box = new QGroupBox(ToQString(group.Caption));
+  auto* box = new QGroupBox(ToQString(GroupCaption(group)));
   auto* grid = new QGridLayout(box);
   grid->setHorizontalSpacing(8);
   grid->setVerticalSpacing(2);

@@ -29,6 +29,7 @@ class App {
   private readonly labelStatus = el('span', { class: 'label-status', role: 'status' });
   private readonly labelSets: LabelSets;
   private altAlone = false;
+  private lastInMain: HTMLElement | null = null;
   private readonly main = el('main', { class: 'main' });
   private readonly labelPanel: HTMLElement;
   private differences: Difference[] = [];
@@ -48,6 +49,7 @@ class App {
     this.main.append(this.labelPanel);
     window.addEventListener('keydown', (e) => this.shortcut(e), true);
     window.addEventListener('keyup', (e) => this.altUp(e), true);
+    this.main.addEventListener('focusin', (e) => { this.lastInMain = e.target as HTMLElement; });
     // The edit boxes' own text undo would disagree with the one history.
     window.addEventListener('beforeinput', (e) => {
       if (e.inputType === 'historyUndo' || e.inputType === 'historyRedo') e.preventDefault();
@@ -146,12 +148,26 @@ class App {
     else if (ctrl && !e.altKey && key === 's') action = () => void this.save();
     else if (ctrl && !e.altKey && key === 'o') action = () => void this.openCommand();
     else if (e.key === 'F3') action = () => this.stepDifference(!e.shiftKey);
+    else if (e.key === 'F6' && !ctrl && !e.altKey) action = () => this.nextWindow(e.shiftKey ? -1 : 1);
     if (!action) return;
     e.preventDefault();
     e.stopPropagation();
     // Opening says by itself that the labels come first.
     if (!this.core.ready() && key !== 'o') return;
     action();
+  }
+
+  // F6 goes from the main window to the open side windows and back, as a desktop switches
+  // windows; the main window gets back the control it had.
+  private nextWindow(step: number): void {
+    const sides = [this.unitEditor, this.dump].filter((w) => w?.visible) as { element: HTMLElement; show(): void }[];
+    if (!this.pages || sides.length === 0) return;
+    const active = document.activeElement;
+    const at = sides.findIndex((w) => w.element.contains(active));
+    const next = (at + 1 + step + sides.length + 1) % (sides.length + 1) - 1;  // -1: the main window
+    if (next >= 0) { sides[next].show(); return; }
+    if (this.lastInMain?.isConnected && this.main.contains(this.lastInMain)) this.lastInMain.focus();
+    else this.pages.focusTab();
   }
 
   // Alt pressed and let go alone moves to the menu bar and back, as F10 does.

@@ -119,6 +119,9 @@ export class UnitEditor {
     this.window.content.append(el('div', { class: 'unit-tabcontrol' }, tabList, pane));
   }
 
+  get element(): HTMLElement { return this.window.element; }
+  get visible(): boolean { return this.window.visible; }
+
   show(): void { this.window.show(); }
 
   hide(): void { this.window.hide(); }

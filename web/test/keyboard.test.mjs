@@ -176,6 +176,10 @@ test('start-up to 保存 with keys only', async () => {
   // The hex dump: checked in the menu while open, Escape returns to the table.
   await menu(page, 'v', 'h');
   assert.equal((await focused(page)).dialog, '16進ダンプ');
+  await press(page, 'F6');  // to the main window and back, the dump staying open
+  assert.equal((await focused(page)).name, '部隊データ');
+  await press(page, 'F6');
+  assert.equal((await focused(page)).dialog, '16進ダンプ');
   await press(page, 'v', ['Alt']);
   assert.equal(await page.$eval('[role=menu]:not([hidden]) [role=menuitemcheckbox]', (e) => e.getAttribute('aria-checked')), 'true');
   await press(page, 'Escape');

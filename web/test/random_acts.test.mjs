@@ -10,7 +10,7 @@ import { pathToFileURL } from 'node:url';
 import { after, before, test } from 'node:test';
 import { demoDir, labelNames, launch, openPage, pageFile, waitForDownload } from './harness.mjs';
 
-const moduleFile = process.env.KORVATH_MODULE ?? resolve(demoDir, '../../wasm-module/web/korvath_module.js');
+const moduleFile = process.env.KORVATH_MODULE ?? resolve(demoDir, '../../wasm/web/korvath_module.js');
 const sequences = Number(process.env.KORVATH_RANDOM_ACTS ?? 30);
 const firstSeed = Number(process.env.KORVATH_RANDOM_SEED ?? 1);
 const kEditable = 2, kSelectable = 1, kEdit = 0, kCheckBox = 1, kComboBox = 2;
