@@ -4,6 +4,7 @@
 
 #include <csignal>
 #include <cstdint>
+#include <cstdlib>
 #include <filesystem>
 #include <iostream>
 #include <memory>
@@ -18,6 +19,7 @@
 #include <nlohmann/json.hpp>
 
 // Korvath
+#include "cli/backups_command.h"
 #include "cli/diff_command.h"
 #include "cli/edits.h"
 #include "cli/fields_command.h"
@@ -28,6 +30,7 @@
 #include "core/hex_dump.h"
 #include "core/int_conversion.h"
 #include "core/label_list.h"
+#include "core/window_texts.h"
 #include "core/working_copy.h"
 
 namespace {
@@ -65,7 +68,13 @@ struct Options {
   std::optional<std::string> output;
   std::optional<std::string> labels;
   bool print = false;
+  bool noBackup = false;
 };
+
+std::string NoBackupMessage(korvath::WriteFailure why) {
+  std::string text(korvath::kNoBackupKept);
+  return text.replace(text.find("%1"), 2, korvath::WriteFailureText(why));
+}
 
 std::vector<std::uint8_t> ReadSave(const std::string& path) {
   auto data = korvath::ReadWholeFile(path, SaveImage::Capacity);
@@ -74,9 +83,13 @@ std::vector<std::uint8_t> ReadSave(const std::string& path) {
 }
 
 // Label files first, as at start-up: without them no save is looked at.
-std::unique_ptr<WorkingCopy> OpenWorkingCopy(const Options& options) {
+// read, when given, receives the save's bytes as they were read.
+std::unique_ptr<WorkingCopy> OpenWorkingCopy(const Options& options,
+                                             std::vector<std::uint8_t>* read = nullptr) {
   auto copy = std::make_unique<WorkingCopy>(korvath::cli::Labels(options.labels));
-  if (!copy->Open(ReadSave(options.save), options.save))
+  const std::vector<std::uint8_t> bytes = ReadSave(options.save);
+  if (read) *read = bytes;
+  if (!copy->Open(bytes, options.save))
     throw CommandError(kBadInput, kReadError + "\n" + options.save);
   return copy;
 }
@@ -100,8 +113,23 @@ int Export(const Options& options) {
   return kOk;
 }
 
+// Tests only: the game writing the save (the file named by the variable renamed over it) at the
+// last moment before apply writes, which no test could hit from outside.
+void StandInForAGameWriteForTesting(const std::string& out) {
+  const char* game = std::getenv("KORVATH_TEST_GAME_WRITES");
+  if (game == nullptr || *game == '\0') return;
+  korvath::SetBeforeCommitHookForTesting([game = fs::path(game), out = fs::path(out)] {
+    std::error_code ec;
+    fs::path temp = out;
+    temp += ".game";
+    fs::copy_file(game, temp, fs::copy_options::overwrite_existing, ec);
+    fs::rename(temp, out, ec);
+  });
+}
+
 int Apply(const Options& options) {
-  auto copy = OpenWorkingCopy(options);
+  std::vector<std::uint8_t> seen;
+  auto copy = OpenWorkingCopy(options, &seen);
   // Edits for every cell of every table stay well below this.
   auto text = korvath::ReadWholeFile(options.edits, std::uintmax_t(16) << 20);
   if (!text) throw CommandError(kBadInput, kReadError + "\n" + options.edits);
@@ -117,8 +145,21 @@ int Apply(const Options& options) {
   // Rendered first, so nothing after the write can fail but the printing itself.
   const std::string printed = options.print ? JsonText(*copy) : "";
   const std::string out = options.output.value_or(options.save);
-  if (!korvath::WriteSaveFile(out, copy->Image().Contents()))
-    throw CommandError(kWriteFailed, kWriteError + "\n" + out);
+  // In place, the file must still hold what was read; another file named by -o was never seen.
+  std::error_code ec;
+  const bool inPlace = out == options.save || fs::equivalent(out, options.save, ec);
+  StandInForAGameWriteForTesting(out);
+  const korvath::SaveResult written = korvath::WriteSave(
+      out, {copy->Image().Contents(),
+            inPlace ? std::optional<std::span<const std::uint8_t>>(seen) : std::nullopt,
+            options.noBackup ? fs::path() : korvath::BackupRoot()});
+  if (written.Failure == korvath::WriteFailure::Changed)
+    throw CommandError(kWriteFailed, std::string(korvath::kChangedSinceRead) + "\n" + out);
+  if (written.Failure) {
+    throw CommandError(kWriteFailed, kWriteError + "\n" + out + "\n" +
+                                         std::string(korvath::WriteFailureText(*written.Failure)));
+  }
+  if (written.BackupFailure) std::cerr << NoBackupMessage(*written.BackupFailure) << '\n';
   // A closed pipe is a failed write like any other (SIGPIPE is ignored), so this still says
   // that the save was written.
   if (options.print) Print(printed, "; the save was written to " + out);
@@ -139,7 +180,8 @@ int Run(int argc, char** argv) {
   app.set_version_flag("--version", "korvath-cli " KORVATH_VERSION);
   app.footer(
       "Exit status: 0 done, 1 a text is not an integer, 2 bad usage or unreadable input, "
-      "3 the output cannot be written, 4 internal error, 5 standard output cannot be written.");
+      "3 the output cannot be written or changed since it was read, 4 internal error, 5 standard "
+      "output cannot be written.");
   Options options;
 
   CLI::App* exportCmd = app.add_subcommand("export", "Print the state after opening SAVE as JSON");
@@ -153,15 +195,20 @@ int Run(int argc, char** argv) {
   applyCmd->add_option("-o,--output", options.output, "Where to write (default: SAVE)");
   korvath::cli::AddLabelsOption(*applyCmd, options.labels);
   applyCmd->add_flag("--print", options.print, "Print the state after storing as JSON");
+  applyCmd->add_flag("--no-backup", options.noBackup,
+                     "Keep no backup of the bytes the write replaces (see the backups command)");
   applyCmd->footer(
       "EDITS, every part optional, applied in this order:\n"
       "  {\"controls\": {\"Edit1_1\": \"100\", \"CheckBox1_1\": true, \"ComboBox1_1\": 3},\n"
       "   \"checklist\": {\"1\": true},\n"
-      "   \"cells\": [[\"StringGrid1_2\", 1, 3, \"50\"]]}");
+      "   \"cells\": [[\"StringGrid1_2\", 1, 3, \"50\"]]}\n"
+      "Written in place, SAVE must still hold what was read, or nothing is written (exit 3). "
+      "Unless --no-backup, the bytes the write replaces are kept first (see backups).");
 
   CLI::App* dumpCmd = app.add_subcommand("dump", "Print the hexadecimal dump of SAVE");
   dumpCmd->add_option("SAVE", options.save, "Save file")->required();
 
+  korvath::cli::BackupsCommand backupsCmd(app);
   korvath::cli::DiffCommand diffCmd(app);
   korvath::cli::FieldsCommand fieldsCmd(app);
 
@@ -172,6 +219,7 @@ int Run(int argc, char** argv) {
   }
   if (exportCmd->parsed()) return Export(options);
   if (applyCmd->parsed()) return Apply(options);
+  if (backupsCmd.Parsed()) return backupsCmd.Run();
   if (diffCmd.Parsed()) return diffCmd.Run();
   if (fieldsCmd.Parsed()) return fieldsCmd.Run();
   return Dump(options);

@@ -5,9 +5,18 @@
 #include <sys/stat.h>
 #include <time.h>
 #include <unistd.h>
+#ifdef __EMSCRIPTEN__
+#include <emscripten.h>
+#else
+#include <sys/xattr.h>
+#endif
 
+#include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <random>
 
 namespace korvath {
@@ -58,19 +67,56 @@ class FileSizeSignalHeld {
   sigset_t old_{};
 };
 
-}  // namespace
+std::function<void()>& BeforeCommitHook() {
+  static std::function<void()> hook;
+  return hook;
+}
 
-std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::filesystem::path& path,
-                                                       std::uintmax_t maxSize) {
-  // Decide the type before opening: open() on a FIFO waits for a writer, and opening a device
-  // can have effects of its own.
+#ifdef __EMSCRIPTEN__
+// Under node (NODERAWFS) open() drops O_NONBLOCK, so a FIFO put in a save's place blocks the
+// program, and fsync() does nothing. Node itself can do both. (The bodies pass through the C
+// preprocessor, which splits === apart: == only.)
+EM_JS(void, NodeKeepNonBlockingOpens, (), {
+  if (typeof NODEFS == 'undefined' || NODEFS.korvathNonBlocking) return;
+  var nonBlocking = require('fs').constants.O_NONBLOCK;
+  var flagsForNode = NODEFS.flagsForNode;
+  NODEFS.flagsForNode = function(flags) {
+    return flagsForNode(flags) | ((flags & 2048) ? nonBlocking : 0);
+  };
+  NODEFS.korvathNonBlocking = true;
+});
+EM_JS(int, NodeFsync, (int fd), {
+  try {
+    var stream = FS.getStream(fd);
+    if (!stream || stream.nfd == null) return -1;
+    require('fs').fsyncSync(stream.nfd);
+    return 0;
+  } catch (e) {
+    return -1;
+  }
+});
+#endif
+
+int OpenFile(const char* path, int flags, mode_t mode = 0) {
+#ifdef __EMSCRIPTEN__
+  static const bool patched = (NodeKeepNonBlockingOpens(), true);
+  (void)patched;
+#endif
+  return ::open(path, flags, mode);
+}
+
+int Sync(int fd) {
+#ifdef __EMSCRIPTEN__
+  return NodeFsync(fd);
+#else
+  return ::fsync(fd);
+#endif
+}
+
+// The rest of an open file from its start, when it holds at most maxSize bytes.
+std::optional<std::vector<std::uint8_t>> ReadAll(int fd, std::uintmax_t maxSize) {
   struct stat st {};
-  if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
-  // The name may have been replaced since; O_NONBLOCK keeps a FIFO put there from blocking, and
-  // has no effect on reading a regular file.
-  Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
-  if (fd.get() < 0) return std::nullopt;
-  if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
   if (std::uintmax_t(st.st_size) > maxSize) return std::nullopt;
   // Sized by fstat, but read to the end: the file may have grown since, even past the limit.
   std::vector<std::uint8_t> data(std::size_t(st.st_size) + 1);
@@ -80,7 +126,7 @@ std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::filesystem::pa
       if (got > maxSize) return std::nullopt;
       data.resize(2 * data.size());
     }
-    const ssize_t n = ::read(fd.get(), data.data() + got, data.size() - got);
+    const ssize_t n = ::pread(fd, data.data() + got, data.size() - got, off_t(got));
     if (n < 0) {
       if (errno == EINTR) continue;
       return std::nullopt;
@@ -93,9 +139,29 @@ std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::filesystem::pa
   return data;
 }
 
-std::optional<std::filesystem::path> SaveTarget(const std::filesystem::path& requested) {
+}  // namespace
+
+std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::filesystem::path& path,
+                                                       std::uintmax_t maxSize) {
+  // Decide the type before opening: open() on a FIFO waits for a writer, and opening a device
+  // can have effects of its own.
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
+  // The name may have been replaced since; O_NONBLOCK keeps a FIFO put there from blocking, and
+  // has no effect on reading a regular file.
+  Fd fd(OpenFile(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+  if (fd.get() < 0) return std::nullopt;
+  return ReadAll(fd.get(), maxSize);
+}
+
+namespace {
+
+// Where a save named path goes, as SaveTarget; error says why not.
+std::optional<std::filesystem::path> ResolveTarget(const std::filesystem::path& requested,
+                                                   int& error) {
   // As many links as the kernel follows before it gives up with ELOOP.
   constexpr int kMaxLinks = 40;
+  error = ENOENT;
   if (requested.empty()) return std::nullopt;
   std::filesystem::path path = requested;
   for (int links = 0; links <= kMaxLinks; ++links) {
@@ -103,17 +169,57 @@ std::optional<std::filesystem::path> SaveTarget(const std::filesystem::path& req
     if (::lstat(path.c_str(), &st) != 0) {
       // A missing file is created; a missing folder on the way fails when the write starts.
       if (errno == ENOENT) return path;
+      error = errno;
       return std::nullopt;
     }
     if (S_ISREG(st.st_mode)) return path;
+    error = EISDIR;  // stands for anything that is not a regular file
     if (!S_ISLNK(st.st_mode)) return std::nullopt;
     std::error_code ec;
     const std::filesystem::path next = std::filesystem::read_symlink(path, ec);
-    if (ec) return std::nullopt;
+    if (ec) {
+      error = ec.value();
+      return std::nullopt;
+    }
     // Not normalised: "dir/../x" must go through dir as the kernel would.
     path = next.is_absolute() ? next : path.parent_path() / next;
   }
+  error = ELOOP;
   return std::nullopt;
+}
+
+// errno in words; permission means forbidden, which is the file's or its folder's mode.
+WriteFailure FailureOf(int error, WriteFailure forbidden) {
+  switch (error) {
+    case EACCES:
+    case EPERM:
+      return forbidden;
+    case EROFS:
+      return WriteFailure::ReadOnlyFileSystem;
+    case ENOSPC:
+    case EDQUOT:
+      return WriteFailure::DiskFull;
+    case EFBIG:
+      return WriteFailure::TooLarge;
+    case ELOOP:
+      return WriteFailure::LinkLoop;
+    case ENOENT:
+    case ENOTDIR:
+      return WriteFailure::NoFolder;
+    case EISDIR:
+    case ENXIO:
+    case ETXTBSY:
+      return WriteFailure::NotAFile;
+    default:
+      return WriteFailure::Other;
+  }
+}
+
+}  // namespace
+
+std::optional<std::filesystem::path> SaveTarget(const std::filesystem::path& requested) {
+  int error = 0;
+  return ResolveTarget(requested, error);
 }
 
 namespace {
@@ -127,7 +233,7 @@ Fd CreateBeside(const std::filesystem::path& path, mode_t mode, std::filesystem:
     std::snprintf(suffix, sizeof suffix, ".korvath-%08x", unsigned(random()));
     std::filesystem::path candidate = path;
     candidate += suffix;
-    const int fd = ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+    const int fd = OpenFile(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
     if (fd >= 0) {
       made = std::move(candidate);
       return Fd(fd);
@@ -150,27 +256,11 @@ bool WriteAllAt(int fd, const std::uint8_t* data, std::size_t size, off_t at) {
   return true;
 }
 
-// Copies the whole of from into to, from the start of both.
-bool CopyContents(int from, int to) {
-  std::vector<std::uint8_t> buffer(std::size_t(64) << 10);
-  off_t at = 0;
-  for (;;) {
-    const ssize_t n = ::pread(from, buffer.data(), buffer.size(), at);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    if (n == 0) return true;
-    if (!WriteAllAt(to, buffer.data(), std::size_t(n), at)) return false;
-    at += n;
-  }
-}
-
 // Makes a rename in the folder last through a crash.
 void SyncFolderOf(const std::filesystem::path& path) {
   const std::filesystem::path parent = path.parent_path();
-  const Fd dir(::open(parent.empty() ? "." : parent.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-  if (dir.get() >= 0) ::fsync(dir.get());
+  const Fd dir(OpenFile(parent.empty() ? "." : parent.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (dir.get() >= 0) Sync(dir.get());
 }
 
 void Remove(const std::filesystem::path& path) {
@@ -178,16 +268,61 @@ void Remove(const std::filesystem::path& path) {
   std::filesystem::remove(path, ec);
 }
 
-enum class Outcome { Written, Failed, OwnerNotKept };
+// The bytes at path now: nullopt in bytes when they cannot be read; exists false when nothing is
+// there.
+struct OnDisk {
+  bool Exists = false;
+  std::optional<std::vector<std::uint8_t>> Bytes;
+};
+OnDisk ReadOnDisk(const std::filesystem::path& path) {
+  const Fd fd(OpenFile(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+  if (fd.get() < 0) return {errno != ENOENT, std::nullopt};
+  return {true, ReadAll(fd.get(), kMaxBackupBytes)};
+}
+
+// Gives the new file every extended attribute of the old one, its ACL (system.posix_acl_access)
+// among them; copying the mode alone would turn an ACL's mask into group permissions.
+bool CopyAttributes(const std::filesystem::path& from, int to) {
+#ifdef __EMSCRIPTEN__
+  (void)from;
+  (void)to;
+  return true;
+#else
+  ssize_t size = ::listxattr(from.c_str(), nullptr, 0);
+  if (size < 0) return errno == ENOTSUP || errno == ENOSYS;
+  std::vector<char> names(std::size_t(size) + 1);
+  size = ::listxattr(from.c_str(), names.data(), names.size());
+  if (size < 0) return false;
+  std::vector<char> value;
+  for (const char* name = names.data(); name < names.data() + size; name += std::strlen(name) + 1) {
+    const ssize_t length = ::getxattr(from.c_str(), name, nullptr, 0);
+    if (length < 0) return false;
+    value.resize(std::size_t(length) + 1);
+    const ssize_t got = ::getxattr(from.c_str(), name, value.data(), value.size());
+    if (got < 0 || ::fsetxattr(to, name, value.data(), std::size_t(got), 0) != 0) return false;
+  }
+  return true;
+#endif
+}
+
+enum class Outcome { Written, Failed, Changed, InPlace };
+
+// Whether the file still holds what the save compared and kept; runs the test hook first.
+using StillUnchanged = std::function<bool()>;
 
 // A complete new file renamed over path: the file holds the old bytes or the new, never a mix.
-// old is the file there, if any, whose mode, owner and group the new one takes.
+// old is the file there, if any, whose mode, owner, group and attributes the new one takes;
+// InPlace when it cannot take them, or the folder takes no new file.
 Outcome Replace(const std::filesystem::path& path, std::span<const std::uint8_t> data,
-                const struct stat* old) {
+                const struct stat* old, const StillUnchanged& unchanged, int& error) {
   std::filesystem::path tempPath;
   Fd fd = CreateBeside(path, old ? 0600 : 0666, tempPath);
-  if (fd.get() < 0) return Outcome::Failed;
+  if (fd.get() < 0) {
+    error = errno;
+    return old && (error == EACCES || error == EPERM) ? Outcome::InPlace : Outcome::Failed;
+  }
   const auto fail = [&](Outcome outcome) {
+    if (outcome == Outcome::Failed) error = errno;
     Remove(tempPath);
     return outcome;
   };
@@ -197,62 +332,223 @@ Outcome Replace(const std::filesystem::path& path, std::span<const std::uint8_t>
     if (::fstat(fd.get(), &made) != 0) return fail(Outcome::Failed);
     if ((made.st_uid != old->st_uid || made.st_gid != old->st_gid) &&
         ::fchown(fd.get(), old->st_uid, old->st_gid) != 0)
-      return fail(Outcome::OwnerNotKept);
+      return fail(Outcome::InPlace);
     if (::fchmod(fd.get(), old->st_mode & 07777) != 0) return fail(Outcome::Failed);
+    if (!CopyAttributes(path, fd.get())) return fail(Outcome::InPlace);
   }
   if (!WriteAllAt(fd.get(), data.data(), data.size(), 0)) return fail(Outcome::Failed);
-  if (::fsync(fd.get()) != 0) return fail(Outcome::Failed);
+  if (Sync(fd.get()) != 0) return fail(Outcome::Failed);
   if (::close(fd.release()) != 0) return fail(Outcome::Failed);
+  if (!unchanged()) return fail(Outcome::Changed);
   if (std::rename(tempPath.c_str(), path.c_str()) != 0) return fail(Outcome::Failed);
   SyncFolderOf(path);
   return Outcome::Written;
 }
 
 // Overwrites the file itself, so that every hard link to it and its owner, group, mode and
-// attributes stay as they are. The old bytes wait in a copy beside it until the new ones are on
-// disk; when the write fails they are put back, and the copy is kept if even that fails.
-bool OverwriteInPlace(const std::filesystem::path& path, int fd,
-                      std::span<const std::uint8_t> data) {
-  const Fd reader(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
-  struct stat st {};
-  if (reader.get() < 0 || ::fstat(reader.get(), &st) != 0) return false;
-  std::filesystem::path backupPath;
-  Fd backup = CreateBeside(path, 0600, backupPath);
-  if (backup.get() < 0) return false;
-  if (!CopyContents(reader.get(), backup.get()) || ::fsync(backup.get()) != 0) {
-    Remove(backupPath);
-    return false;
+// attributes stay as they are. old are its bytes, for putting back when the write fails; unless
+// the backup store holds them, they also wait in a copy beside it until the new ones are on disk.
+Outcome OverwriteInPlace(const std::filesystem::path& path, int fd,
+                         std::span<const std::uint8_t> data, std::span<const std::uint8_t> old,
+                         bool oldKept, const StillUnchanged& unchanged, int& error) {
+  std::filesystem::path copyPath;
+  if (!oldKept) {
+    // Where no copy can be made (a folder that takes no new file) the write still goes on.
+    Fd copy = CreateBeside(path, 0600, copyPath);
+    if (copy.get() >= 0 &&
+        !(WriteAllAt(copy.get(), old.data(), old.size(), 0) && Sync(copy.get()) == 0)) {
+      error = errno;
+      Remove(copyPath);
+      return Outcome::Failed;
+    }
   }
+  const auto done = [&](Outcome outcome) {
+    if (!copyPath.empty()) Remove(copyPath);
+    return outcome;
+  };
+  if (!unchanged()) return done(Outcome::Changed);
   if (WriteAllAt(fd, data.data(), data.size(), 0) && ::ftruncate(fd, off_t(data.size())) == 0 &&
-      ::fsync(fd) == 0) {
-    Remove(backupPath);
-    return true;
+      Sync(fd) == 0)
+    return done(Outcome::Written);
+  error = errno;
+  if (WriteAllAt(fd, old.data(), old.size(), 0) && ::ftruncate(fd, off_t(old.size())) == 0 &&
+      Sync(fd) == 0)
+    return done(Outcome::Failed);
+  return Outcome::Failed;  // the copy beside it stays, the only whole old bytes left
+}
+
+std::filesystem::path BackupFolder(const std::filesystem::path& root,
+                                   const std::filesystem::path& save) {
+  std::error_code ec;
+  std::filesystem::path full = std::filesystem::absolute(SaveTarget(save).value_or(save), ec);
+  if (ec) full = save;
+  return root / BackupFolderName(full.lexically_normal().string());
+}
+
+// Drops what BackupsToDrop says over every save's folder in the store.
+void PruneBackups(const std::filesystem::path& root) {
+  std::vector<BackupEntry> entries;
+  std::vector<std::filesystem::path> paths;
+  std::error_code ec;
+  for (std::filesystem::directory_iterator folder(root, ec), end; !ec && folder != end;
+       folder.increment(ec)) {
+    std::error_code inner;
+    for (std::filesystem::directory_iterator file(folder->path(), inner); !inner && file != end;
+         file.increment(inner)) {
+      const auto time = BackupTimeOf(file->path().filename().string());
+      std::error_code sized;
+      const std::uintmax_t size = file->file_size(sized);
+      if (!time || sized) continue;
+      entries.push_back({folder->path().filename().string(), *time, size});
+      paths.push_back(file->path());
+    }
   }
-  const Fd restore(::open(backupPath.c_str(), O_RDONLY | O_CLOEXEC));
-  if (restore.get() >= 0 && CopyContents(restore.get(), fd) && ::ftruncate(fd, st.st_size) == 0 &&
-      ::fsync(fd) == 0)
-    Remove(backupPath);
-  return false;
+  for (const std::size_t i : BackupsToDrop(entries)) Remove(paths[i]);
 }
 
 }  // namespace
 
-bool WriteSaveFile(const std::filesystem::path& requested, std::span<const std::uint8_t> data) {
-  const auto target = SaveTarget(requested);
-  if (!target) return false;
+std::filesystem::path BackupRoot() {
+  const char* state = std::getenv("XDG_STATE_HOME");
+  if (state != nullptr && *state == '/')
+    return std::filesystem::path(state) / "korvath" / "backups";
+  const char* home = std::getenv("HOME");
+  if (home != nullptr && *home != '\0')
+    return std::filesystem::path(home) / ".local" / "state" / "korvath" / "backups";
+  return {};
+}
+
+std::vector<StoredBackup> ListBackups(const std::filesystem::path& root,
+                                      const std::filesystem::path& save) {
+  std::vector<StoredBackup> backups;
+  if (root.empty()) return backups;
+  std::error_code ec;
+  for (std::filesystem::directory_iterator file(BackupFolder(root, save), ec), end;
+       !ec && file != end; file.increment(ec)) {
+    const auto time = BackupTimeOf(file->path().filename().string());
+    std::error_code sized;
+    const std::uintmax_t size = file->file_size(sized);
+    if (time && !sized) backups.push_back({file->path(), *time, size});
+  }
+  std::sort(backups.begin(), backups.end(),
+            [](const StoredBackup& a, const StoredBackup& b) { return a.Time > b.Time; });
+  return backups;
+}
+
+std::optional<WriteFailure> KeepBackup(const std::filesystem::path& root,
+                                       const std::filesystem::path& save,
+                                       std::span<const std::uint8_t> old) {
+  if (root.empty()) return WriteFailure::NoFolder;
+  const std::filesystem::path folder = BackupFolder(root, save);
+  std::error_code ec;
+  std::filesystem::create_directories(folder, ec);
+  if (ec) return FailureOf(ec.value(), WriteFailure::ReadOnlyFolder);
+  const auto backups = ListBackups(root, save);
+  std::optional<std::vector<std::uint8_t>> newest;
+  if (!backups.empty()) newest = ReadWholeFile(backups.front().Path, kMaxBackupBytes);
+  if (!NeedsBackup(old,
+                   newest ? std::optional<std::span<const std::uint8_t>>(*newest) : std::nullopt))
+    return std::nullopt;
+  // Later than every backup there, so that names sort as saves happened even if the clock
+  // went back.
+  std::int64_t time = std::chrono::duration_cast<std::chrono::milliseconds>(
+                          std::chrono::system_clock::now().time_since_epoch())
+                          .count();
+  if (!backups.empty()) time = std::max(time, backups.front().Time + 1);
+  std::filesystem::path name = folder / BackupFileName(time);
+  while (std::filesystem::exists(name, ec)) name = folder / BackupFileName(++time);
+  // Written whole under a temporary name first, so a backup's name never shows half a file.
+  std::filesystem::path tempPath;
+  Fd fd = CreateBeside(name, 0600, tempPath);
+  if (fd.get() < 0) return FailureOf(errno, WriteFailure::ReadOnlyFolder);
+  if (!WriteAllAt(fd.get(), old.data(), old.size(), 0) || Sync(fd.get()) != 0 ||
+      ::close(fd.release()) != 0 || std::rename(tempPath.c_str(), name.c_str()) != 0) {
+    const int error = errno;
+    Remove(tempPath);
+    return FailureOf(error, WriteFailure::ReadOnlyFolder);
+  }
+  SyncFolderOf(name);
+  PruneBackups(root);
+  return std::nullopt;
+}
+
+void SetBeforeCommitHookForTesting(std::function<void()> hook) {
+  BeforeCommitHook() = std::move(hook);
+}
+
+SaveResult WriteSave(const std::filesystem::path& requested, const SaveRequest& request) {
+  SaveResult result;
+  const auto failed = [&](WriteFailure failure) {
+    result.Failure = failure;
+    return result;
+  };
+  int error = 0;
+  const auto target = ResolveTarget(requested, error);
+  if (!target) return failed(FailureOf(error, WriteFailure::Other));
   const std::filesystem::path& path = *target;
   const FileSizeSignalHeld held;
+  const auto finish = [&](Outcome outcome, WriteFailure forbidden) {
+    if (outcome == Outcome::Changed) return failed(WriteFailure::Changed);
+    if (outcome != Outcome::Written) return failed(FailureOf(error, forbidden));
+    result.Written = true;
+    return result;
+  };
   // Opening the file for writing is the test of whether the user may change it: a read-only
   // file must not be replaced just because its folder is writable.
-  const Fd fd(::open(path.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
-  if (fd.get() < 0) return errno == ENOENT && Replace(path, data, nullptr) == Outcome::Written;
-  struct stat st {};
-  if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
-  if (st.st_nlink == 1) {
-    const Outcome replaced = Replace(path, data, &st);
-    if (replaced != Outcome::OwnerNotKept) return replaced == Outcome::Written;
+  const Fd fd(OpenFile(path.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
+  if (fd.get() < 0) {
+    if (errno != ENOENT) return failed(FailureOf(errno, WriteFailure::ReadOnlyFile));
+    // Nothing there (also a save deleted since it was opened): nothing to compare or keep, as
+    // long as nothing turns up meanwhile.
+    const StillUnchanged nothingThere = [&] {
+      if (BeforeCommitHook()) BeforeCommitHook()();
+      return !ReadOnDisk(path).Exists;
+    };
+    return finish(Replace(path, request.Data, nullptr, nothingThere, error),
+                  WriteFailure::ReadOnlyFolder);
   }
-  return OverwriteInPlace(path, fd.get(), data);
+  struct stat st {};
+  if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) return failed(WriteFailure::NotAFile);
+  const OnDisk old = ReadOnDisk(path);
+  if (request.Seen &&
+      (!old.Bytes || CompareTarget(*old.Bytes, *request.Seen) == TargetState::Changed))
+    return failed(WriteFailure::Changed);
+  bool oldKept = false;
+  // A save that writes the bytes already there replaces nothing worth keeping.
+  const bool replacesBytes = !old.Bytes || !std::equal(old.Bytes->begin(), old.Bytes->end(),
+                                                       request.Data.begin(), request.Data.end());
+  if (!request.Backups.empty() && replacesBytes) {
+    result.BackupFailure = old.Bytes ? KeepBackup(request.Backups, path, *old.Bytes)
+                                     : std::optional(WriteFailure::Other);
+    oldKept = !result.BackupFailure;
+  }
+  // The last look, as late as possible: another program's write since the first one must not
+  // be lost either.
+  // A file deleted meanwhile loses nothing when a new one takes its name, but an overwrite in
+  // place would no longer reach the name.
+  const auto unchangedOr = [&](bool missingIsFine) -> StillUnchanged {
+    return [&, missingIsFine] {
+      if (BeforeCommitHook()) BeforeCommitHook()();
+      const OnDisk now = ReadOnDisk(path);
+      if (!now.Exists) return missingIsFine;
+      if (!old.Bytes) return !request.Seen;
+      return now.Bytes && *now.Bytes == *old.Bytes;
+    };
+  };
+  const StillUnchanged unchanged = unchangedOr(false);
+  if (st.st_nlink == 1) {
+    const Outcome replaced = Replace(path, request.Data, &st, unchangedOr(true), error);
+    if (replaced != Outcome::InPlace) return finish(replaced, WriteFailure::ReadOnlyFolder);
+  }
+  // In place only with the old bytes at hand to put back.
+  if (!old.Bytes) return failed(WriteFailure::Other);
+  return finish(
+      OverwriteInPlace(path, fd.get(), request.Data, *old.Bytes, oldKept, unchanged, error),
+      WriteFailure::ReadOnlyFile);
+}
+
+bool WriteSaveFile(const std::filesystem::path& path, std::span<const std::uint8_t> data) {
+  return WriteSave(path, {data, std::nullopt, {}}).Written;
 }
 
 }  // namespace korvath

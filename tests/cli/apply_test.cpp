@@ -317,10 +317,11 @@ TEST_F(ApplyTest, FailedWriteExitsWithThreeAndKeepsWhatWasThere) {
   fs::create_directory(folder);
   WriteFile(fs::path(folder) / "inside.txt", "kept");
   const std::string underFile = save + "/out.bin";
-  for (const std::string& out : {folder, underFile}) {
+  for (const auto& [out, why] : {std::pair{folder, "通常のファイルではありません"},
+                                 std::pair{underFile, "フォルダがありません"}}) {
     const CliResult r = Apply(save, R"({"controls": {"Edit1_1": "7"}})", {"-o", out, "--print"});
     EXPECT_EQ(r.status, 3) << out;
-    EXPECT_EQ(r.err, "ファイル書込エラー\n" + out + "\n");
+    EXPECT_EQ(r.err, "ファイル書込エラー\n" + out + "\n" + why + "\n");
     EXPECT_EQ(r.out, "");
   }
   EXPECT_EQ(ReadBytes(save), before);

@@ -131,11 +131,13 @@ inline void WriteImage(const fs::path& path, const SaveImage& image) {
   WriteFile(path, std::vector<std::uint8_t>(c.begin(), c.end()));
 }
 
-// Fixture: the standard label set and a scratch folder per test.
+// Fixture: the standard label set and a scratch folder per test; backups go to a scratch store.
 class CliTest : public ::testing::Test {
  protected:
+  CliTest() { ::setenv("XDG_STATE_HOME", state_.Path().c_str(), 1); }
   std::string Labels() const { return labels_.Path().string(); }
 
+  TempDir state_;
   korvath::testing::TempLabelDir labels_;
   TempDir dir_;
 };

@@ -3,8 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <functional>
 #include <iostream>
+#include <sstream>
 
 #include "tests/cli/cli_test_support.h"
 #include "tests/core/fault_injection.h"
@@ -63,52 +65,65 @@ TEST_F(WriteFaultsTest, AFailedWriteChangesNothingOnDisk) {
     const char* name;
     // Prepares work_ and returns the output path, or the empty text to skip the case.
     std::function<std::string(const std::string& save, WriteFaults&)> prepare;
+    std::string why;  // the line after the path
   };
   const fs::path work = work_.Path();
   const std::vector<Case> cases = {
       {"read-only folder",
        [&](const std::string&, WriteFaults& faults) {
+         // Only root's read-only mount binds: a folder's mode alone gets the writable save
+         // written in place (FileIoTest covers that).
          const std::string save = Save(work / "ro");
-         return faults.ReadOnly(work / "ro") ? save : "";
-       }},
+         return ::geteuid() == 0 && faults.ReadOnly(work / "ro") ? save : "";
+       },
+       "読み取り専用のファイルシステムです"},
       {"full file system",
        [&](const std::string& save, WriteFaults& faults) {
          fs::create_directory(work / "full");
          return faults.Full(work / "full", {save}) ? (work / "full" / "save.bin").string() : "";
-       }},
-      {"parent is a file", [&](const std::string& save, WriteFaults&) { return save + "/x.bin"; }},
-      {"missing folder", [&](const std::string&, WriteFaults&) { return work_ / "no/x.bin"; }},
+       },
+       "ディスクの空きがありません"},
+      {"parent is a file", [&](const std::string& save, WriteFaults&) { return save + "/x.bin"; },
+       "フォルダがありません"},
+      {"missing folder", [&](const std::string&, WriteFaults&) { return work_ / "no/x.bin"; },
+       "フォルダがありません"},
       {"folder",
        [&](const std::string&, WriteFaults&) {
          fs::create_directory(work / "folder");
          return work_ / "folder";
-       }},
+       },
+       "通常のファイルではありません"},
       {"FIFO",
        [&](const std::string&, WriteFaults&) {
          korvath::testing::MakeFifo(work / "fifo");
          return work_ / "fifo";
-       }},
+       },
+       "通常のファイルではありません"},
       {"socket",
        [&](const std::string&, WriteFaults&) {
          korvath::testing::MakeSocket(work / "socket");
          return work_ / "socket";
-       }},
+       },
+       "通常のファイルではありません"},
       {"device",
        [&](const std::string&, WriteFaults&) {
          return korvath::testing::MakeNullDevice(work / "null") ? work_ / "null" : "";
-       }},
+       },
+       "通常のファイルではありません"},
       {"link to a FIFO",
        [&](const std::string&, WriteFaults&) {
          korvath::testing::MakeFifo(work / "fifo2");
          fs::create_symlink("fifo2", work / "link");
          return work_ / "link";
-       }},
+       },
+       "通常のファイルではありません"},
       {"links in a loop",
        [&](const std::string&, WriteFaults&) {
          fs::create_symlink("loop2", work / "loop1");
          fs::create_symlink("loop1", work / "loop2");
          return work_ / "loop1";
-       }},
+       },
+       "シンボリックリンクが循環しています"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -122,7 +137,7 @@ TEST_F(WriteFaultsTest, AFailedWriteChangesNothingOnDisk) {
     const std::string before = Snapshot(work);
     const CliResult r = Apply(out == save ? save : (work / "in" / "save.bin").string(), out);
     EXPECT_EQ(r.status, 3);
-    EXPECT_EQ(r.err, kWriteError + out + "\n");
+    EXPECT_EQ(r.err, kWriteError + out + "\n" + c.why + "\n");
     EXPECT_EQ(r.out, "");
     EXPECT_EQ(Snapshot(work), before);
   }
@@ -138,7 +153,7 @@ TEST_F(WriteFaultsTest, AFileSizeLimitIsAWriteErrorNotADeath) {
     r = Apply(save, save);
   }
   EXPECT_EQ(r.status, 3);
-  EXPECT_EQ(r.err, kWriteError + save + "\n");
+  EXPECT_EQ(r.err, kWriteError + save + "\nファイルサイズの上限を超えます\n");
   EXPECT_EQ(Snapshot(work_.Path()), before);
 }
 
@@ -177,7 +192,8 @@ TEST_F(WriteFaultsTest, ASaveKeepsWhatTheUserProtectedOrShares) {
     const std::string before = Snapshot(work);
     const auto refused = korvath::testing::AsOrdinaryUser([&] {
       const CliResult r = Apply(save, save, program);
-      return r.status == 3 && r.err == kWriteError + save + "\n" && r.out.empty();
+      return r.status == 3 && r.err == kWriteError + save + "\n読み取り専用のファイルです\n" &&
+             r.out.empty();
     });
     EXPECT_EQ(refused, std::optional(true));
     EXPECT_EQ(Snapshot(work), before);
@@ -196,6 +212,59 @@ TEST_F(WriteFaultsTest, ASaveKeepsWhatTheUserProtectedOrShares) {
   EXPECT_EQ(ReadBytes(work / "other.bin"), ReadBytes(save));
   EXPECT_EQ(fs::hard_link_count(save), 2u);
   EXPECT_EQ(fs::status(save).permissions(), fs::perms(0640));
+}
+
+// The game writes the save while apply runs: its bytes stay and apply says so. Every write that
+// replaces bytes keeps them first, unless told not to, and backups lists them.
+TEST_F(WriteFaultsTest, ApplyInPlaceKeepsTheGamesWriteAndTheBytesItReplaces) {
+  const fs::path work = work_.Path();
+  const std::string save = Save(work);
+  SaveImage game = BlankImage();
+  PutBits(game, ControlBit("Edit1_2"), 24, 99);
+  WriteImage(work / "game.bin", game);
+  ::setenv("KORVATH_TEST_GAME_WRITES", (work / "game.bin").c_str(), 1);
+  const CliResult raced = Apply(save, save);
+  ::unsetenv("KORVATH_TEST_GAME_WRITES");
+  EXPECT_EQ(raced.status, 3);
+  EXPECT_EQ(raced.err, "ファイルが読込後に変更されました\n" + save + "\n");
+  EXPECT_EQ(ReadBytes(save), ReadBytes(work / "game.bin"));
+
+  const auto applied = [&](const std::string& edits, std::vector<std::string> more = {}) {
+    WriteFile(edits_, edits);
+    std::vector<std::string> args = {"apply", save, edits_, "--labels", Labels()};
+    args.insert(args.end(), more.begin(), more.end());
+    const CliResult r = RunCli(args);
+    EXPECT_EQ(r.status, 0) << r.err;
+    return r.err;
+  };
+  applied(R"({"controls": {"Edit1_1": "7"}})");
+  applied(R"({"controls": {"Edit1_1": "8", "Edit1_2": "5"}})");
+  applied(R"({"controls": {"Edit1_1": "9"}})", {"--no-backup"});
+  const CliResult listed = RunCli({"backups", save, "--labels", Labels()});
+  ASSERT_EQ(listed.status, 0) << listed.err;
+  // Against the file now (9, 5): the bytes the second apply replaced (7, 99), the game's (0, 99),
+  // and what the refused apply had read (0, 0).
+  std::istringstream lines(listed.out);
+  std::vector<std::string> counts, kept;
+  for (std::string line; std::getline(lines, line);) {
+    std::istringstream fields(line);
+    std::string date, time, utc, size, count, path;
+    fields >> date >> time >> utc >> size >> count >> path;
+    EXPECT_EQ(size, std::to_string(SaveImage::Capacity));
+    counts.push_back(count);
+    kept.push_back(path);
+  }
+  EXPECT_EQ(counts, (std::vector<std::string>{"2", "2", "2"}));
+  ASSERT_EQ(kept.size(), 3u);
+  EXPECT_EQ(GetBits(ImageOf(ReadBytes(kept[0])), ControlBit("Edit1_1"), 24), 7u);
+  EXPECT_EQ(ReadBytes(kept[1]), ReadBytes(work / "game.bin"));
+  EXPECT_EQ(GetBits(ImageOf(ReadBytes(kept[2])), ControlBit("Edit1_2"), 24), 0u);
+
+  // A store that cannot take a backup never stops the save.
+  ::setenv("XDG_STATE_HOME", edits_.c_str(), 1);
+  EXPECT_EQ(applied(R"({"controls": {"Edit1_1": "10"}})"),
+            "バックアップを残せませんでした: フォルダがありません\n");
+  EXPECT_EQ(GetBits(ImageOf(ReadBytes(save)), ControlBit("Edit1_1"), 24), 10u);
 }
 
 }  // namespace

@@ -3,9 +3,15 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#ifndef __EMSCRIPTEN__
+#include <sys/xattr.h>
+#endif
 
 #include <chrono>
+#include <cstring>
+#include <functional>
 #include <future>
+#include <map>
 
 #include <gtest/gtest.h>
 
@@ -256,6 +262,166 @@ TEST_F(FileIoTest, ARefusedOrFailedSaveLeavesEveryNameAsItWas) {
     EXPECT_EQ(names, 0u) << testing::Snapshot(dir_) << "before:\n" << before;
   }
 }
+
+// Another program writes the save at the worst moment (as the game does, by rename, in place, or
+// by deleting it): what it wrote stays, and the save says so. A save that has the file to itself
+// writes, whether it replaces the file or, with a second hard link, overwrites it in place.
+TEST_F(FileIoTest, ASaveNeverWritesOverBytesItHasNotSeen) {
+  const fs::path save = dir_ / "save.bin";
+  struct Race {
+    const char* name;
+    std::function<void()> write;  // nullptr: nobody else writes
+    bool written;
+    std::string after;
+  };
+  const std::vector<Race> races = {
+      {"nobody else", nullptr, true, "editor"},
+      {"renamed over",
+       [&] {
+         WriteFile(dir_ / "t", "game");
+         fs::rename(dir_ / "t", save);
+       },
+       false, "game"},
+      {"written in place", [&] { WriteFile(save, "game"); }, false, "game"},
+      {"same length in place", [&] { WriteFile(save, "olD"); }, false, "olD"},
+      {"deleted", [&] { fs::remove(save); }, true, "editor"},
+  };
+  for (const bool linked : {false, true}) {
+    if (linked && testing::kNoIdentitySetUps != nullptr) continue;
+    for (const Race& race : races) {
+      SCOPED_TRACE(std::string(race.name) + (linked ? ", hard-linked" : ""));
+      for (const auto& e : fs::directory_iterator(dir_)) fs::remove(e.path());
+      WriteFile(save, "old");
+      if (linked) fs::create_hard_link(save, dir_ / "other.bin");
+      SetBeforeCommitHookForTesting(race.write);
+      const SaveResult r = WriteSave(save, {Bytes("editor"), Bytes("old"), {}});
+      SetBeforeCommitHookForTesting(nullptr);
+      // Deleted under an overwrite in place, the bytes would reach only the other name.
+      const bool written = race.written && !(linked && race.after == "editor" && race.write);
+      EXPECT_EQ(r.Written, written);
+      EXPECT_EQ(r.Failure, written ? std::nullopt : std::optional(WriteFailure::Changed));
+      if (written || race.written == written) {
+        EXPECT_EQ(ReadFile(save), race.after);
+      } else {
+        EXPECT_EQ(ReadFile(dir_ / "other.bin"), "old");
+      }
+      std::size_t temporaries = 0;
+      for (const auto& e : fs::directory_iterator(dir_))
+        temporaries += e.path().filename().string().find(".korvath-") != std::string::npos;
+      EXPECT_EQ(temporaries, 0u);
+      // Written before the save began, too.
+      if (race.write && !race.written) {
+        EXPECT_EQ(WriteSave(save, {Bytes("editor"), Bytes("old"), {}}).Failure,
+                  std::optional(WriteFailure::Changed));
+        EXPECT_TRUE(WriteSave(save, {Bytes("editor"), std::nullopt, {}}).Written);
+        EXPECT_EQ(ReadFile(save), "editor");
+      }
+    }
+  }
+}
+
+// Each save keeps what it replaces, once, newest first; a store that cannot take it never stops
+// the save.
+TEST_F(FileIoTest, EverySaveKeepsTheBytesItReplaces) {
+  const fs::path save = dir_ / "save.bin";
+  const fs::path store = dir_ / "store";
+  WriteFile(save, "v0");
+  for (const char* next : {"v1", "v2", "v2", "v3"}) {
+    const SaveResult r = WriteSave(save, {Bytes(next), std::nullopt, store});
+    ASSERT_TRUE(r.Written);
+    EXPECT_EQ(r.BackupFailure, std::nullopt);
+  }
+  std::vector<std::string> kept;
+  for (const StoredBackup& b : ListBackups(store, save)) kept.push_back(ReadFile(b.Path));
+  EXPECT_EQ(kept, (std::vector<std::string>{"v2", "v1", "v0"}));
+  EXPECT_EQ(
+      ListBackups(store, save).front().Path.parent_path().filename().string().rfind("save.bin-", 0),
+      0u);
+  // Through a link the same file has the same backups.
+  fs::create_symlink("save.bin", dir_ / "link.bin");
+  EXPECT_EQ(ListBackups(store, dir_ / "link.bin").size(), 3u);
+
+  WriteFile(dir_ / "not-a-folder", "x");
+  const SaveResult r = WriteSave(save, {Bytes("v4"), Bytes("v3"), dir_ / "not-a-folder"});
+  EXPECT_TRUE(r.Written);
+  EXPECT_EQ(r.BackupFailure, std::optional(WriteFailure::NoFolder));
+  EXPECT_EQ(ReadFile(save), "v4");
+}
+
+// A file the user may write in a folder they may not (hard-linked or not) is written in place,
+// its old bytes kept in the backup store rather than beside it.
+TEST_F(FileIoTest, AWritableFileInAReadOnlyFolderIsWrittenInPlace) {
+  if (testing::kNoIdentitySetUps != nullptr) GTEST_SKIP() << testing::kNoIdentitySetUps;
+  for (const bool linked : {false, true}) {
+    SCOPED_TRACE(linked ? "hard-linked" : "one name");
+    const testing::TempDir temp;
+    const fs::path folder = temp.Path() / "saves";
+    const fs::path store = temp.Path() / "store";
+    fs::create_directories(folder);
+    fs::create_directories(store);
+    WriteFile(folder / "save.bin", "old");
+    if (linked) fs::create_hard_link(folder / "save.bin", folder / "other.bin");
+    ::chmod(temp.Path().c_str(), 0755);
+    HandOver(temp.Path());
+    ::chmod(folder.c_str(), 0555);
+    const auto written = testing::AsOrdinaryUser([&] {
+      const SaveResult r = WriteSave(folder / "save.bin", {Bytes("new"), Bytes("old"), store});
+      return r.Written && !r.BackupFailure;
+    });
+    ::chmod(folder.c_str(), 0755);
+    EXPECT_EQ(written, std::optional(true));
+    EXPECT_EQ(ReadFile(folder / "save.bin"), "new");
+    ASSERT_EQ(ListBackups(store, folder / "save.bin").size(), 1u);
+    EXPECT_EQ(ReadFile(ListBackups(store, folder / "save.bin")[0].Path), "old");
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()),
+              linked ? 2 : 1);
+  }
+}
+
+#ifndef __EMSCRIPTEN__
+// A group member may read a file an ACL lets one user write; a replaced file must not let the whole
+// group write it, nor lose any attribute.
+TEST_F(FileIoTest, AReplacedFileKeepsItsAclAndAttributes) {
+  const fs::path save = dir_ / "save.bin";
+  WriteFile(save, "old");
+  ::chmod(save.c_str(), 0640);
+  // user::rw- user:nobody:rw- group::r-- mask::rw- other::---, as setfacl writes it.
+  const auto entry = [](std::uint16_t tag, std::uint16_t perm, std::uint32_t id) {
+    std::string bytes(8, '\0');
+    std::memcpy(bytes.data(), &tag, 2);
+    std::memcpy(bytes.data() + 2, &perm, 2);
+    std::memcpy(bytes.data() + 4, &id, 4);
+    return bytes;
+  };
+  const std::uint32_t version = 2, none = 0xFFFFFFFF;
+  std::string acl(reinterpret_cast<const char*>(&version), 4);
+  acl += entry(0x01, 6, none) + entry(0x02, 6, testing::kOrdinaryUser) + entry(0x04, 4, none) +
+         entry(0x10, 6, none) + entry(0x20, 0, none);
+  if (::setxattr(save.c_str(), "user.x", "1", 1, 0) != 0 ||
+      ::setxattr(save.c_str(), "system.posix_acl_access", acl.data(), acl.size(), 0) != 0)
+    GTEST_SKIP() << "this file system takes no extended attributes or ACLs: "
+                 << std::strerror(errno);
+  const auto attributes = [&] {
+    std::vector<char> names(4096);
+    const ssize_t n = ::listxattr(save.c_str(), names.data(), names.size());
+    std::map<std::string, std::string> all;
+    for (const char* name = names.data(); n > 0 && name < names.data() + n;
+         name += std::strlen(name) + 1) {
+      std::vector<char> value(4096);
+      const ssize_t got = ::getxattr(save.c_str(), name, value.data(), value.size());
+      all[name] = std::string(value.data(), std::size_t(std::max<ssize_t>(got, 0)));
+    }
+    return all;
+  };
+  const auto before = attributes();
+  const struct stat old = StatOf(save);
+  ASSERT_TRUE(WriteSaveFile(save, Bytes("new")));
+  EXPECT_EQ(ReadFile(save), "new");
+  EXPECT_NE(StatOf(save).st_ino, old.st_ino);
+  EXPECT_EQ(StatOf(save).st_mode, old.st_mode);
+  EXPECT_EQ(attributes(), before);
+}
+#endif
 
 }  // namespace
 }  // namespace korvath

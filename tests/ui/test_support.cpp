@@ -50,8 +50,19 @@ QMessageBox::StandardButton RecordingDialogs::AskSaveChanges(QWidget* /*parent*/
   return SaveAnswers.isEmpty() ? QMessageBox::Discard : SaveAnswers.takeFirst();
 }
 
+int RecordingDialogs::Ask(QWidget* /*parent*/, const QString& text, const QStringList& answers,
+                          int /*defaultAnswer*/, int escapeAnswer) {
+  Asked.append(text);
+  if (Choices.isEmpty()) return escapeAnswer;
+  const int chosen = int(answers.indexOf(Choices.takeFirst()));
+  if (chosen < 0) qFatal("no such answer");
+  return chosen;
+}
+
 Workspace::Workspace() {
   if (!dir_.isValid()) qFatal("no temporary folder");
+  // Backups of the saves written here stay here too.
+  qputenv("XDG_STATE_HOME", QFile::encodeName(state_.path()));
   for (const QString& name : kLabelFiles) {
     if (!QFile::copy(DemoFile(name), Path(name)))
       qFatal("demo label file %s missing", qPrintable(name));

@@ -37,6 +37,8 @@ class RecordingDialogs : public ui::UserDialogs {
   QString GetOpenFileName(QWidget* parent, const QString& filter) override;
   void ShowMessage(QWidget* parent, QMessageBox::Icon icon, const QString& text) override;
   QMessageBox::StandardButton AskSaveChanges(QWidget* parent) override;
+  int Ask(QWidget* parent, const QString& text, const QStringList& answers, int defaultAnswer,
+          int escapeAnswer) override;
 
   QStringList Answers;  // what the open dialog returns, in turn; cancelled once they run out
   QStringList Filters;  // the filter of every open dialog shown
@@ -44,6 +46,10 @@ class RecordingDialogs : public ui::UserDialogs {
   // What the save question answers, in turn; 保存しない once they run out. Questions counts it.
   QList<QMessageBox::StandardButton> SaveAnswers;
   int Questions = 0;
+  // Every other question asked, with what Choices answers in turn (by caption); the escape
+  // answer once they run out.
+  QStringList Asked;
+  QStringList Choices;
 };
 
 // A scratch folder holding copies of the demo label files, for saves to be written into.
@@ -58,6 +64,7 @@ class Workspace {
 
  private:
   QTemporaryDir dir_;
+  QTemporaryDir state_;  // the backup store, apart so that it never shows among the files
 };
 
 // A working copy over a workspace's label files and the program's four windows, shown.

@@ -244,7 +244,8 @@ void MainWindowTest::saveWriteFailureReportsPathAndLeavesTarget() {
   program.Save();
 
   QCOMPARE(dialogs.Messages.size(), 1);
-  QCOMPARE(dialogs.Messages[0].Text, kWriteError + path);
+  QCOMPARE(dialogs.Messages[0].Text,
+           kWriteError + path + QStringLiteral("\n通常のファイルではありません"));
   QVERIFY(QFileInfo(path).isDir());
   QCOMPARE(ReadFile(workspace.Path("slot1.bin/keep.txt")), QByteArray("kept"));
   // No temporary file is left behind.

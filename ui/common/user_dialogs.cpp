@@ -2,6 +2,7 @@
 
 #include <QAbstractButton>
 #include <QFileDialog>
+#include <QPushButton>
 
 namespace korvath::ui {
 
@@ -30,6 +31,19 @@ class QtDialogs : public UserDialogs {
     return answer == QMessageBox::Save || answer == QMessageBox::Discard
                ? QMessageBox::StandardButton(answer)
                : QMessageBox::Cancel;
+  }
+  int Ask(QWidget* parent, const QString& text, const QStringList& answers, int defaultAnswer,
+          int escapeAnswer) override {
+    QMessageBox box(QMessageBox::Question, QStringLiteral("Korvath"), text, QMessageBox::NoButton,
+                    parent);
+    QList<QAbstractButton*> buttons;
+    for (const QString& answer : answers)
+      buttons.append(box.addButton(answer, QMessageBox::AcceptRole));
+    box.setDefaultButton(qobject_cast<QPushButton*>(buttons.value(defaultAnswer)));
+    box.setEscapeButton(buttons.value(escapeAnswer));
+    box.exec();
+    const int chosen = int(buttons.indexOf(box.clickedButton()));
+    return chosen < 0 ? escapeAnswer : chosen;
   }
 };
 

@@ -2,6 +2,7 @@
 
 #include <QMessageBox>
 #include <QString>
+#include <QStringList>
 
 class QWidget;
 
@@ -18,6 +19,10 @@ class UserDialogs {
   virtual void ShowMessage(QWidget* parent, QMessageBox::Icon icon, const QString& text) = 0;
   // "変更を保存しますか?" with 保存 / 保存しない / キャンセル: Save, Discard or Cancel.
   virtual QMessageBox::StandardButton AskSaveChanges(QWidget* parent) = 0;
+  // A question titled "Korvath" with the given answers as buttons, in order; the index of the
+  // chosen one, escapeAnswer when the box is closed otherwise.
+  virtual int Ask(QWidget* parent, const QString& text, const QStringList& answers,
+                  int defaultAnswer, int escapeAnswer) = 0;
 };
 
 // The dialogs in use; the real Qt dialogs unless a test installed others.

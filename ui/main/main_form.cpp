@@ -32,6 +32,7 @@
 #include "ui/common/user_dialogs.h"
 #include "ui/hexdump/hex_dump_form.h"
 #include "ui/main/about_box.h"
+#include "ui/main/backups_dialog.h"
 #include "ui/main/bound_controls.h"
 #include "ui/main/comparison.h"
 #include "ui/main/comparison_commands.h"
@@ -41,6 +42,7 @@
 #include "ui/main/page_keys.h"
 #include "ui/main/pages.h"
 #include "ui/main/popup_menus.h"
+#include "ui/main/shared_file.h"
 #include "ui/main/working_copy_bridge.h"
 #include "ui/unitedit/unit_edit_form.h"
 
@@ -58,14 +60,7 @@ QString ToQString(std::string_view text) {
 
 const QString kTitle = ToQString(korvath::kWindowTitle);
 const QString kReadError = ToQString(korvath::kReadError);
-const QString kWriteError = ToQString(korvath::kWriteError);
 const QString kSaveFilter = QStringLiteral("bin (*.bin)");
-
-// The command line's rule, so the two agree on links and never replace a FIFO or device.
-bool WriteSave(const QString& path, std::span<const std::uint8_t> bytes) {
-  return korvath::WriteSaveFile(std::filesystem::path(QFile::encodeName(path).toStdString()),
-                                bytes);
-}
 
 // The one local .bin file being dragged, if that is what the drag carries.
 std::optional<QString> DraggedSave(const QMimeData* mime) {
@@ -83,7 +78,8 @@ TMainForm::TMainForm(korvath::WorkingCopy& copy, QWidget* parent)
     : QMainWindow(parent),
       copy_(copy),
       bridge_(new korvath::ui::WorkingCopyBridge(copy, this)),
-      comparison_(new korvath::ui::Comparison(*bridge_, this)) {
+      comparison_(new korvath::ui::Comparison(*bridge_, this)),
+      shared_(new korvath::ui::SharedFile(this, copy)) {
   InitResources();
   setObjectName(QStringLiteral("MainForm"));
   setWindowTitle(kTitle);
@@ -117,11 +113,12 @@ void TMainForm::BuildMenus() {
     std::span<const Item> Items;
   };
   static constexpr QKeyCombination kNone;
-  static constexpr std::array<Item, 4> kFileItems = {{
+  static constexpr std::array<Item, 5> kFileItems = {{
       {"FilleOpenMenu", false, QKeyCombination(Qt::CTRL, Qt::Key_O), false,
        &TMainForm::FileOpenMenuClick},
       {"FileSaveMenu", false, QKeyCombination(Qt::CTRL, Qt::Key_S), true,
        &TMainForm::FileSaveMenuClick},
+      {"FileBackupsMenu", false, kNone, true, &TMainForm::FileBackupsMenuClick},
       {"N1", true, kNone, false, nullptr},
       {"FileExitMenu", false, kNone, false, &TMainForm::FileExitMenuClick},
   }};
@@ -178,6 +175,8 @@ void TMainForm::BuildMenus() {
           &TMainForm::UpdateModified);
   new korvath::ui::HistoryKeys(this, undo_, redo_);
   UpdateEditMenu();
+  connect(shared_, &korvath::ui::SharedFile::reloadNeeded, this,
+          [this] { Load(QString::fromStdString(copy_.Image().Path), true); });
 }
 
 // The captions say what the next undo or redo changes back.
@@ -274,19 +273,23 @@ void TMainForm::SetCompanions(TAboutBox* about, THexDumpForm* dump, TUnitEditFor
   }
 }
 
-void TMainForm::OpenFile(const QString& path) {
+void TMainForm::OpenFile(const QString& path) { Load(path, false); }
+
+void TMainForm::Load(const QString& path, bool again) {
   RunGuarded(this, [&] {
     // Read into a scratch buffer first, so a refused file leaves the loaded one untouched.
-    const auto bytes = korvath::ReadWholeFile(
+    auto bytes = korvath::ReadWholeFile(
         std::filesystem::path(QFile::encodeName(path).toStdString()), korvath::SaveImage::Capacity);
     if (!bytes || !copy_.Open(*bytes, path.toStdString())) {
       Dialogs().ShowMessage(this, QMessageBox::Warning, kReadError + QLatin1Char('\n') + path);
       return;
     }
-    comparison_->End();  // it was with the file that is gone
+    if (!again) comparison_->End();  // it was with the file that is gone
+    shared_->Opened(path, std::move(*bytes));
     for (QAction* action : fileCommands_) action->setEnabled(true);
     setWindowTitle(kTitle + QLatin1Char(' ') + QFileInfo(path).fileName() + QLatin1String("[*]"));
     UpdateModified();
+    if (backups_ && backups_->isVisible()) backups_->Refresh();
   });
 }
 
@@ -308,15 +311,53 @@ bool TMainForm::SaveFile() {
     if (!copy_.Image().Loaded) return;
     // A text that is not an integer throws here, before anything touches the disk.
     copy_.StorePass();
-    const QString path = QString::fromStdString(copy_.Image().Path);
-    if (!WriteSave(path, copy_.Image().Contents())) {
-      Dialogs().ShowMessage(this, QMessageBox::Warning, kWriteError + QLatin1Char('\n') + path);
-      return;
-    }
+    // Asks before writing over another program's write, and says why a write failed.
+    if (!shared_->Write(copy_.Image().Contents())) return;
     copy_.MarkSaved();
     saved = true;
+    if (backups_ && backups_->isVisible()) backups_->Refresh();
   });
   return saved;
+}
+
+void TMainForm::FileBackupsMenuClick() {
+  RunGuarded(this, [&] {
+    if (!copy_.Image().Loaded) return;
+    if (!backups_) {
+      backups_ = new korvath::ui::BackupsDialog(
+          this, copy_, *comparison_,
+          [this](const korvath::StoredBackup& backup) { RestoreBackup(backup); });
+    }
+    backups_->Refresh();
+    backups_->show();
+    backups_->raise();
+    backups_->activateWindow();
+  });
+}
+
+// The backup's bytes go to the save like any save (so what they replace is kept too), and the
+// file is read again.
+void TMainForm::RestoreBackup(const korvath::StoredBackup& backup) {
+  RunGuarded(this, [&] {
+    const QString time = korvath::ui::BackupsDialog::TimeText(backup.Time);
+    const auto text = [](std::string_view t) {
+      return QString::fromUtf8(t.data(), qsizetype(t.size()));
+    };
+    if (!copy_.IsAtSavePoint() &&
+        Dialogs().Ask(this, text(korvath::kRestoreQuestion).arg(time),
+                      {text(korvath::kRestoreAnswer), text(korvath::kCancelAnswer)}, 1, 1) != 0)
+      return;
+    const auto bytes = korvath::ReadWholeFile(backup.Path, korvath::SaveImage::Capacity);
+    if (!bytes) {
+      Dialogs().ShowMessage(
+          this, QMessageBox::Warning,
+          kReadError + QLatin1Char('\n') + QFile::decodeName(backup.Path.c_str()));
+      return;
+    }
+    if (!shared_->Write(*bytes)) return;
+    Load(QString::fromStdString(copy_.Image().Path), true);
+    shared_->ShowStatus(text(korvath::kRestoredStatus).arg(time));
+  });
 }
 
 bool TMainForm::MayDropChanges() {

@@ -10,8 +10,11 @@ class TUnitEditForm;
 
 namespace korvath {
 class WorkingCopy;
+struct StoredBackup;
 namespace ui {
+class BackupsDialog;
 class Comparison;
+class SharedFile;
 class WorkingCopyBridge;
 }  // namespace ui
 }  // namespace korvath
@@ -38,10 +41,14 @@ class TMainForm : public QMainWindow {
  private:
   void BuildMenus();
   void BuildPages();
+  // Reading the open file again keeps a comparison; opening any file drops it.
+  void Load(const QString& path, bool again);
 
   void FileOpenMenuClick();
   void FileSaveMenuClick();
   bool SaveFile();  // false when nothing was written
+  void FileBackupsMenuClick();
+  void RestoreBackup(const korvath::StoredBackup& backup);
   // Asks whether to save unsaved changes first; false when the user keeps them (キャンセル, or a
   // save that failed).
   bool MayDropChanges();
@@ -57,6 +64,8 @@ class TMainForm : public QMainWindow {
   korvath::WorkingCopy& copy_;
   korvath::ui::WorkingCopyBridge* bridge_;
   korvath::ui::Comparison* comparison_;
+  korvath::ui::SharedFile* shared_;
+  korvath::ui::BackupsDialog* backups_ = nullptr;
   QTabWidget* pages_ = nullptr;
   QList<QAction*> fileCommands_;  // enabled by the first successful open
   QAction* viewDump_ = nullptr;
