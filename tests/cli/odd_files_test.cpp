@@ -49,9 +49,10 @@ TEST_F(OddFilesTest, ALabelFileThatIsAFifoEndsStartUpAtOnce) {
     const CliResult r = RunCli({"export", Save(), "--labels", labels.Path().string()});
     EXPECT_EQ(r.status, 2) << name;
     const std::string folder = labels.Path().string();
-    EXPECT_EQ(r.err, "ファイル読込エラー\n探したフォルダ: " + folder + "\n使えないフォルダ: " +
-                         folder + " (" + name + ": 通常のファイルではありません)\n")
-        << name;
+    std::string expected = "ファイル読込エラー\n探したフォルダ: " + folder;
+    expected.append("\n使えないフォルダ: ").append(folder).append(" (").append(name);
+    expected.append(": 通常のファイルではありません)\n");
+    EXPECT_EQ(r.err, expected) << name;
   }
 }
 
