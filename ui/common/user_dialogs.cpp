@@ -4,6 +4,9 @@
 #include <QFileDialog>
 #include <QPushButton>
 
+#include "core/window_texts.h"
+#include "ui/common/core_text.h"
+
 namespace korvath::ui {
 
 namespace {
@@ -19,12 +22,12 @@ class QtDialogs : public UserDialogs {
   }
   QMessageBox::StandardButton AskSaveChanges(QWidget* parent) override {
     QMessageBox box(QMessageBox::Question, QStringLiteral("Korvath"),
-                    QStringLiteral("変更を保存しますか?"),
+                    ToQString(kSaveChangesQuestion),
                     QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, parent);
     // Named here rather than by the translation, which may be missing or say it otherwise.
-    box.button(QMessageBox::Save)->setText(QStringLiteral("保存"));
-    box.button(QMessageBox::Discard)->setText(QStringLiteral("保存しない"));
-    box.button(QMessageBox::Cancel)->setText(QStringLiteral("キャンセル"));
+    box.button(QMessageBox::Save)->setText(ToQString(kSaveAnswer));
+    box.button(QMessageBox::Discard)->setText(ToQString(kDiscardAnswer));
+    box.button(QMessageBox::Cancel)->setText(ToQString(kCancelAnswer));
     box.setDefaultButton(QMessageBox::Save);
     box.setEscapeButton(QMessageBox::Cancel);
     const int answer = box.exec();

@@ -15,18 +15,13 @@
 #include "core/save_image.h"
 #include "core/window_texts.h"
 #include "core/working_copy.h"
+#include "ui/common/core_text.h"
 #include "ui/main/comparison.h"
 #include "ui/main/guarded.h"
 
 namespace korvath::ui {
 
-namespace {
-
-QString Text(std::string_view text) {
-  return QString::fromUtf8(text.data(), qsizetype(text.size()));
-}
-
-}  // namespace
+namespace {}  // namespace
 
 BackupsDialog::BackupsDialog(QWidget* parent, WorkingCopy& copy, Comparison& comparison,
                              Restore restore)
@@ -35,14 +30,14 @@ BackupsDialog::BackupsDialog(QWidget* parent, WorkingCopy& copy, Comparison& com
       comparison_(comparison),
       restore_(std::move(restore)),
       list_(new QTableWidget(this)),
-      compare_(new QPushButton(Text(kCompareAnswer), this)),
-      restoreButton_(new QPushButton(Text(kRestoreAnswer), this)) {
+      compare_(new QPushButton(ToQString(kCompareAnswer), this)),
+      restoreButton_(new QPushButton(ToQString(kRestoreAnswer), this)) {
   setObjectName(QStringLiteral("BackupsDialog"));
-  setWindowTitle(Text(kBackupsTitle));
+  setWindowTitle(ToQString(kBackupsTitle));
   list_->setObjectName(QStringLiteral("BackupList"));
   list_->setColumnCount(int(kBackupHeadings.size()));
   QStringList headings;
-  for (const std::string_view heading : kBackupHeadings) headings.append(Text(heading));
+  for (const std::string_view heading : kBackupHeadings) headings.append(ToQString(heading));
   list_->setHorizontalHeaderLabels(headings);
   list_->verticalHeader()->hide();
   list_->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -88,7 +83,7 @@ void BackupsDialog::Refresh() {
     list_->resizeColumnsToContents();
     if (backups_.empty()) {
       list_->setRowCount(1);
-      list_->setItem(0, 0, new QTableWidgetItem(Text(kNoBackups)));
+      list_->setItem(0, 0, new QTableWidgetItem(ToQString(kNoBackups)));
       list_->item(0, 0)->setFlags(Qt::NoItemFlags);
     } else {
       list_->selectRow(0);

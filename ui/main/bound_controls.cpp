@@ -14,6 +14,7 @@
 // Korvath
 #include "core/table_codecs.h"
 #include "core/working_copy.h"
+#include "ui/common/core_text.h"
 #include "ui/common/wheel_guard.h"
 #include "ui/main/comparison.h"
 #include "ui/main/guarded.h"
@@ -25,10 +26,6 @@ namespace {
 
 static_assert(kFactionCaptions.size() == std::size_t(korvath::kFactionItems),
               "the list must offer exactly the items the faction rule reads and writes");
-
-QString ToQString(std::string_view text) {
-  return QString::fromUtf8(text.data(), qsizetype(text.size()));
-}
 
 void ShowEdit(QWidget* control, const ControlValue& value) {
   auto* edit = static_cast<QLineEdit*>(control);

@@ -14,6 +14,7 @@
 #include "core/comparison_status.h"
 #include "core/file_io.h"
 #include "core/working_copy.h"
+#include "ui/common/core_text.h"
 #include "ui/main/grid_model.h"
 #include "ui/main/grid_view.h"
 #include "ui/main/guarded.h"
@@ -22,10 +23,6 @@
 namespace korvath::ui {
 
 namespace {
-
-QString ToQString(std::string_view text) {
-  return QString::fromUtf8(text.data(), qsizetype(text.size()));
-}
 
 long long CellKey(GridId grid, int row, int column) {
   return ((static_cast<long long>(grid) << 32) | (static_cast<long long>(row) << 8)) + column;

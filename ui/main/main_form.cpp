@@ -25,6 +25,7 @@
 #include "core/file_io.h"
 #include "core/window_texts.h"
 #include "core/working_copy.h"
+#include "ui/common/core_text.h"
 #include "ui/common/focus_mark.h"
 #include "ui/common/focus_scroll_area.h"
 #include "ui/common/fonts.h"
@@ -53,10 +54,7 @@ namespace {
 
 using korvath::ui::Dialogs;
 using korvath::ui::RunGuarded;
-
-QString ToQString(std::string_view text) {
-  return QString::fromUtf8(text.data(), qsizetype(text.size()));
-}
+using korvath::ui::ToQString;
 
 const QString kTitle = ToQString(korvath::kWindowTitle);
 const QString kReadError = ToQString(korvath::kReadError);
@@ -340,12 +338,10 @@ void TMainForm::FileBackupsMenuClick() {
 void TMainForm::RestoreBackup(const korvath::StoredBackup& backup) {
   RunGuarded(this, [&] {
     const QString time = korvath::ui::BackupsDialog::TimeText(backup.Time);
-    const auto text = [](std::string_view t) {
-      return QString::fromUtf8(t.data(), qsizetype(t.size()));
-    };
     if (!copy_.IsAtSavePoint() &&
-        Dialogs().Ask(this, text(korvath::kRestoreQuestion).arg(time),
-                      {text(korvath::kRestoreAnswer), text(korvath::kCancelAnswer)}, 1, 1) != 0)
+        Dialogs().Ask(this, ToQString(korvath::kRestoreQuestion).arg(time),
+                      {ToQString(korvath::kRestoreAnswer), ToQString(korvath::kCancelAnswer)}, 1,
+                      1) != 0)
       return;
     const auto bytes = korvath::ReadWholeFile(backup.Path, korvath::SaveImage::Capacity);
     if (!bytes) {
@@ -356,7 +352,7 @@ void TMainForm::RestoreBackup(const korvath::StoredBackup& backup) {
     }
     if (!shared_->Write(*bytes)) return;
     Load(QString::fromStdString(copy_.Image().Path), true);
-    shared_->ShowStatus(text(korvath::kRestoredStatus).arg(time));
+    shared_->ShowStatus(ToQString(korvath::kRestoredStatus).arg(time));
   });
 }
 

@@ -17,6 +17,7 @@
 #include "core/field_maps.h"
 #include "core/grid_layout.h"
 #include "core/page_layout.h"
+#include "ui/common/core_text.h"
 #include "ui/main/anchored_page.h"
 #include "ui/main/bound_controls.h"
 #include "ui/main/check_list_model.h"
@@ -29,10 +30,6 @@ namespace korvath::ui {
 namespace {
 
 // ---- Builders.
-
-QString ToQString(std::string_view text) {
-  return QString::fromUtf8(text.data(), qsizetype(text.size()));
-}
 
 QRect ToQRect(const LayoutRect& r) { return {r.X, r.Y, r.Width, r.Height}; }
 QPoint ToQPoint(const LayoutPoint& p) { return {p.X, p.Y}; }

@@ -16,15 +16,12 @@
 #include "core/save_image.h"
 #include "core/window_texts.h"
 #include "core/working_copy.h"
+#include "ui/common/core_text.h"
 #include "ui/common/user_dialogs.h"
 
 namespace korvath::ui {
 
 namespace {
-
-QString Text(std::string_view text) {
-  return QString::fromUtf8(text.data(), qsizetype(text.size()));
-}
 
 std::filesystem::path Native(const QString& path) {
   return std::filesystem::path(QFile::encodeName(path).toStdString());
@@ -92,7 +89,7 @@ void SharedFile::Check() {
   if (path_.isEmpty() || asking_) return;
   Watch();
   if (!QFileInfo::exists(path_)) {
-    if (!missing_) ShowStatus(Text(kMissingStatus).arg(Name()));
+    if (!missing_) ShowStatus(ToQString(kMissingStatus).arg(Name()));
     missing_ = true;
     return;
   }
@@ -107,16 +104,16 @@ void SharedFile::Check() {
   if (declined_ == now) return;
   if (copy_.IsAtSavePoint()) {
     emit reloadNeeded();
-    ShowStatus(Text(kReloadedStatus));
+    ShowStatus(ToQString(kReloadedStatus));
     return;
   }
   asking_ = true;
-  const int answer = Dialogs().Ask(window_, Text(kChangedOnDiskQuestion).arg(Name()),
-                                   {Text(kReloadAnswer), Text(kKeepEditingAnswer)}, 0, 1);
+  const int answer = Dialogs().Ask(window_, ToQString(kChangedOnDiskQuestion).arg(Name()),
+                                   {ToQString(kReloadAnswer), ToQString(kKeepEditingAnswer)}, 0, 1);
   asking_ = false;
   if (answer == 0) {
     emit reloadNeeded();
-    ShowStatus(Text(kReloadedStatus));
+    ShowStatus(ToQString(kReloadedStatus));
   } else {
     declined_ = now;
   }
@@ -127,8 +124,8 @@ bool SharedFile::Write(std::span<const std::uint8_t> data) {
   SaveResult result = WriteSave(path, {data, std::span<const std::uint8_t>(seen_), BackupRoot()});
   if (result.Failure == WriteFailure::Changed) {
     asking_ = true;
-    const int answer = Dialogs().Ask(window_, Text(kOverwriteQuestion).arg(Name()),
-                                     {Text(kOverwriteAnswer), Text(kCancelAnswer)}, 1, 1);
+    const int answer = Dialogs().Ask(window_, ToQString(kOverwriteQuestion).arg(Name()),
+                                     {ToQString(kOverwriteAnswer), ToQString(kCancelAnswer)}, 1, 1);
     asking_ = false;
     if (answer != 0) return false;
     // What the user agreed to replace is what is there now; anything newer is asked about again.
@@ -139,15 +136,15 @@ bool SharedFile::Write(std::span<const std::uint8_t> data) {
   }
   if (result.Failure) {
     Dialogs().ShowMessage(window_, QMessageBox::Warning,
-                          Text(kWriteError) + QLatin1Char('\n') + path_ + QLatin1Char('\n') +
-                              Text(WriteFailureText(*result.Failure)));
+                          ToQString(kWriteError) + QLatin1Char('\n') + path_ + QLatin1Char('\n') +
+                              ToQString(WriteFailureText(*result.Failure)));
     return false;
   }
   seen_.assign(data.begin(), data.end());
   declined_.reset();
   missing_ = false;
   if (result.BackupFailure) {
-    ShowStatus(Text(kNoBackupKept).arg(Text(WriteFailureText(*result.BackupFailure))));
+    ShowStatus(ToQString(kNoBackupKept).arg(ToQString(WriteFailureText(*result.BackupFailure))));
   } else if (QStatusBar* bar = ExistingStatusBar(window_)) {
     bar->clearMessage();
   }
