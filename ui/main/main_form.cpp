@@ -85,8 +85,8 @@ TMainForm::TMainForm(korvath::WorkingCopy& copy, QWidget* parent)
   // The other windows and the popup menus take the window font too.
   setAttribute(Qt::WA_WindowPropagation);
   setFont(korvath::ui::WindowFont());
-  resize(777, 527);
-  move(19, 10);
+  resize(kMainFormSize);
+  move(kMainFormPosition);
   setMinimumSize(777, 503);
   setAcceptDrops(true);
   korvath::ui::MarkFocusFromStart(this);

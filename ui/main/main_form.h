@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QPoint>
+#include <QSize>
 
 class QAction;
 class QTabWidget;
@@ -18,6 +20,10 @@ class SharedFile;
 class WorkingCopyBridge;
 }  // namespace ui
 }  // namespace korvath
+
+// Where the main window opens and its size, before it is fitted to the screen.
+inline constexpr QPoint kMainFormPosition(19, 10);
+inline constexpr QSize kMainFormSize(777, 527);
 
 // The main window: the seven pages bound to the working copy, and the file commands.
 class TMainForm : public QMainWindow {
