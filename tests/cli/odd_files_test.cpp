@@ -76,8 +76,8 @@ TEST_F(OddFilesTest, ALabelFileThatIsAFifoEndsStartUpAtOnce) {
   }
 }
 
-// Every place a name or a text of the user's reaches a message, with a plain name and with hostile
-// ones (NAME below): the hostile run answers alike, in as many lines, each valid UTF-8 without
+// Every place a name or a text of the user's reaches a message, with a plain name and a hostile
+// one (NAME below): the hostile run answers alike, in as many lines, each valid UTF-8 without
 // control characters. Under node, bytes that are not UTF-8 reach the program as U+FFFD already.
 TEST_F(OddFilesTest, HostileNamesAndBytesReachNoMessageRaw) {
   const std::string save = Save();
@@ -103,7 +103,7 @@ TEST_F(OddFilesTest, HostileNamesAndBytesReachNoMessageRaw) {
       {{"apply", save, badJson, "--labels", labels}, ""},
   };
   const auto run = [&](const Case& c, const std::string& name) {
-    WriteFile(badJson, "{\"controls\": {\"" + name);
+    WriteFile(badJson, R"({"controls": {")" + name);
     std::vector<std::string> args = c.args;
     for (std::string& arg : args) {
       if (const auto at = arg.find("NAME"); at != std::string::npos) arg.replace(at, 4, name);
@@ -113,17 +113,16 @@ TEST_F(OddFilesTest, HostileNamesAndBytesReachNoMessageRaw) {
   const auto lines = [](const CliResult& r) {
     return std::count(r.err.begin(), r.err.end(), '\n');
   };
+  const std::string hostile =
+      "fake\nline\x1b[31m\x7f\xc2\x9b"
+      "2J\xff.bin";
   for (const Case& c : cases) {
     const CliResult plain = run(c, "plain.bin");
     ASSERT_NE(plain.err, "") << c.args[0];
-    for (const char* name : {"fake\nline\x1b[31m\x7f.bin",
-                             "bad\xff\xfe\xc2\x9b"
-                             "2J.bin"}) {
-      const CliResult r = run(c, name);
-      EXPECT_EQ(r.status, plain.status) << c.args[0] << ": " << r.err;
-      EXPECT_EQ(lines(r), lines(plain)) << c.args[0] << ": " << r.err;
-      EXPECT_TRUE(CleanText(r.err)) << c.args[0] << ": " << r.err;
-    }
+    const CliResult r = run(c, hostile);
+    EXPECT_EQ(r.status, plain.status) << c.args[0] << ": " << r.err;
+    EXPECT_EQ(lines(r), lines(plain)) << c.args[0] << ": " << r.err;
+    EXPECT_TRUE(CleanText(r.err)) << c.args[0] << ": " << r.err;
   }
 }
 
