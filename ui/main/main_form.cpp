@@ -234,7 +234,8 @@ void TMainForm::BuildPages() {
 
   auto* popups = new korvath::ui::PopupMenus(copy_, this);
   auto* controls = new korvath::ui::BoundControls(*bridge_, *comparison_, this);
-  pageContext_.reset(new korvath::ui::PageContext{*bridge_, *controls, *popups, *comparison_, {}});
+  pageContext_ = std::make_unique<korvath::ui::PageContext>(
+      korvath::ui::PageContext{*bridge_, *controls, *popups, *comparison_, {}});
   // Each tab holds its page once built; until then the tab is empty and never shown.
   for (const std::string_view caption : korvath::kPageCaptions) {
     auto* holder = new QWidget;
