@@ -476,18 +476,20 @@ void PruneBackups(const std::filesystem::path& root, const std::filesystem::path
         whole && std::pair(folders[f].Stamp[1], folders[f].Stamp[2]) <
                      std::pair<std::int64_t, std::int64_t>(settled.tv_sec, settled.tv_nsec);
   };
+  // The save's own folder even when the store cannot be read; never remembered, as this save
+  // changed it.
+  folders.push_back({own, own.filename().string(), {}, {}});
+  list(0, std::move(ownBackups));
   std::error_code ec;
   for (std::filesystem::directory_iterator entry(root, ec), end; !ec && entry != end;
        entry.increment(ec)) {
     // Stamped before it is listed, so that a change meanwhile shows next time.
     const auto stamp = StampOf(entry->path());
-    if (!stamp) continue;
+    if (!stamp || entry->path().filename() == own.filename()) continue;
     folders.push_back({entry->path(), entry->path().filename().string(), *stamp, {}});
     const std::size_t f = folders.size() - 1;
     const auto known = remembered.find(folders[f].Name);
-    if (folders[f].Name == own.filename().string()) {
-      list(f, std::move(ownBackups));
-    } else if (known != remembered.end() && known->second.Stamp == *stamp) {
+    if (known != remembered.end() && known->second.Stamp == *stamp) {
       summarised.push_back(known->second.Summary);
       summarisedAt.push_back(f);
     } else {
