@@ -14,9 +14,10 @@ namespace korvath {
 // are kept where they were written.
 class CellGrid {
  public:
-  CellGrid(int rows, int columns) : columns_(columns), cells_(std::size_t(rows * columns)) {}
+  CellGrid(int rows, int columns)
+      : rows_(rows), columns_(columns), cells_(std::size_t(rows * columns)) {}
 
-  int RowCount() const { return int(cells_.size()) / columns_; }
+  int RowCount() const { return rows_; }
   int ColumnCount() const { return columns_; }
 
   // The empty text for a cell that was never written or lies outside the store.
@@ -66,17 +67,19 @@ class CellGrid {
   };
 
   const Slot* Find(int row, int column) const {
-    if (row < 0 || column < 0 || column >= columns_) return nullptr;
-    const auto i = std::size_t(row) * std::size_t(columns_) + std::size_t(column);
-    return i < cells_.size() ? &cells_[i] : nullptr;
+    if (row < 0 || row >= rows_ || column < 0 || column >= columns_) return nullptr;
+    return &cells_[std::size_t(row) * std::size_t(columns_) + std::size_t(column)];
   }
   Slot* Grow(int row, int column) {
     if (row < 0 || column < 0 || column >= columns_) return nullptr;
-    const auto i = std::size_t(row) * std::size_t(columns_) + std::size_t(column);
-    if (i >= cells_.size()) cells_.resize(std::size_t(row + 1) * std::size_t(columns_));
-    return &cells_[i];
+    if (row >= rows_) {
+      cells_.resize(std::size_t(row + 1) * std::size_t(columns_));
+      rows_ = row + 1;
+    }
+    return &cells_[std::size_t(row) * std::size_t(columns_) + std::size_t(column)];
   }
 
+  int rows_;
   int columns_;
   std::vector<Slot> cells_;
   int currentRow_ = 1;

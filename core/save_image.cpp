@@ -1,6 +1,8 @@
 #include "core/save_image.h"
 
 #include <algorithm>
+#include <bit>
+#include <cstring>
 
 namespace korvath {
 
@@ -26,6 +28,18 @@ bool WindowInFile(const SaveImage& image, int32_t byteOffset) {
   return byteOffset >= 0 && byteOffset <= image.Length - 4 && image.Length <= SaveImage::Capacity;
 }
 
+// The four bytes at p as one word, the first byte most significant, in a single access each way.
+std::uint32_t LoadWindow(const std::uint8_t* p) {
+  std::uint32_t word;
+  std::memcpy(&word, p, sizeof word);
+  if constexpr (std::endian::native == std::endian::little) word = __builtin_bswap32(word);
+  return word;
+}
+void StoreWindow(std::uint8_t* p, std::uint32_t word) {
+  if constexpr (std::endian::native == std::endian::little) word = __builtin_bswap32(word);
+  std::memcpy(p, &word, sizeof word);
+}
+
 // Shifting a 32-bit value by 32 is undefined, so widths of 0 and 32 get their own masks.
 std::uint32_t LowMask(int32_t width) {
   if (width <= 0) return 0;
@@ -41,8 +55,7 @@ std::uint32_t ReadBits(const SaveImage& image, int32_t byteOffset, int32_t bitOf
   if (byteOffset >= image.Length) return 0;
   std::uint32_t word = 0;
   if (WindowInFile(image, byteOffset)) {
-    const std::uint8_t* p = image.Bytes.data() + byteOffset;
-    word = std::uint32_t(p[0]) << 24 | std::uint32_t(p[1]) << 16 | std::uint32_t(p[2]) << 8 | p[3];
+    word = LoadWindow(image.Bytes.data() + byteOffset);
   } else {
     for (int k = 0; k < 4; ++k) {
       const int64_t at = int64_t(byteOffset) + k;
@@ -62,11 +75,7 @@ void WriteBits(SaveImage& image, int32_t byteOffset, int32_t bitOffset, int32_t 
   const std::uint32_t bits = (std::uint32_t(value) & LowMask(bitWidth)) << shift;
   if (WindowInFile(image, byteOffset)) {
     std::uint8_t* p = image.Bytes.data() + byteOffset;
-    for (int k = 0; k < 4; ++k) {
-      const int byteShift = 8 * (3 - k);
-      p[k] =
-          std::uint8_t((p[k] & ~std::uint8_t(mask >> byteShift)) | std::uint8_t(bits >> byteShift));
-    }
+    StoreWindow(p, (LoadWindow(p) & ~mask) | bits);
     return;
   }
   for (int k = 0; k < 4; ++k) {
