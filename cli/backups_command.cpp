@@ -10,6 +10,7 @@
 #include "cli/label_option.h"
 #include "core/file_io.h"
 #include "core/label_folders.h"
+#include "core/printable.h"
 #include "core/save_compare.h"
 #include "core/save_guard.h"
 #include "core/working_copy.h"
@@ -52,7 +53,7 @@ int BackupsCommand::Run() const {
     const auto kept = now ? Opened(labels, backup.Path) : nullptr;
     std::cout << BackupTimeText(backup.Time) << "  " << backup.Size << "  "
               << (kept ? std::to_string(CompareSaves(*kept, *now).size()) : "-") << "  "
-              << backup.Path.string() << '\n';
+              << PrintableWhole(backup.Path.string()) << '\n';
   }
   std::cout.flush();
   if (!std::cout) {

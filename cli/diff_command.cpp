@@ -15,6 +15,7 @@
 #include "core/file_io.h"
 #include "core/label_folders.h"
 #include "core/label_list.h"
+#include "core/printable.h"
 #include "core/save_compare.h"
 #include "core/working_copy.h"
 
@@ -101,7 +102,7 @@ int DiffCommand::Run() const {
     copies[i] = std::make_unique<WorkingCopy>(labels);
     const auto data = ReadWholeFile(*paths[i], SaveImage::Capacity);
     if (!data || !copies[i]->Open(*data, *paths[i])) {
-      std::cerr << "ファイル読込エラー\n" << *paths[i] << '\n';
+      std::cerr << "ファイル読込エラー\n" << PrintableWhole(*paths[i]) << '\n';
       return kTrouble;
     }
   }

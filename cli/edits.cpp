@@ -8,8 +8,8 @@
 #include <nlohmann/json.hpp>
 
 #include "cli/json_export.h"
-#include "cli/printable.h"
 #include "core/field_maps.h"
+#include "core/printable.h"
 
 namespace korvath::cli {
 
@@ -275,8 +275,9 @@ Edits ParseEdits(std::string_view text, const WorkingCopy& copy) {
     // What is left of the document, an empty object, is of no further use.
     [[maybe_unused]] const Json rest = Json::parse(text, callback);
   } catch (const Json::exception& e) {
-    // Besides syntax errors, a number too large for a double (1e400) lands here.
-    Fail("not valid JSON: " + LibraryMessage(e));
+    // Besides syntax errors, a number too large for a double (1e400) lands here. The library's
+    // message repeats the bytes it read, valid UTF-8 or not.
+    Fail("not valid JSON: " + PrintableWhole(LibraryMessage(e)));
   }
   return edits;
 }

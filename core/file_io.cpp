@@ -12,12 +12,15 @@
 #endif
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <map>
 #include <random>
+#include <utility>
 
 namespace korvath {
 
@@ -385,25 +388,160 @@ std::filesystem::path BackupFolder(const std::filesystem::path& root,
   return root / BackupFolderName(full.lexically_normal().string());
 }
 
-// Drops what BackupsToDrop says over every save's folder in the store.
-void PruneBackups(const std::filesystem::path& root) {
-  std::vector<BackupEntry> entries;
-  std::vector<std::filesystem::path> paths;
+// The backups in one save's folder, newest first; whole is false when the folder could not be
+// read to its end.
+std::vector<StoredBackup> ListFolder(const std::filesystem::path& folder, bool* whole = nullptr) {
+  std::vector<StoredBackup> backups;
   std::error_code ec;
-  for (std::filesystem::directory_iterator folder(root, ec), end; !ec && folder != end;
-       folder.increment(ec)) {
-    std::error_code inner;
-    for (std::filesystem::directory_iterator file(folder->path(), inner); !inner && file != end;
-         file.increment(inner)) {
-      const auto time = BackupTimeOf(file->path().filename().string());
-      std::error_code sized;
-      const std::uintmax_t size = file->file_size(sized);
-      if (!time || sized) continue;
-      entries.push_back({folder->path().filename().string(), *time, size});
-      paths.push_back(file->path());
+  for (std::filesystem::directory_iterator file(folder, ec), end; !ec && file != end;
+       file.increment(ec)) {
+    const auto time = BackupTimeOf(file->path().filename().string());
+    std::error_code sized;
+    const std::uintmax_t size = file->file_size(sized);
+    if (time && !sized) backups.push_back({file->path(), *time, size});
+  }
+  if (whole != nullptr) *whole = !ec;
+  std::sort(backups.begin(), backups.end(),
+            [](const StoredBackup& a, const StoredBackup& b) { return a.Time > b.Time; });
+  return backups;
+}
+
+using FolderStamp = std::array<std::int64_t, 4>;
+
+// A folder's identity and time of change, which every file made, renamed or deleted in it moves
+// on; nullopt for anything but a folder.
+std::optional<FolderStamp> StampOf(const std::filesystem::path& path) {
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return std::nullopt;
+  return FolderStamp{std::int64_t(st.st_ino), std::int64_t(st.st_ctim.tv_sec),
+                     std::int64_t(st.st_ctim.tv_nsec), std::int64_t(st.st_size)};
+}
+
+constexpr const char* kIndexName = "index";
+constexpr std::uintmax_t kMaxIndexBytes = std::uintmax_t(16) << 20;
+
+// Replaces the store's index. Not synced: after a crash a lost or torn index is only rebuilt.
+void WriteIndex(const std::filesystem::path& root, std::string_view text) {
+  std::filesystem::path tempPath;
+  Fd fd = CreateBeside(root / kIndexName, 0600, tempPath);
+  if (fd.get() < 0) return;
+  if (!WriteAllAt(fd.get(), reinterpret_cast<const std::uint8_t*>(text.data()), text.size(), 0) ||
+      ::close(fd.release()) != 0 || std::rename(tempPath.c_str(), (root / kIndexName).c_str()) != 0)
+    Remove(tempPath);
+}
+
+// Drops what PlanPrune says over the whole store. Only folders that changed since the index
+// remembered them are listed (and the one holding the oldest backup, when the store is full);
+// the save's own folder comes already listed as ownBackups. A folder is remembered only if it
+// last changed before settled, the store's clock when the save wrote its backup: a change in the
+// same tick of that clock would leave the stamp as it was.
+void PruneBackups(const std::filesystem::path& root, const std::filesystem::path& own,
+                  std::vector<StoredBackup> ownBackups, const timespec& settled,
+                  const BackupLimits& limits) {
+  const auto indexBytes = ReadWholeFile(root / kIndexName, kMaxIndexBytes);
+  const std::string_view indexText =
+      indexBytes
+          ? std::string_view(reinterpret_cast<const char*>(indexBytes->data()), indexBytes->size())
+          : std::string_view();
+  std::map<std::string, IndexedFolder, std::less<>> remembered;
+  for (IndexedFolder& folder : ParseBackupIndex(indexText).value_or(std::vector<IndexedFolder>{}))
+    remembered.emplace(folder.Summary.Save, std::move(folder));
+
+  struct Folder {
+    std::filesystem::path Path;
+    std::string Name;
+    FolderStamp Stamp{};
+    std::vector<StoredBackup> Backups;
+    bool Listed = false;
+    bool Remember = false;  // listed whole, unchanged by this save and settled
+  };
+  std::vector<Folder> folders;
+  std::vector<BackupEntry> listed;
+  std::vector<std::pair<std::size_t, std::size_t>> listedAt;  // folder, backup
+  std::vector<BackupFolderSummary> summarised;
+  std::vector<std::size_t> summarisedAt;  // folder
+  const auto list = [&](std::size_t f, std::vector<StoredBackup> backups) {
+    Folder& folder = folders[f];
+    folder.Listed = true;
+    folder.Backups = std::move(backups);
+    for (std::size_t b = 0; b < folder.Backups.size(); ++b) {
+      listed.push_back({folder.Name, folder.Backups[b].Time, folder.Backups[b].Size});
+      listedAt.emplace_back(f, b);
+    }
+  };
+  const auto listWhole = [&](std::size_t f) {
+    bool whole = false;
+    list(f, ListFolder(folders[f].Path, &whole));
+    folders[f].Remember =
+        whole && std::pair(folders[f].Stamp[1], folders[f].Stamp[2]) <
+                     std::pair<std::int64_t, std::int64_t>(settled.tv_sec, settled.tv_nsec);
+  };
+  // The save's own folder even when the store cannot be read; never remembered, as this save
+  // changed it.
+  folders.push_back({own, own.filename().string(), {}, {}});
+  list(0, std::move(ownBackups));
+  std::error_code ec;
+  for (std::filesystem::directory_iterator entry(root, ec), end; !ec && entry != end;
+       entry.increment(ec)) {
+    // Stamped before it is listed, so that a change meanwhile shows next time.
+    const auto stamp = StampOf(entry->path());
+    if (!stamp || entry->path().filename() == own.filename()) continue;
+    folders.push_back({entry->path(), entry->path().filename().string(), *stamp, {}});
+    const std::size_t f = folders.size() - 1;
+    const auto known = remembered.find(folders[f].Name);
+    if (known != remembered.end() && known->second.Stamp == *stamp) {
+      summarised.push_back(known->second.Summary);
+      summarisedAt.push_back(f);
+    } else {
+      listWhole(f);
     }
   }
-  for (const std::size_t i : BackupsToDrop(entries)) Remove(paths[i]);
+  PruneStep step;
+  while ((step = PlanPrune(listed, summarised, limits)).List) {
+    const std::size_t f = summarisedAt[*step.List];
+    summarised.erase(summarised.begin() + std::ptrdiff_t(*step.List));
+    summarisedAt.erase(summarisedAt.begin() + std::ptrdiff_t(*step.List));
+    listWhole(f);
+  }
+  for (const std::size_t i : step.Drop) {
+    Folder& folder = folders[listedAt[i].first];
+    Remove(folder.Backups[listedAt[i].second].Path);
+    folder.Remember = false;
+  }
+
+  std::vector<IndexedFolder> index;
+  for (const Folder& folder : folders) {
+    if (!folder.Listed) {
+      index.push_back(remembered.find(folder.Name)->second);
+    } else if (folder.Remember) {
+      BackupFolderSummary summary{folder.Name, 0, folder.Backups.size(), 0};
+      for (const StoredBackup& b : folder.Backups) summary.Bytes += b.Size;
+      if (!folder.Backups.empty()) summary.Oldest = folder.Backups.back().Time;
+      index.push_back({std::move(summary), folder.Stamp});
+    }
+  }
+  std::sort(index.begin(), index.end(), [](const IndexedFolder& a, const IndexedFolder& b) {
+    return a.Summary.Save < b.Summary.Save;
+  });
+  const std::string text = BackupIndexText(index);
+  if (text != indexText) WriteIndex(root, text);
+}
+
+// Creates folder and the folders above it that are missing, each one's name synced, since a
+// backup must last through a crash with the folders it is in.
+std::error_code MakeFolders(const std::filesystem::path& folder) {
+  std::vector<std::filesystem::path> missing;
+  std::error_code ec;
+  for (std::filesystem::path p = folder; !p.empty() && !std::filesystem::exists(p, ec) && !ec;
+       p = p.parent_path()) {
+    missing.push_back(p);
+    if (p == p.parent_path()) break;
+  }
+  std::filesystem::create_directories(folder, ec);
+  if (!ec) {
+    for (const std::filesystem::path& made : missing) SyncFolderOf(made);
+  }
+  return ec;
 }
 
 }  // namespace
@@ -420,30 +558,19 @@ std::filesystem::path BackupRoot() {
 
 std::vector<StoredBackup> ListBackups(const std::filesystem::path& root,
                                       const std::filesystem::path& save) {
-  std::vector<StoredBackup> backups;
-  if (root.empty()) return backups;
-  std::error_code ec;
-  for (std::filesystem::directory_iterator file(BackupFolder(root, save), ec), end;
-       !ec && file != end; file.increment(ec)) {
-    const auto time = BackupTimeOf(file->path().filename().string());
-    std::error_code sized;
-    const std::uintmax_t size = file->file_size(sized);
-    if (time && !sized) backups.push_back({file->path(), *time, size});
-  }
-  std::sort(backups.begin(), backups.end(),
-            [](const StoredBackup& a, const StoredBackup& b) { return a.Time > b.Time; });
-  return backups;
+  if (root.empty()) return {};
+  return ListFolder(BackupFolder(root, save));
 }
 
 std::optional<WriteFailure> KeepBackup(const std::filesystem::path& root,
                                        const std::filesystem::path& save,
-                                       std::span<const std::uint8_t> old) {
+                                       std::span<const std::uint8_t> old,
+                                       const BackupLimits& limits) {
   if (root.empty()) return WriteFailure::NoFolder;
   const std::filesystem::path folder = BackupFolder(root, save);
-  std::error_code ec;
-  std::filesystem::create_directories(folder, ec);
-  if (ec) return FailureOf(ec.value(), WriteFailure::ReadOnlyFolder);
-  const auto backups = ListBackups(root, save);
+  if (const std::error_code made = MakeFolders(folder))
+    return FailureOf(made.value(), WriteFailure::ReadOnlyFolder);
+  std::vector<StoredBackup> backups = ListFolder(folder);
   std::optional<std::vector<std::uint8_t>> newest;
   if (!backups.empty()) newest = ReadWholeFile(backups.front().Path, kMaxBackupBytes);
   if (!NeedsBackup(old,
@@ -455,20 +582,24 @@ std::optional<WriteFailure> KeepBackup(const std::filesystem::path& root,
                           std::chrono::system_clock::now().time_since_epoch())
                           .count();
   if (!backups.empty()) time = std::max(time, backups.front().Time + 1);
+  std::error_code ec;
   std::filesystem::path name = folder / BackupFileName(time);
   while (std::filesystem::exists(name, ec)) name = folder / BackupFileName(++time);
   // Written whole under a temporary name first, so a backup's name never shows half a file.
   std::filesystem::path tempPath;
   Fd fd = CreateBeside(name, 0600, tempPath);
   if (fd.get() < 0) return FailureOf(errno, WriteFailure::ReadOnlyFolder);
+  struct stat written {};
   if (!WriteAllAt(fd.get(), old.data(), old.size(), 0) || Sync(fd.get()) != 0 ||
-      ::close(fd.release()) != 0 || std::rename(tempPath.c_str(), name.c_str()) != 0) {
+      ::fstat(fd.get(), &written) != 0 || ::close(fd.release()) != 0 ||
+      std::rename(tempPath.c_str(), name.c_str()) != 0) {
     const int error = errno;
     Remove(tempPath);
     return FailureOf(error, WriteFailure::ReadOnlyFolder);
   }
   SyncFolderOf(name);
-  PruneBackups(root);
+  backups.insert(backups.begin(), {name, time, old.size()});
+  PruneBackups(root, folder, std::move(backups), written.st_mtim, limits);
   return std::nullopt;
 }
 

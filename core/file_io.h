@@ -64,10 +64,13 @@ struct StoredBackup {
 std::vector<StoredBackup> ListBackups(const std::filesystem::path& root,
                                       const std::filesystem::path& save);
 // Keeps old as the newest backup of save unless NeedsBackup says otherwise, then drops what
-// BackupsToDrop says across the whole store. The failure when none could be kept.
+// BackupsToDrop says across the whole store, within limits. The store's file "index" remembers
+// each folder's summary, so that only folders changed since are listed; without it, or where it
+// is out of date, they are listed again. The failure when none could be kept.
 std::optional<WriteFailure> KeepBackup(const std::filesystem::path& root,
                                        const std::filesystem::path& save,
-                                       std::span<const std::uint8_t> old);
+                                       std::span<const std::uint8_t> old,
+                                       const BackupLimits& limits = {});
 
 // Tests only: runs once the new bytes are ready, just before the last comparison and the write it
 // guards, where another program's write is most likely to meet a save. Reset with an empty

@@ -11,6 +11,7 @@
 
 #include "core/file_io.h"
 #include "core/label_list.h"
+#include "core/printable.h"
 
 namespace korvath {
 
@@ -153,16 +154,18 @@ FoundLabels FindLabels(const LabelSearch& search) {
     if (missing == std::ssize(kLabelFileNames)) {
       // A folder without any of the files is only a place looked in, unless the user named it.
       if (search.Chosen) {
-        unusable += "\n使えないフォルダ: " + folder.string() + " (ラベルファイルがありません)";
+        unusable += "\n使えないフォルダ: " + PrintableWhole(folder.string()) +
+                    " (ラベルファイルがありません)";
       }
       continue;
     }
-    unusable += "\n使えないフォルダ: " + folder.string() + " (" + Joined(problems, "、") + ")";
+    unusable += "\n使えないフォルダ: " + PrintableWhole(folder.string()) + " (" +
+                Joined(problems, "、") + ")";
   }
   std::string searched = "探したフォルダ: ";
   for (std::size_t i = 0; i < folders.size(); ++i) {
     if (i > 0) searched += ", ";
-    searched += folders[i].string();
+    searched += PrintableWhole(folders[i].string());
   }
   throw StartupError(searched + unusable);
 }

@@ -1,6 +1,7 @@
 #include "core/save_guard.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cstdio>
 #include <map>
 #include <numeric>
@@ -121,31 +122,126 @@ std::string BackupFolderName(std::string_view fullPath) {
 
 std::vector<std::size_t> BackupsToDrop(std::span<const BackupEntry> entries, std::size_t maxPerSave,
                                        std::uint64_t maxBytes) {
-  std::vector<std::size_t> newestFirst(entries.size());
+  return PlanPrune(entries, {}, {maxPerSave, maxBytes}).Drop;
+}
+
+PruneStep PlanPrune(std::span<const BackupEntry> listed,
+                    std::span<const BackupFolderSummary> summarised, const BackupLimits& limits) {
+  PruneStep step;
+  std::uint64_t bytes = 0;
+  std::optional<std::size_t> oldestFolder;
+  for (std::size_t f = 0; f < summarised.size(); ++f) {
+    const BackupFolderSummary& folder = summarised[f];
+    if (folder.Count > limits.PerSave) {
+      step.List = f;
+      return step;
+    }
+    bytes += folder.Bytes;
+    if (folder.Count > 0 && (!oldestFolder || folder.Oldest < summarised[*oldestFolder].Oldest))
+      oldestFolder = f;
+  }
+  std::vector<std::size_t> newestFirst(listed.size());
   std::iota(newestFirst.begin(), newestFirst.end(), std::size_t(0));
   std::stable_sort(newestFirst.begin(), newestFirst.end(),
-                   [&](std::size_t a, std::size_t b) { return entries[a].Time > entries[b].Time; });
-  std::vector<bool> drop(entries.size(), false);
+                   [&](std::size_t a, std::size_t b) { return listed[a].Time > listed[b].Time; });
+  std::vector<bool> drop(listed.size(), false);
   std::map<std::string_view, std::size_t> kept;
-  std::uint64_t bytes = 0;
   for (const std::size_t i : newestFirst) {
-    if (++kept[entries[i].Save] > maxPerSave) {
+    if (++kept[listed[i].Save] > limits.PerSave) {
       drop[i] = true;
     } else {
-      bytes += entries[i].Size;
+      bytes += listed[i].Size;
     }
   }
-  for (auto i = newestFirst.rbegin(); i != newestFirst.rend() && bytes > maxBytes; ++i) {
+  for (auto i = newestFirst.rbegin(); i != newestFirst.rend() && bytes > limits.Bytes; ++i) {
     if (drop[*i]) continue;
+    // A backup as old or older may be in a folder not listed yet.
+    if (oldestFolder && summarised[*oldestFolder].Oldest <= listed[*i].Time) {
+      step.List = oldestFolder;
+      return step;
+    }
     drop[*i] = true;
-    bytes -= entries[*i].Size;
+    bytes -= listed[*i].Size;
   }
-  std::vector<std::size_t> dropped;
+  if (bytes > limits.Bytes && oldestFolder) {
+    step.List = oldestFolder;
+    return step;
+  }
   for (const std::size_t i : newestFirst) {
-    if (drop[i]) dropped.push_back(i);
+    if (drop[i]) step.Drop.push_back(i);
   }
-  std::reverse(dropped.begin(), dropped.end());  // oldest first
-  return dropped;
+  std::reverse(step.Drop.begin(), step.Drop.end());  // oldest first
+  return step;
+}
+
+namespace {
+
+constexpr std::string_view kIndexHeader = "korvath backup index 1\n";
+
+std::uint64_t Fnv1a64(std::string_view text) {
+  std::uint64_t hash = 14695981039346656037u;
+  for (const char c : text) {
+    hash ^= std::uint8_t(c);
+    hash *= 1099511628211u;
+  }
+  return hash;
+}
+
+std::string IndexEndLine(std::string_view body) {
+  char line[40];
+  std::snprintf(line, sizeof line, "end %016llx\n", static_cast<unsigned long long>(Fnv1a64(body)));
+  return line;
+}
+
+// The number at the start of text, followed by after; text moves past both.
+template <typename Number>
+std::optional<Number> TakeNumber(std::string_view& text, char after) {
+  Number value{};
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (error != std::errc() || end == text.data() + text.size() || *end != after)
+    return std::nullopt;
+  text.remove_prefix(std::size_t(end - text.data()) + 1);
+  return value;
+}
+
+}  // namespace
+
+std::string BackupIndexText(std::span<const IndexedFolder> folders) {
+  std::string text(kIndexHeader);
+  for (const IndexedFolder& folder : folders) {
+    for (const std::int64_t part : folder.Stamp) text += std::to_string(part) + ' ';
+    const BackupFolderSummary& s = folder.Summary;
+    text += std::to_string(s.Bytes) + ' ' + std::to_string(s.Count) + ' ' +
+            std::to_string(s.Oldest) + ' ' + std::to_string(s.Save.size()) + ' ' + s.Save + '\n';
+  }
+  return text + IndexEndLine(text);
+}
+
+std::optional<std::vector<IndexedFolder>> ParseBackupIndex(std::string_view text) {
+  if (!text.starts_with(kIndexHeader) || !text.ends_with('\n')) return std::nullopt;
+  const std::size_t endLine = text.rfind('\n', text.size() - 2) + 1;
+  if (text.substr(endLine) != IndexEndLine(text.substr(0, endLine))) return std::nullopt;
+  std::string_view rest = text.substr(kIndexHeader.size(), endLine - kIndexHeader.size());
+  std::vector<IndexedFolder> folders;
+  while (!rest.empty()) {
+    IndexedFolder folder;
+    for (std::int64_t& part : folder.Stamp) {
+      const auto value = TakeNumber<std::int64_t>(rest, ' ');
+      if (!value) return std::nullopt;
+      part = *value;
+    }
+    BackupFolderSummary& s = folder.Summary;
+    const auto bytes = TakeNumber<std::uint64_t>(rest, ' ');
+    const auto count = TakeNumber<std::size_t>(rest, ' ');
+    const auto oldest = TakeNumber<std::int64_t>(rest, ' ');
+    const auto length = TakeNumber<std::size_t>(rest, ' ');
+    if (!bytes || !count || !oldest || !length || *length >= rest.size() || rest[*length] != '\n')
+      return std::nullopt;
+    s = {std::string(rest.substr(0, *length)), *bytes, *count, *oldest};
+    rest.remove_prefix(*length + 1);
+    folders.push_back(std::move(folder));
+  }
+  return folders;
 }
 
 }  // namespace korvath

@@ -12,7 +12,10 @@
 //   WriteFailure, WriteFailureText (window_texts.h)   why a save was refused, in words
 //   BackupsToDrop(entries, ...)     which backups go, oldest first, under kMaxBackupsPerSave and
 //                                   kMaxBackupBytes
+//   PlanPrune(listed, summarised)   the same when some folders are known only by a summary
+//   BackupIndexText / ParseBackupIndex   the store's index of folder summaries, as a file's text
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -71,10 +74,48 @@ struct BackupEntry {
   std::uint64_t Size = 0;
 };
 
+struct BackupLimits {
+  std::size_t PerSave = kMaxBackupsPerSave;
+  std::uint64_t Bytes = kMaxBackupBytes;
+};
+
 // Indices of the entries to delete: beyond maxPerSave for one save, then, while all together
 // exceed maxBytes, the oldest of all. Newest entries are kept first.
 std::vector<std::size_t> BackupsToDrop(std::span<const BackupEntry> entries,
                                        std::size_t maxPerSave = kMaxBackupsPerSave,
                                        std::uint64_t maxBytes = kMaxBackupBytes);
+
+// A save's folder as pruning needs it when its backups are not listed one by one.
+struct BackupFolderSummary {
+  std::string Save;
+  std::uint64_t Bytes = 0;
+  std::size_t Count = 0;
+  std::int64_t Oldest = 0;  // the time of its oldest backup, when it has any
+  bool operator==(const BackupFolderSummary&) const = default;
+};
+
+struct PruneStep {
+  std::vector<std::size_t> Drop;    // indices into listed, oldest first
+  std::optional<std::size_t> List;  // or: list this summarised folder, then plan again
+};
+
+// BackupsToDrop over listed and the folders known by summaries together, where a summarised
+// folder's backups can only be kept. When the decision needs one of them, Drop is empty and List
+// names the folder to list (one with more than PerSave backups, or the one holding the oldest
+// backup while the total is still too large).
+PruneStep PlanPrune(std::span<const BackupEntry> listed,
+                    std::span<const BackupFolderSummary> summarised, const BackupLimits& limits);
+
+// What the store remembers of a folder: its summary, and the stamp (identity and time of change)
+// the folder had when it was listed, so that a folder changed since is listed again.
+struct IndexedFolder {
+  BackupFolderSummary Summary;
+  std::array<std::int64_t, 4> Stamp{};
+  bool operator==(const IndexedFolder&) const = default;
+};
+
+std::string BackupIndexText(std::span<const IndexedFolder> folders);
+// nullopt for a text BackupIndexText did not write whole: cut short, corrupted or another format.
+std::optional<std::vector<IndexedFolder>> ParseBackupIndex(std::string_view text);
 
 }  // namespace korvath

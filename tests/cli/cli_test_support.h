@@ -55,9 +55,10 @@ inline std::string CliUnderTest() {
 }
 
 // Runs program with stdout and stderr captured in files, so neither pipe can fill; stdout goes to
-// stdoutTo instead when given, or to a pipe nobody reads when stdoutTo is kClosedPipe. SIGPIPE is
-// at its default, as in a shell.
+// stdoutTo instead when given, to a pipe nobody reads when stdoutTo is kClosedPipe, or nowhere
+// (closed, as by >&-) when it is kClosedStdout. SIGPIPE is at its default, as in a shell.
 inline const std::string kClosedPipe = "(closed pipe)";
+inline const std::string kClosedStdout = "(closed)";
 inline CliResult RunProgram(const std::string& program, const std::vector<std::string>& args,
                             const std::string& stdoutTo = "") {
   TempDir capture;
@@ -71,6 +72,8 @@ inline CliResult RunProgram(const std::string& program, const std::vector<std::s
     if (::pipe(pipeEnds) != 0) throw std::runtime_error("pipe failed");
     ::close(pipeEnds[0]);
     posix_spawn_file_actions_adddup2(&actions, pipeEnds[1], 1);
+  } else if (stdoutTo == kClosedStdout) {
+    posix_spawn_file_actions_addclose(&actions, 1);
   } else {
     posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
                                      0600);

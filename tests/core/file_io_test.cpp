@@ -12,6 +12,8 @@
 #include <functional>
 #include <future>
 #include <map>
+#include <random>
+#include <tuple>
 
 #include <gtest/gtest.h>
 
@@ -346,6 +348,71 @@ TEST_F(FileIoTest, EverySaveKeepsTheBytesItReplaces) {
   EXPECT_TRUE(r.Written);
   EXPECT_EQ(r.BackupFailure, std::optional(WriteFailure::NoFolder));
   EXPECT_EQ(ReadFile(save), "v4");
+}
+
+// Saves of several files into one small store, with backups deleted and added by hand and the
+// store's index lost or cut between them: after each save the store holds exactly what pruning a
+// full listing would leave, so the index never lets a bound slip or the newest backups go.
+TEST_F(FileIoTest, TheBackupStoreStaysWithinItsBoundsWhateverHappensBetweenSaves) {
+  const fs::path store = dir_ / "store";
+  const BackupLimits limits{3, 2000};
+  using Stored = std::tuple<std::string, std::int64_t, std::uint64_t>;
+  const auto walk = [&] {
+    std::vector<Stored> stored;
+    std::vector<fs::path> paths;
+    for (const fs::directory_entry& folder : fs::directory_iterator(store)) {
+      if (!folder.is_directory()) continue;
+      for (const fs::directory_entry& file : fs::directory_iterator(folder)) {
+        if (const auto time = BackupTimeOf(file.path().filename().string())) {
+          stored.emplace_back(folder.path().filename().string(), *time, file.file_size());
+          paths.push_back(file.path());
+        }
+      }
+    }
+    return std::pair(stored, paths);
+  };
+  std::mt19937 random(20);
+  fs::create_directories(store / "by-hand");
+  for (int step = 0; step < 150; ++step) {
+    const auto [stored, paths] = walk();
+    const std::uint32_t op = random() % 6;
+    if (op == 0 && !paths.empty()) {
+      fs::remove(paths[random() % paths.size()]);
+    } else if (op == 1) {
+      // Older than any save's backup, so that times never tie.
+      const fs::path folder = paths.empty() ? store / "by-hand" : paths[random() % paths.size()];
+      WriteFile((paths.empty() ? folder : folder.parent_path()) / BackupFileName(1000 + step),
+                std::string(100 + random() % 300, 'h'));
+    } else if (op == 2) {
+      if (fs::exists(store / "index")) fs::resize_file(store / "index", random() % 200);
+    } else {
+      const fs::path save = dir_ / ("s" + std::to_string(random() % 4) + ".bin");
+      const std::string old = std::to_string(step) + std::string(50 + random() % 350, 'o');
+      ASSERT_EQ(KeepBackup(store, save, Bytes(old), limits), std::nullopt);
+      const std::vector<StoredBackup> listed = ListBackups(store, save);
+      ASSERT_FALSE(listed.empty());
+      const StoredBackup& kept = listed.front();
+      ASSERT_EQ(ReadFile(kept.Path), old);
+      std::vector<BackupEntry> entries;
+      for (const auto& [folder, time, size] : stored) entries.push_back({folder, time, size});
+      entries.push_back({kept.Path.parent_path().filename().string(), kept.Time, old.size()});
+      std::vector<bool> dropped(entries.size(), false);
+      for (const std::size_t i : BackupsToDrop(entries, limits.PerSave, limits.Bytes))
+        dropped[i] = true;
+      std::vector<Stored> expected;
+      for (std::size_t i = 0; i < entries.size(); ++i) {
+        if (!dropped[i]) expected.emplace_back(entries[i].Save, entries[i].Time, entries[i].Size);
+      }
+      std::vector<Stored> now = walk().first;
+      std::sort(expected.begin(), expected.end());
+      std::sort(now.begin(), now.end());
+      ASSERT_EQ(now, expected) << "step " << step;
+      // The next save's backup a millisecond later: times of different saves never tie.
+      const auto after = std::chrono::system_clock::now() + std::chrono::milliseconds(1);
+      while (std::chrono::system_clock::now() < after) {
+      }
+    }
+  }
 }
 
 // A file the user may write in a folder they may not (hard-linked or not) is written in place,

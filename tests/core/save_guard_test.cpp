@@ -93,5 +93,74 @@ TEST(SaveGuardTest, TheOldestBackupsGoFirstWithinBothBounds) {
   EXPECT_TRUE(BackupsToDrop(entries).empty());
 }
 
+// Folders known only by their summaries are listed when the decision needs them, and the
+// decision is then the one a full listing gives.
+TEST(SaveGuardTest, PruningFromSummariesDropsWhatAFullListingWould) {
+  std::mt19937 random(7);
+  for (int round = 0; round < 500; ++round) {
+    const BackupLimits limits{1 + random() % 6, 100 + random() % 2000};
+    std::vector<BackupEntry> all;
+    const int folders = 1 + int(random() % 6);
+    for (std::int64_t time = 0, n = random() % 40; time < n; ++time)
+      all.push_back({std::to_string(random() % folders), time, 10 + random() % 200});
+    std::shuffle(all.begin(), all.end(), random);
+    // A random part of the folders only summarised; indices into all for the rest.
+    std::vector<BackupEntry> listed;
+    std::vector<std::size_t> listedAt;
+    std::vector<BackupFolderSummary> summarised;
+    for (int f = 0; f < folders; ++f) {
+      const std::string save = std::to_string(f);
+      const bool summary = random() % 2 == 0;
+      if (summary) summarised.push_back({save, 0, 0, INT64_MAX});
+      for (std::size_t i = 0; i < all.size(); ++i) {
+        if (all[i].Save != save) continue;
+        if (!summary) {
+          listed.push_back(all[i]);
+          listedAt.push_back(i);
+          continue;
+        }
+        BackupFolderSummary& s = summarised.back();
+        s.Bytes += all[i].Size;
+        ++s.Count;
+        s.Oldest = std::min(s.Oldest, all[i].Time);
+      }
+    }
+    PruneStep step;
+    while ((step = PlanPrune(listed, summarised, limits)).List) {
+      const std::string save = summarised[*step.List].Save;
+      summarised.erase(summarised.begin() + std::ptrdiff_t(*step.List));
+      for (std::size_t i = 0; i < all.size(); ++i) {
+        if (all[i].Save != save) continue;
+        listed.push_back(all[i]);
+        listedAt.push_back(i);
+      }
+    }
+    std::vector<std::size_t> dropped;
+    for (const std::size_t i : step.Drop) dropped.push_back(listedAt[i]);
+    std::vector<std::size_t> full = BackupsToDrop(all, limits.PerSave, limits.Bytes);
+    std::sort(dropped.begin(), dropped.end());
+    std::sort(full.begin(), full.end());
+    ASSERT_EQ(dropped, full) << "round " << round;
+  }
+}
+
+// The index comes back as written, odd folder names included; a text cut short or changed in
+// any byte is no index at all, so the store is listed instead.
+TEST(SaveGuardTest, TheBackupIndexReadsBackWholeOrNotAtAll) {
+  const std::vector<IndexedFolder> folders = {
+      {{"save.bin-0a1b2c3d", 18368 * 50, 50, 1'765'000'000'000}, {12, 1'765'000'000, 999, 4096}},
+      {{"a b\n9 9 9-00000000", 7, 1, -5}, {-1, 0, 0, 0}},
+      {{"", 0, 0, 0}, {}}};
+  const std::string text = BackupIndexText(folders);
+  EXPECT_EQ(ParseBackupIndex(text), folders);
+  EXPECT_EQ(ParseBackupIndex(BackupIndexText({})), std::optional(std::vector<IndexedFolder>{}));
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    EXPECT_FALSE(ParseBackupIndex(text.substr(0, i))) << i;
+    std::string changed = text;
+    ++changed[i];
+    EXPECT_FALSE(ParseBackupIndex(changed)) << i;
+  }
+}
+
 }  // namespace
 }  // namespace korvath

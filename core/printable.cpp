@@ -1,9 +1,9 @@
-#include "cli/printable.h"
+#include "core/printable.h"
 
 #include <cstdint>
 #include <cstdio>
 
-namespace korvath::cli {
+namespace korvath {
 
 namespace {
 
@@ -71,4 +71,8 @@ std::string Printable(std::string_view text, char quote, std::size_t maxCharacte
 
 std::string Quoted(std::string_view text) { return '"' + Printable(text) + '"'; }
 
-}  // namespace korvath::cli
+std::string PrintableWhole(std::string_view text) {
+  return Printable(text, '\0', std::string_view::npos);
+}
+
+}  // namespace korvath
