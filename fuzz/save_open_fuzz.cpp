@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <span>
 #include <vector>
 
@@ -14,14 +15,21 @@
 
 namespace {
 
-// The bits no field covers that differ between the two images. A plain loop over the whole
-// image, so its comparisons are left out of the coverage the fuzzer steers by.
-__attribute__((no_sanitize("coverage"))) std::uint8_t StrayBits(
+// The bits no field covers that differ between the two images, gathered eight bytes at a time.
+// Its loop over the whole image is left out of the coverage the fuzzer steers by.
+__attribute__((no_sanitize("coverage"))) std::uint64_t StrayBits(
     std::span<const std::uint8_t> before, std::span<const std::uint8_t> after) {
   const auto& covered = korvath::CoveredBits();
-  std::uint8_t stray = 0;
-  for (std::size_t k = 0; k < before.size(); ++k)
-    stray |= std::uint8_t((before[k] ^ after[k]) & ~covered[k]);
+  std::uint64_t stray = 0;
+  std::size_t k = 0;
+  for (; k + 8 <= before.size(); k += 8) {
+    std::uint64_t b, a, c;
+    std::memcpy(&b, &before[k], 8);
+    std::memcpy(&a, &after[k], 8);
+    std::memcpy(&c, &covered[k], 8);
+    stray |= (b ^ a) & ~c;
+  }
+  for (; k < before.size(); ++k) stray |= std::uint8_t((before[k] ^ after[k]) & ~covered[k]);
   return stray;
 }
 
