@@ -1,8 +1,10 @@
 #include "core/working_copy.h"
 
 #include <algorithm>
+#include <memory>
 #include <optional>
 #include <stdexcept>
+#include <utility>
 
 #include "core/edit_history.h"
 #include "core/int_conversion.h"
@@ -46,6 +48,16 @@ void WalkMainFieldMap(std::vector<ControlValue>& controls, OnControl onControl,
   }
 }
 
+std::shared_ptr<const LabelSet> ParsedLabels(const LabelFileBytes& labelFiles) {
+  try {
+    return std::make_shared<const LabelSet>(ParseLabelSet(labelFiles));
+  } catch (const StartupError&) {
+    throw;  // it says which file and why
+  } catch (...) {
+    throw StartupError();
+  }
+}
+
 }  // namespace
 
 WorkingCopy::WorkingCopy(const std::filesystem::path& labelDir)
@@ -54,7 +66,10 @@ WorkingCopy::WorkingCopy(const std::filesystem::path& labelDir)
 }
 
 WorkingCopy::WorkingCopy(const LabelFileBytes& labelFiles)
-    : history_(std::make_unique<EditHistory>()) {
+    : WorkingCopy(ParsedLabels(labelFiles)) {}
+
+WorkingCopy::WorkingCopy(std::shared_ptr<const LabelSet> labels)
+    : labelsAsRead_(std::move(labels)), history_(std::make_unique<EditHistory>()) {
   // One guarded block, as at start-up: a file too large, a list too short for a fixed index or
   // anything else that fails here leaves no half-built working copy behind.
   try {
@@ -66,7 +81,8 @@ WorkingCopy::WorkingCopy(const LabelFileBytes& labelFiles)
       grids_.back().SetCurrent(layout.InitialRow, layout.InitialColumn);
     }
 
-    labels_ = ParseLabelSet(labelFiles);
+    if (!labelsAsRead_) throw StartupError();
+    labels_ = *labelsAsRead_;
 
     for (int force = 0; force < 3; ++force) {
       const GridId id = PlanGridOf(force);

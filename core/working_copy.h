@@ -62,6 +62,8 @@ class WorkingCopy {
   explicit WorkingCopy(const std::filesystem::path& labelDir);
   // The same, from the files a label folder search read.
   explicit WorkingCopy(const FoundLabels& labels);
+  // The same, from lists another copy parsed (its LabelsAsRead()); nothing is read again.
+  explicit WorkingCopy(std::shared_ptr<const LabelSet> labels);
   WorkingCopy(const WorkingCopy&) = delete;
   WorkingCopy& operator=(const WorkingCopy&) = delete;
   ~WorkingCopy();
@@ -86,6 +88,9 @@ class WorkingCopy {
 
   const SaveImage& Image() const { return image_; }
   const LabelSet& Labels() const { return labels_; }
+  // The lists as parsed, before set-up cut any names: what a second copy of the same labels (a
+  // comparison, a backup's differences) is built from.
+  const std::shared_ptr<const LabelSet>& LabelsAsRead() const { return labelsAsRead_; }
   // Where the labels were read from, so that a second copy can read the same ones; empty when
   // they came from memory.
   const std::filesystem::path& LabelDir() const { return labelDir_; }
@@ -160,6 +165,7 @@ class WorkingCopy {
 
   SaveImage image_;
   std::filesystem::path labelDir_;
+  std::shared_ptr<const LabelSet> labelsAsRead_;
   LabelSet labels_;
   std::vector<CellGrid> grids_;
   std::vector<ControlValue> controls_;  // one per main field map entry, in map order

@@ -91,6 +91,9 @@ Program::Program(const Workspace& workspace)
   main_->show();
   main_->activateWindow();
   if (!QTest::qWaitForWindowActive(main_.get())) qWarning("main window never became active");
+  // The pages not shown and the unit editor are built after the window is up; tests reach into
+  // all of them.
+  if (!QTest::qWaitFor([this] { return main_->Built(); })) qWarning("windows never built");
 }
 
 Program::~Program() = default;

@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -9,11 +10,13 @@
 #include <QTabWidget>
 #include <QTableView>
 #include <QTest>
+#include <filesystem>
 
 #include "core/field_maps.h"
 #include "core/save_image.h"
 #include "core/working_copy.h"
 #include "test_support.h"
+#include "ui/main/application_windows.h"
 #include "ui/main/comparison.h"
 
 using korvath::test::BitsOf;
@@ -125,6 +128,7 @@ class CompareTest : public QObject {
   void compareNeedsAnOpenFileAndReportsUnreadableSaves();
   void anotherLengthIsStatedFirst();
   void marksLeaveAnOpenCellEditorAlone();
+  void aPageBuiltLaterShowsValuesAndMarks();
 };
 
 void CompareTest::marksShowWhereTheSavesDiffer() {
@@ -275,6 +279,8 @@ void CompareTest::compareNeedsAnOpenFileAndReportsUnreadableSaves() {
 void CompareTest::anotherLengthIsStatedFirst() {
   Compared c;
   c.otherPath_ = c.workspace_.WriteFile(QStringLiteral("c.bin"), c.other_.left(9000));
+  // The labels read at start-up serve, whatever became of their files since.
+  QVERIFY(QFile::remove(c.workspace_.Path(QStringLiteral("area.txt"))));
   c.Start();
   QVERIFY(c.Status().startsWith(
       QStringLiteral("比較先 c.bin: ファイルの長さ 18368 バイト → 9000 バイト、相違 ")));
@@ -300,4 +306,25 @@ void CompareTest::marksLeaveAnOpenCellEditorAlone() {
 }
 
 QTEST_MAIN(CompareTest)
+// A page is built when first shown: what it shows then is what it would have shown from the start.
+void CompareTest::aPageBuiltLaterShowsValuesAndMarks() {
+  RecordingDialogs dialogs;
+  Workspace workspace;
+  const Field money = ControlField("Edit2_1");
+  const QString a = workspace.DemoSave(QStringLiteral("a.bin"));
+  dialogs.Answers.append(workspace.WriteFile(QStringLiteral("b.bin"), Flipped(ReadFile(a), money)));
+  korvath::WorkingCopy copy(
+      std::filesystem::path(QFile::encodeName(workspace.Path({})).toStdString()));
+  // Never shown, so no page but the first is built until one is asked for.
+  const auto main = korvath::ui::CreateApplicationWindows(copy);
+  main->OpenFile(a);
+  main->findChild<QAction*>(QStringLiteral("FileCompareMenu"))->trigger();
+  QVERIFY(!main->findChild<QLineEdit*>(QStringLiteral("Edit2_1")));
+  main->findChild<QTabWidget*>(QStringLiteral("PageControl1"))->setCurrentIndex(1);
+  const auto* edit = main->findChild<QLineEdit*>(QStringLiteral("Edit2_1"));
+  QVERIFY(edit);
+  QCOMPARE(edit->text(), ValueIn(ReadFile(a), money));
+  QVERIFY(IsMarked(edit));
+}
+
 #include "tst_compare.moc"

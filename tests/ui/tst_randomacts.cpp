@@ -339,7 +339,11 @@ class Player {
     ShowPage(force);
     korvath::test::RightClickCell(View(grid), row - 1, 13);
     QMenu* menu = OpenPopup();
-    if (!menu) return;
+    if (!menu) {
+      // Skipped on both sides; logged so that a failure after it tells a slow machine apart.
+      log_ << QStringLiteral("popup %1 row %2: no menu opened, skipped").arg(force).arg(row);
+      return;
+    }
     QAction* action = menu->actions().value(item);
     QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(action).center());
     Pause();
@@ -366,7 +370,10 @@ class Player {
     ClickCell(GridId::StringGrid1_2, row, 3);
     program_.Action("ViewUnitEditMenu")->trigger();
     auto* editor = program_.Find<TUnitEditForm>(QStringLiteral("UnitEditForm"));
-    if (!korvath::test::WaitActive(editor)) return;
+    if (!korvath::test::WaitActive(editor)) {
+      log_ << QStringLiteral("unit editor No %1: not active after 5 s, skipped").arg(row - 1);
+      return;
+    }
     auto* durability = editor->findChild<QLineEdit*>(QStringLiteral("Edit3"));
     QTest::mouseClick(durability, Qt::LeftButton, {}, durability->rect().center());
     QTest::keyClick(durability, Qt::Key_A, Qt::ControlModifier);

@@ -69,7 +69,7 @@ void BackupsDialog::Refresh() {
     list_->clearContents();
     list_->setRowCount(int(backups_.size()));
     // One copy of our own to open each backup in, compared with the editor's as 比較 would.
-    WorkingCopy other(copy_.LabelDir());
+    WorkingCopy other(copy_.LabelsAsRead());
     for (int row = 0; row < int(backups_.size()); ++row) {
       const StoredBackup& backup = backups_[std::size_t(row)];
       const auto bytes = ReadWholeFile(backup.Path, SaveImage::Capacity);

@@ -183,6 +183,8 @@ void BoundControls::Bind(std::string_view name, QWidget* control,
   bound_.push_back({name, control, show});
   const QScopedValueRollback guard(refreshing_, true);
   show(control, bridge_.Copy().Control(name));
+  // A page built while a comparison runs shows its marks from the start.
+  if (comparison_.Active()) ShowMark(bound_.back());
 }
 
 void BoundControls::Refresh() {
@@ -191,23 +193,25 @@ void BoundControls::Refresh() {
 }
 
 void BoundControls::ShowMarks() {
-  for (const Bound& bound : bound_) {
-    const MainFieldEntry* entry = FindMainField(bound.Name);
-    const QString hint = entry ? ToQString(entry->Hint) : QString();
-    QWidget* control = bound.Control;
-    if (const SaveDifference* d = comparison_.AtControl(bound.Name)) {
-      QPalette tinted = control->palette();
-      for (QPalette::ColorRole role : {QPalette::Base, QPalette::Button, QPalette::Window}) {
-        tinted.setBrush(role, Comparison::MarkBrush());
-      }
-      control->setPalette(tinted);
-      control->setAutoFillBackground(true);  // a check box paints no background otherwise
-      control->setToolTip(comparison_.ToolTip(*d, hint));
-    } else {
-      control->setPalette(QPalette());
-      control->setAutoFillBackground(false);
-      control->setToolTip(hint);
+  for (const Bound& bound : bound_) ShowMark(bound);
+}
+
+void BoundControls::ShowMark(const Bound& bound) {
+  const MainFieldEntry* entry = FindMainField(bound.Name);
+  const QString hint = entry ? ToQString(entry->Hint) : QString();
+  QWidget* control = bound.Control;
+  if (const SaveDifference* d = comparison_.AtControl(bound.Name)) {
+    QPalette tinted = control->palette();
+    for (QPalette::ColorRole role : {QPalette::Base, QPalette::Button, QPalette::Window}) {
+      tinted.setBrush(role, Comparison::MarkBrush());
     }
+    control->setPalette(tinted);
+    control->setAutoFillBackground(true);  // a check box paints no background otherwise
+    control->setToolTip(comparison_.ToolTip(*d, hint));
+  } else {
+    control->setPalette(QPalette());
+    control->setAutoFillBackground(false);
+    control->setToolTip(hint);
   }
 }
 

@@ -43,14 +43,15 @@ class BoundControls : public QObject {
   void EndTypingOnLeave(QWidget* control);
   void Bind(std::string_view name, QWidget* control,
             void (*show)(QWidget* control, const ControlValue& value));
-  void Refresh();
-  void ShowMarks();
-
   struct Bound {
     std::string_view Name;
     QWidget* Control;
     void (*Show)(QWidget* control, const ControlValue& value);
   };
+
+  void Refresh();
+  void ShowMarks();
+  void ShowMark(const Bound& bound);
 
   WorkingCopyBridge& bridge_;
   const Comparison& comparison_;

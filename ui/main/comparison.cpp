@@ -48,12 +48,8 @@ bool Comparison::Start(const QString& path) {
   const auto bytes = ReadWholeFile(std::filesystem::path(QFile::encodeName(path).toStdString()),
                                    SaveImage::Capacity);
   if (!bytes) return false;
-  std::unique_ptr<WorkingCopy> other;
-  try {
-    other = std::make_unique<WorkingCopy>(bridge_.Copy().LabelDir());
-  } catch (const StartupError&) {
-    return false;  // the label files went away since start-up
-  }
+  // The labels read at start-up: the files may have changed or gone since.
+  auto other = std::make_unique<WorkingCopy>(bridge_.Copy().LabelsAsRead());
   if (!other->Open(*bytes, path.toStdString())) return false;
   other_ = std::move(other);
   otherName_ = QFileInfo(path).fileName();

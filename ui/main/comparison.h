@@ -34,8 +34,8 @@ class Comparison : public QObject {
   ~Comparison() override;
 
   bool Active() const { return other_ != nullptr; }
-  // Reads the other save as Open reads one. False, keeping any earlier comparison, when the
-  // file or the label files cannot be read.
+  // Reads the other save as Open reads one, with the labels read at start-up. False, keeping any
+  // earlier comparison, when the file cannot be read.
   bool Start(const QString& path);
   void End();
 

@@ -1,13 +1,10 @@
 #include <QApplication>
 #include <QCommandLineOption>
 #include <QCommandLineParser>
-#include <QDeadlineTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QStringList>
-#include <QTimer>
-#include <QWindow>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
@@ -16,6 +13,7 @@
 #include "core/label_list.h"
 #include "core/working_copy.h"
 #include "ui/common/fonts.h"
+#include "ui/common/quit_after_show.h"
 #include "ui/common/translation.h"
 #include "ui/common/user_dialogs.h"
 #include "ui/main/application_windows.h"
@@ -30,7 +28,7 @@ struct CommandLine {
   // By the program's name, as korvath-cli does; the application name stays "Korvath" for titles.
   QCommandLineOption version{{QStringLiteral("v"), QStringLiteral("version")},
                              QStringLiteral("Displays version information.")};
-  // For the installed-package test: prove the main window came up, then leave.
+  // For the installed-package test and start-up timing: prove the main window came up, then leave.
   QCommandLineOption quitAfterShow{QStringLiteral("quit-after-show")};
 
   CommandLine() {
@@ -101,24 +99,6 @@ int main(int argc, char* argv[]) {
   const QStringList saves = line.parser.positionalArguments();
   // The open dialog hands over absolute paths; a save named on the command line is treated alike.
   if (!saves.isEmpty()) mainForm->OpenFile(QFileInfo(saves.first()).absoluteFilePath());
-  if (line.parser.isSet(line.quitAfterShow)) {
-    // Leaves once the window is on the screen (exposed, and so painted): timing the process then
-    // gives the start-up a user waits for.
-    auto* poll = new QTimer(mainForm.get());
-    poll->setInterval(1);
-    const QDeadlineTimer patience(10000);  // a display that never shows it still gets an answer
-    QObject::connect(poll, &QTimer::timeout, mainForm.get(), [&mainForm, poll, patience] {
-      const QWindow* window = mainForm->windowHandle();
-      if (window && !window->isExposed() && !patience.hasExpired()) return;
-      poll->stop();
-      // The title as shown: "[*]" stands for the unsaved-changes mark.
-      QString title = mainForm->windowTitle();
-      title.replace(QLatin1String("[*]"),
-                    mainForm->isWindowModified() ? QStringLiteral("*") : QString());
-      std::printf("%s\n", title.toUtf8().constData());
-      QCoreApplication::exit(window && window->isExposed() ? 0 : 1);
-    });
-    poll->start();
-  }
+  if (line.parser.isSet(line.quitAfterShow)) korvath::ui::QuitAfterShow(mainForm.get());
   return app.exec();
 }

@@ -11,11 +11,14 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QShowEvent>
 #include <QTabWidget>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <QWindow>
 
 // Std
+#include <algorithm>
 #include <array>
 #include <filesystem>
 #include <optional>
@@ -85,8 +88,8 @@ TMainForm::TMainForm(korvath::WorkingCopy& copy, QWidget* parent)
   // The other windows and the popup menus take the window font too.
   setAttribute(Qt::WA_WindowPropagation);
   setFont(korvath::ui::WindowFont());
-  resize(777, 527);
-  move(19, 10);
+  resize(kMainFormSize);
+  move(kMainFormPosition);
   setMinimumSize(777, 503);
   setAcceptDrops(true);
   korvath::ui::MarkFocusFromStart(this);
@@ -97,6 +100,11 @@ TMainForm::TMainForm(korvath::WorkingCopy& copy, QWidget* parent)
 
 // Closing the window can still commit an open cell editor; the menu must not hear of it.
 TMainForm::~TMainForm() { bridge_->disconnect(this); }
+
+bool TMainForm::Built() const {
+  return std::all_of(pageBuilt_.begin(), pageBuilt_.end(), [](bool built) { return built; }) &&
+         (!unitEdit_ || unitEdit_->Built());
+}
 
 void TMainForm::BuildMenus() {
   struct Item {
@@ -226,23 +234,39 @@ void TMainForm::BuildPages() {
 
   auto* popups = new korvath::ui::PopupMenus(copy_, this);
   auto* controls = new korvath::ui::BoundControls(*bridge_, *comparison_, this);
-  korvath::ui::PageContext context{*bridge_, *controls, *popups, *comparison_, {}};
-  for (std::size_t page = 0; page < korvath::kPageCaptions.size(); ++page) {
-    QWidget* sheet = korvath::ui::BuildPage(int(page), context);
-    sheet->setObjectName(QStringLiteral("TabSheet%1").arg(page + 1));
-    pages_->addTab(new korvath::ui::FocusScrollArea(sheet),
-                   ToQString(korvath::kPageCaptions[page]));
+  pageContext_ = std::make_unique<korvath::ui::PageContext>(
+      korvath::ui::PageContext{*bridge_, *controls, *popups, *comparison_, {}});
+  // Each tab holds its page once built; until then the tab is empty and never shown.
+  for (const std::string_view caption : korvath::kPageCaptions) {
+    auto* holder = new QWidget;
+    (new QVBoxLayout(holder))->setContentsMargins(0, 0, 0, 0);
+    pages_->addTab(holder, ToQString(caption));
   }
+  pageBuilt_.assign(korvath::kPageCaptions.size(), false);
+  BuildPage(copy_.ActivePage());
   korvath::ui::AddPageKeys(this, pages_);
   pages_->setCurrentIndex(copy_.ActivePage());
 
   connect(pages_, &QTabWidget::currentChanged, this, [this](int page) {
+    BuildPage(page);
     if (page != copy_.ActivePage()) RunGuarded(this, [&] { copy_.SetActivePage(page); });
   });
   connect(bridge_, &korvath::ui::WorkingCopyBridge::activePageChanged, this, [this](int page) {
     if (page != pages_->currentIndex()) pages_->setCurrentIndex(page);
   });
-  for (korvath::ui::GridView* view : context.Views) {
+}
+
+// All seven pages take longer to build than the window takes to come up with the one it shows.
+void TMainForm::BuildPage(int page) {
+  if (page < 0 || page >= int(pageBuilt_.size()) || pageBuilt_[std::size_t(page)]) return;
+  pageBuilt_[std::size_t(page)] = true;
+  korvath::ui::PageContext& context = *pageContext_;
+  const std::size_t firstView = context.Views.size();
+  QWidget* sheet = korvath::ui::BuildPage(page, context);
+  sheet->setObjectName(QStringLiteral("TabSheet%1").arg(page + 1));
+  pages_->widget(page)->layout()->addWidget(new korvath::ui::FocusScrollArea(sheet));
+  for (std::size_t i = firstView; i < context.Views.size(); ++i) {
+    korvath::ui::GridView* view = context.Views[i];
     // A cell's typing is one step once its editor closes.
     // An editor may still close while the window is being destroyed, so the bridge receives it.
     connect(view->itemDelegate(), &QAbstractItemDelegate::closeEditor, bridge_,
@@ -252,6 +276,39 @@ void TMainForm::BuildPages() {
               &TMainForm::ViewUnitEditMenuClick);
     }
   }
+}
+
+void TMainForm::BuildNextPart() {
+  const auto next = std::find(pageBuilt_.begin(), pageBuilt_.end(), false);
+  if (next != pageBuilt_.end()) {
+    BuildPage(int(next - pageBuilt_.begin()));
+  } else if (unitEdit_ && !unitEdit_->Built()) {
+    unitEdit_->Build();
+  } else {
+    return;
+  }
+  QTimer::singleShot(0, this, &TMainForm::BuildNextPart);
+}
+
+void TMainForm::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  if (pagesQueued_) return;
+  pagesQueued_ = true;
+  // The rest waits until the window is on the screen, painted with the page it shows.
+  if (QWindow* window = windowHandle()) {
+    window->installEventFilter(this);
+  } else {
+    QTimer::singleShot(0, this, &TMainForm::BuildNextPart);
+  }
+}
+
+bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
+  QWindow* window = windowHandle();
+  if (watched == window && event->type() == QEvent::Expose && window->isExposed()) {
+    window->removeEventFilter(this);
+    QTimer::singleShot(0, this, &TMainForm::BuildNextPart);
+  }
+  return QMainWindow::eventFilter(watched, event);
 }
 
 void TMainForm::SetCompanions(TAboutBox* about, THexDumpForm* dump, TUnitEditForm* unitEdit) {

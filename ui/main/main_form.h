@@ -1,6 +1,10 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QPoint>
+#include <QSize>
+#include <memory>
+#include <vector>
 
 class QAction;
 class QTabWidget;
@@ -13,11 +17,16 @@ class WorkingCopy;
 struct StoredBackup;
 namespace ui {
 class BackupsDialog;
+struct PageContext;
 class Comparison;
 class SharedFile;
 class WorkingCopyBridge;
 }  // namespace ui
 }  // namespace korvath
+
+// Where the main window opens and its size, before it is fitted to the screen.
+inline constexpr QPoint kMainFormPosition(19, 10);
+inline constexpr QSize kMainFormSize(777, 527);
 
 // The main window: the seven pages bound to the working copy, and the file commands.
 class TMainForm : public QMainWindow {
@@ -33,14 +42,23 @@ class TMainForm : public QMainWindow {
   // Opens a save file exactly as if the user had chosen it in the open dialog.
   void OpenFile(const QString& path);
 
+  // True once every page and the unit editor's controls are built. The shown page is built with
+  // the window; the rest when first shown or, one part per pass of the event loop, once the window
+  // is on the screen.
+  bool Built() const;
+
  protected:
   void closeEvent(QCloseEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dropEvent(QDropEvent* event) override;
 
  private:
   void BuildMenus();
   void BuildPages();
+  void BuildPage(int page);
+  void BuildNextPart();
   // Reading the open file again keeps a comparison; opening any file drops it.
   void Load(const QString& path, bool again);
 
@@ -67,6 +85,9 @@ class TMainForm : public QMainWindow {
   korvath::ui::SharedFile* shared_;
   korvath::ui::BackupsDialog* backups_ = nullptr;
   QTabWidget* pages_ = nullptr;
+  std::unique_ptr<korvath::ui::PageContext> pageContext_;
+  std::vector<bool> pageBuilt_;
+  bool pagesQueued_ = false;
   QList<QAction*> fileCommands_;  // enabled by the first successful open
   QAction* viewDump_ = nullptr;
   QAction* undo_ = nullptr;

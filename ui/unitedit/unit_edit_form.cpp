@@ -110,16 +110,25 @@ TUnitEditForm::TUnitEditForm(korvath::WorkingCopy& workingCopy, QWidget* parent)
   setFixedSize(size);
   move(korvath::kUnitEditLeft, korvath::kUnitEditTop);
   korvath::ui::MarkFocusFromStart(this);
+  korvath::ui::KeepInsideScreen(this);
+}
+
+void TUnitEditForm::Build() {
+  if (content_) return;
   // On a screen too small for the window, the controls scroll inside it.
   content_ = new QWidget;
-  content_->setFixedSize(size);
+  content_->setFixedSize(korvath::kUnitEditClientWidth, korvath::kUnitEditClientHeight);
   BuildControls();
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->addWidget(new korvath::ui::FocusScrollArea(content_));
-  korvath::ui::KeepInsideScreen(this);
   ConnectControls();
   SyncControls();
+}
+
+void TUnitEditForm::setVisible(bool visible) {
+  if (visible) Build();
+  QWidget::setVisible(visible);
 }
 
 void TUnitEditForm::ShowChangedTables() {

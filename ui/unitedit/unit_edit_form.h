@@ -32,6 +32,12 @@ class TUnitEditForm : public QWidget {
   explicit TUnitEditForm(korvath::WorkingCopy& workingCopy, QWidget* parent = nullptr);
   ~TUnitEditForm() override;
 
+  // Makes the controls, once: they take longer than the whole main window, so they are made when
+  // the window is first shown, or earlier when the main window has time for them.
+  void Build();
+  bool Built() const { return content_ != nullptr; }
+  void setVisible(bool visible) override;
+
   // The main window's undo or redo, run from this window, changed the tables under it: it shows
   // them at once, as its next activation would otherwise.
   void ShowChangedTables();
