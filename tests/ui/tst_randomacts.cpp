@@ -154,7 +154,10 @@ class Player {
     QTest::qWait(least + Pick(most - least + 1));
   }
 
-  QWidget* Focus() const {
+  // Where a key goes. A key sent while no window is active goes nowhere a user's key could go:
+  // logged, so that a failure after it tells the offscreen platform's late activation apart.
+  QWidget* Focus() {
+    if (QApplication::activeWindow() == nullptr) log_ << QStringLiteral("   (no window active)");
     QWidget* focus = QApplication::focusWidget();
     return focus ? focus : &program_.Main();
   }
