@@ -118,9 +118,11 @@ int Export(const Options& options) {
   return kOk;
 }
 
-// Tests only: the game writing the save (the file named by the variable renamed over it) at the
-// last moment before apply writes, which no test could hit from outside.
-void StandInForAGameWriteForTesting(const std::string& out) {
+#ifdef KORVATH_TEST_SEAMS
+// Only in the tests' build of the program: the game writing the save (the file named by the
+// variable renamed over it) at the last moment before apply writes, which no test could hit from
+// outside.
+void StandInForAGameWrite(const std::string& out) {
   const char* game = std::getenv("KORVATH_TEST_GAME_WRITES");
   if (game == nullptr || *game == '\0') return;
   korvath::SetBeforeCommitHookForTesting([game = fs::path(game), out = fs::path(out)] {
@@ -131,6 +133,9 @@ void StandInForAGameWriteForTesting(const std::string& out) {
     fs::rename(temp, out, ec);
   });
 }
+#else
+void StandInForAGameWrite(const std::string&) {}
+#endif
 
 int Apply(const Options& options) {
   std::vector<std::uint8_t> seen;
@@ -162,7 +167,7 @@ int Apply(const Options& options) {
   // In place, the file must still hold what was read; another file named by -o was never seen.
   std::error_code ec;
   const bool inPlace = out == options.save || fs::equivalent(out, options.save, ec);
-  StandInForAGameWriteForTesting(out);
+  StandInForAGameWrite(out);
   const korvath::SaveResult written = korvath::WriteSave(
       out, {copy->Image().Contents(),
             inPlace ? std::optional<std::span<const std::uint8_t>>(seen) : std::nullopt,

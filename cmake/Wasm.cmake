@@ -40,15 +40,20 @@ add_subdirectory(cli)
 add_subdirectory(bench)
 korvath_node_program(korvath-demo-gen)
 korvath_node_program(korvath-cli)
+if(TARGET korvath-cli-test-seams)
+  korvath_node_program(korvath-cli-test-seams)
+endif()
 korvath_node_program(korvath_load_store_timing)
 
-# `node korvath-cli.js` with node's flags, under the native program's name. Node puts /dev/null
-# in place of a closed standard output, where the native program's writes fail: /dev/full fails
-# them alike.
-file(GENERATE OUTPUT "${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/korvath-cli"
-  CONTENT "#!/bin/sh\nif ! (exec 3>&1) 2>/dev/null && [ -w /dev/full ]; then exec >/dev/full; fi\nexec \"${NODE_JS_EXECUTABLE}\" --no-experimental-fetch \"$(dirname \"$0\")/korvath-cli.js\" \"$@\"\n"
-  FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ
-                   WORLD_EXECUTE)
+# `node korvath-cli.js` with node's flags, under the native program's name (and the same for the
+# tests' build). Node puts /dev/null in place of a closed standard output, where the native
+# program's writes fail: /dev/full fails them alike.
+foreach(program korvath-cli korvath-cli-test-seams)
+  file(GENERATE OUTPUT "${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/${program}"
+    CONTENT "#!/bin/sh\nif ! (exec 3>&1) 2>/dev/null && [ -w /dev/full ]; then exec >/dev/full; fi\nexec \"${NODE_JS_EXECUTABLE}\" --no-experimental-fetch \"$(dirname \"$0\")/${program}.js\" \"$@\"\n"
+    FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ
+                     WORLD_EXECUTE)
+endforeach()
 
 if(KORVATH_BUILD_TESTS)
   enable_testing()

@@ -289,12 +289,6 @@ LabelList LabelList::Parse(std::string_view fileBytes) {
   return LabelList(std::move(entries));
 }
 
-const std::string& LabelList::Label(int64_t v) const {
-  static const std::string kNone;
-  if (v < 0 || v >= int64_t(entries_.size())) return kNone;
-  return entries_[std::size_t(v)];
-}
-
 std::string LabelList::CutToName(int i) {
   std::string& entry = entries_.at(std::size_t(i));
   const std::size_t tab = entry.find('\t');

@@ -58,7 +58,9 @@ class LabelList {
   const std::vector<std::string>& Entries() const { return entries_; }
 
   // Entry v when 0 <= v < Count(), the empty text otherwise.
-  const std::string& Label(int64_t v) const;
+  const std::string& Label(int64_t v) const {
+    return v >= 0 && v < int64_t(entries_.size()) ? entries_[std::size_t(v)] : none_;
+  }
 
   // Cuts entry i down to the text before its first TAB (empty when it has none) and returns the
   // text after that TAB, or the whole line when there is no TAB.
@@ -66,6 +68,7 @@ class LabelList {
 
  private:
   std::vector<std::string> entries_;
+  inline static const std::string none_;
 };
 
 // The six files, in the order they are read.

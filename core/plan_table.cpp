@@ -43,7 +43,7 @@ void StorePlanTable(SaveImage& image, const TField& binding, CellGrid& grid) {
       WriteBits(image, FieldOf(record, kState.Offset, kState.Width), state->StoreCode);
       if (ClearsTurn(state->StoreCode)) {
         WriteBits(image, turnField, 0);
-        PutCell(grid, row, kTurn.Column, "0");
+        PutNumber(grid, row, kTurn.Column, 0);
       } else {
         WriteBits(image, turnField, turn);
       }

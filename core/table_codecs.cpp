@@ -1,38 +1,24 @@
 #include "core/table_codecs.h"
 
-#include <charconv>
-
 #include "core/int_conversion.h"
 
 namespace korvath {
 
 namespace {
 
-// Decimal text in a local buffer; PutCell makes a string of it only for a cell that differs.
-class Decimal {
- public:
-  explicit Decimal(std::uint32_t value)
-      : end_(std::to_chars(buf_, buf_ + sizeof buf_, value).ptr) {}
-  operator std::string_view() const { return {buf_, std::size_t(end_ - buf_)}; }
-
- private:
-  char buf_[12];
-  char* end_;
-};
-
 void LoadField(const SaveImage& image, const LabelSet& labels, int64_t recordBit,
                const RecordField& f, int row, CellGrid& grid) {
   const std::uint32_t value = ReadBits(image, FieldOf(recordBit, f.Offset, f.Width));
   switch (f.Shape) {
     case CellShape::Number:
-      PutCell(grid, row, f.Column, Decimal(value));
+      PutNumber(grid, row, f.Column, value);
       break;
     case CellShape::NumberAndName:
-      PutCell(grid, row, f.Column, Decimal(value));
+      PutNumber(grid, row, f.Column, value);
       PutCell(grid, row, f.NameColumn, NameListOf(labels, f.Names).Label(value));
       break;
     case CellShape::NumberAndLabel:
-      PutCell(grid, row, f.Column, Decimal(value));
+      PutNumber(grid, row, f.Column, value);
       PutCell(grid, row, f.NameColumn, TextOfCode(*f.Labels, value));
       break;
     case CellShape::Label:
@@ -44,8 +30,8 @@ void LoadField(const SaveImage& image, const LabelSet& labels, int64_t recordBit
 void StoreField(SaveImage& image, const LabelSet& labels, int64_t recordBit, const RecordField& f,
                 int row, CellGrid& grid) {
   const BitCursor at = FieldOf(recordBit, f.Offset, f.Width);
-  const std::string& text = grid.Cell(row, f.Column);
   if (f.Shape == CellShape::Label) {
+    const std::string& text = grid.Cell(row, f.Column);
     // A cell that still shows what the field holds keeps the field as it is. This matters where
     // a text stores a code other than the one it was loaded from: a battle code 1 reads
     // "交戦中", which would otherwise go back as 3.
@@ -65,9 +51,16 @@ void StoreField(SaveImage& image, const LabelSet& labels, int64_t recordBit, con
   }
 }
 
+// Text only, as no store takes such a number back. Kept apart so that the common path of
+// PutNumber needs no string of its own.
+[[gnu::noinline]] void PutWideNumber(CellGrid& grid, int row, int column, int64_t value) {
+  PutCell(grid, row, column, IntToStr(value));
+}
+
 }  // namespace
 
 int32_t CellToInt(const CellGrid& grid, int row, int column) {
+  if (const auto known = grid.Number(row, column)) return *known;
   try {
     return StrToInt(grid.Cell(row, column));
   } catch (ConversionError& e) {
@@ -140,7 +133,15 @@ void SetUpHeadings(CellGrid& grid, GridId id) {
 }
 
 void PutCell(CellGrid& grid, int row, int column, std::string_view text) {
-  if (grid.Cell(row, column) != text) grid.SetCell(row, column, std::string(text));
+  if (grid.Cell(row, column) != text) grid.AssignCell(row, column, text);
+}
+
+void PutNumber(CellGrid& grid, int row, int column, int64_t value) {
+  if (value < INT32_MIN || value > INT32_MAX) {
+    PutWideNumber(grid, row, column, value);
+  } else if (grid.Number(row, column) != int32_t(value)) {
+    grid.SetNumber(row, column, int32_t(value));
+  }
 }
 
 void LoadRecords(const SaveImage& image, const LabelSet& labels, const TField& binding,

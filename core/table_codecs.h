@@ -95,6 +95,8 @@ const RecordLayout* RecordLayoutOf(GridId id);
 void SetUpHeadings(CellGrid& grid, GridId id);
 // Assigns only when the text differs, so refreshing unchanged names costs nothing.
 void PutCell(CellGrid& grid, int row, int column, std::string_view text);
+// The same for a number; the cell remembers it, so that a store need not convert its text back.
+void PutNumber(CellGrid& grid, int row, int column, int64_t value);
 
 void LoadRecords(const SaveImage& image, const LabelSet& labels, const TField& binding,
                  const RecordLayout& layout, CellGrid& grid);

@@ -54,6 +54,13 @@ inline std::string CliUnderTest() {
   return other != nullptr && *other != '\0' ? other : KORVATH_CLI;
 }
 
+// The tests' build of the program under test, beside it: it takes $KORVATH_TEST_GAME_WRITES.
+inline std::string CliWithTestSeams() {
+  const char* other = std::getenv("KORVATH_CLI_UNDER_TEST");
+  return other != nullptr && *other != '\0' ? std::string(other) + "-test-seams"
+                                            : KORVATH_CLI_TEST_SEAMS;
+}
+
 // Runs program with stdout and stderr captured in files, so neither pipe can fill; stdout goes to
 // stdoutTo instead when given, to a pipe nobody reads when stdoutTo is kClosedPipe, or nowhere
 // (closed, as by >&-) when it is kClosedStdout. SIGPIPE is at its default, as in a shell.

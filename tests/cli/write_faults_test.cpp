@@ -223,7 +223,7 @@ TEST_F(WriteFaultsTest, ApplyInPlaceKeepsTheGamesWriteAndTheBytesItReplaces) {
   PutBits(game, ControlBit("Edit1_2"), 24, 99);
   WriteImage(work / "game.bin", game);
   ::setenv("KORVATH_TEST_GAME_WRITES", (work / "game.bin").c_str(), 1);
-  const CliResult raced = Apply(save, save);
+  const CliResult raced = Apply(save, save, CliWithTestSeams());
   ::unsetenv("KORVATH_TEST_GAME_WRITES");
   EXPECT_EQ(raced.status, 3);
   EXPECT_EQ(raced.err, "ファイルが読込後に変更されました\n" + save + "\n");

@@ -154,7 +154,10 @@ class Player {
     QTest::qWait(least + Pick(most - least + 1));
   }
 
-  QWidget* Focus() const {
+  // Where a key goes. A key sent while no window is active goes nowhere a user's key could go:
+  // logged, so that a failure after it tells the offscreen platform's late activation apart.
+  QWidget* Focus() {
+    if (QApplication::activeWindow() == nullptr) log_ << QStringLiteral("   (no window active)");
     QWidget* focus = QApplication::focusWidget();
     return focus ? focus : &program_.Main();
   }
@@ -339,7 +342,11 @@ class Player {
     ShowPage(force);
     korvath::test::RightClickCell(View(grid), row - 1, 13);
     QMenu* menu = OpenPopup();
-    if (!menu) return;
+    if (!menu) {
+      // Skipped on both sides; logged so that a failure after it tells a slow machine apart.
+      log_ << QStringLiteral("popup %1 row %2: no menu opened, skipped").arg(force).arg(row);
+      return;
+    }
     QAction* action = menu->actions().value(item);
     QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(action).center());
     Pause();
@@ -366,7 +373,10 @@ class Player {
     ClickCell(GridId::StringGrid1_2, row, 3);
     program_.Action("ViewUnitEditMenu")->trigger();
     auto* editor = program_.Find<TUnitEditForm>(QStringLiteral("UnitEditForm"));
-    if (!korvath::test::WaitActive(editor)) return;
+    if (!korvath::test::WaitActive(editor)) {
+      log_ << QStringLiteral("unit editor No %1: not active after 5 s, skipped").arg(row - 1);
+      return;
+    }
     auto* durability = editor->findChild<QLineEdit*>(QStringLiteral("Edit3"));
     QTest::mouseClick(durability, Qt::LeftButton, {}, durability->rect().center());
     QTest::keyClick(durability, Qt::Key_A, Qt::ControlModifier);
