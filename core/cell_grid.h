@@ -47,8 +47,10 @@ class CellGrid {
   // Writes the decimal text of value.
   void SetNumber(int row, int column, int32_t value) {
     if (Slot* slot = Grow(row, column)) {
-      char text[12];
-      slot->Text.assign(text, std::to_chars(text, text + sizeof text, value).ptr);
+      std::string& text = slot->Text;
+      text.resize(11);  // "-2147483648"
+      text.resize(
+          std::size_t(std::to_chars(text.data(), text.data() + 11, value).ptr - text.data()));
       slot->Number = value;
     }
   }
