@@ -19,7 +19,7 @@ add_link_options(-fexceptions)
 function(korvath_node_program target)
   set(environment "${CMAKE_SOURCE_DIR}/cli/node_environment.js")
   target_link_options(${target} PRIVATE
-    -sNODERAWFS=1 -sALLOW_MEMORY_GROWTH=1 -sEXIT_RUNTIME=1 "SHELL:--pre-js ${environment}")
+    -sNODERAWFS=1 -sALLOW_MEMORY_GROWTH=1 -sEXIT_RUNTIME=1 "SHELL:--pre-js \"${environment}\"")
   set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS "${environment}")
 endfunction()
 
