@@ -20,15 +20,11 @@ build: deps
 	cmake --preset $(PRESET)
 	cmake --build --preset $(PRESET)
 
-# Everything CI runs: the tests, the tests again under the sanitizers, the WebAssembly build and
-# its tests, the fuzz targets, clang-tidy and the browser edition's tests. Each stage's time is
+# Everything CI runs: every test once, under the sanitizers; the WebAssembly build and its tests;
+# the browser edition's tests; the fuzz targets; clang-tidy, beside the tests. Each stage's time is
 # printed at the end.
-TEST_STAGES := check asan wasm fuzz tidy web-test
-test:
-	@times=""; for stage in $(TEST_STAGES); do \
-	  start=$$(date +%s); $(MAKE) --no-print-directory $$stage || exit 1; \
-	  times="$$times  $$stage $$(( $$(date +%s) - start )) s\n"; \
-	done; printf "make test: stage times\n$$times"
+test: deps
+	@bash tools/run-all-tests
 
 # The tests of one preset only, for quick rounds while working.
 check: build
@@ -38,13 +34,14 @@ asan:
 	$(MAKE) --no-print-directory check PRESET=asan
 
 # The core as WebAssembly, built once (build/wasm): korvath-cli.js, the core tests under node and
-# the browser edition's module all come from this one build of the core.
+# the browser edition's module all come from this one build of the core. Its tests run the CLI
+# suite of the native PRESET tree against the node program.
 wasm-build: deps
-	emcmake cmake --preset wasm
+	emcmake cmake --preset wasm "-DKORVATH_NATIVE_DIR=$(CURDIR)/$(BUILD_DIR)"
 	cmake --build --preset wasm
 
 # Its tests also run the native CLI suite against the node program and compare both programs byte
-# for byte, so the native debug build comes first.
+# for byte, so the native build comes first.
 wasm: build wasm-build
 	ctest --preset wasm
 
@@ -72,10 +69,12 @@ package: deps
 	lintian --fail-on error build/package/korvath_*_amd64.deb
 
 # The browser edition: build/web/korvath.html, one file holding the page, its script and the core
-# module of the wasm build, with the demo save and labels of the debug tree.
+# module of the wasm build, with the demo save and labels of the PRESET tree.
+web web-test soak: export KORVATH_DEMO_DIR = $(CURDIR)/$(BUILD_DIR)/examples
+web web-test soak: export KORVATH_CLI = $(CURDIR)/$(BIN_DIR)/korvath-cli
 web: wasm-build
-	cmake --preset debug
-	cmake --build --preset debug --target korvath_demo_data korvath-cli
+	cmake --preset $(PRESET)
+	cmake --build --preset $(PRESET) --target korvath_demo_data korvath-cli
 	cd web && npm ci --no-audit --no-fund --loglevel=error && npm run build
 
 # The browser tests: puppeteer-core drives Debian's chromium over the built page from file://.
