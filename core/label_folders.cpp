@@ -108,7 +108,8 @@ bool HoldsLabelFiles(const fs::path& folder) {
   });
 }
 
-std::vector<std::string> ReadLabelFolder(const fs::path& dir, LabelFileBytes& files) {
+std::vector<std::string> ReadLabelFolder(const fs::path& dir, LabelFileBytes& files,
+                                         LabelSet* lists) {
   const auto paths = LabelFilePaths(dir);
   std::array<std::string, kLabelFileNames.size()> why;
   for (std::size_t i = 0; i < paths.size(); ++i) {
@@ -129,7 +130,7 @@ std::vector<std::string> ReadLabelFolder(const fs::path& dir, LabelFileBytes& fi
     }
   }
   // What the files read say of themselves; one not read has said why already.
-  for (std::string& problem : LabelSetProblems(files)) {
+  for (std::string& problem : lists ? LabelSetProblems(files, *lists) : LabelSetProblems(files)) {
     const auto i = std::size_t(LabelFileIndexIgnoringCase(problem.substr(0, problem.find(':'))));
     if (why[i].empty()) why[i] = std::move(problem);
   }
@@ -146,9 +147,13 @@ FoundLabels FindLabels(const LabelSearch& search) {
   for (const fs::path& folder : folders) {
     std::error_code ec;
     if (!fs::is_directory(folder, ec)) continue;
-    FoundLabels found{folder, {}};
-    const std::vector<std::string> problems = ReadLabelFolder(folder, found.Files);
-    if (problems.empty()) return found;
+    FoundLabels found{folder, {}, {}};
+    LabelSet lists;
+    const std::vector<std::string> problems = ReadLabelFolder(folder, found.Files, &lists);
+    if (problems.empty()) {
+      found.Lists = std::make_shared<const LabelSet>(std::move(lists));
+      return found;
+    }
     const auto missing = std::count_if(problems.begin(), problems.end(),
                                        [](const auto& p) { return p.ends_with(": ありません"); });
     if (missing == std::ssize(kLabelFileNames)) {

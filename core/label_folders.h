@@ -2,6 +2,7 @@
 
 #include <array>
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -40,6 +41,7 @@ bool HoldsLabelFiles(const std::filesystem::path& folder);
 struct FoundLabels {
   std::filesystem::path Folder;
   LabelFileBytes Files;
+  std::shared_ptr<const LabelSet> Lists;  // parsed from Files
 };
 
 // The first candidate whose six files can be read as label lists, with their bytes as read;
@@ -52,8 +54,9 @@ std::filesystem::path FindLabelFolder(const LabelSearch& search);
 
 // Why each of the six files in dir cannot serve, one "NAME: reason" per file: missing, not a
 // regular file (a FIFO, a folder, a device), unreadable, too large, not text, too few lines.
-// Empty when the set can serve; files holds what was read.
-std::vector<std::string> ReadLabelFolder(const std::filesystem::path& dir, LabelFileBytes& files);
+// Empty when the set can serve; files holds what was read, and lists, when given, the lists.
+std::vector<std::string> ReadLabelFolder(const std::filesystem::path& dir, LabelFileBytes& files,
+                                         LabelSet* lists = nullptr);
 
 // Reads the six files from dir. Throws StartupError with ReadLabelFolder's problems, one per
 // line, when they cannot serve.

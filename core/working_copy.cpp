@@ -104,7 +104,8 @@ WorkingCopy::WorkingCopy(std::shared_ptr<const LabelSet> labels)
   }
 }
 
-WorkingCopy::WorkingCopy(const FoundLabels& labels) : WorkingCopy(labels.Files) {
+WorkingCopy::WorkingCopy(const FoundLabels& labels)
+    : WorkingCopy(labels.Lists ? labels.Lists : ParsedLabels(labels.Files)) {
   labelDir_ = labels.Folder;
 }
 
