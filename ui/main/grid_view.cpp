@@ -303,7 +303,9 @@ void GridView::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void GridView::EditByClick() {
-  if (state() != EditingState && IsEditable(currentIndex())) {
+  // The user may have turned to another control, page or window while the click waited: the
+  // editor would take the keys from there.
+  if (hasFocus() && state() != EditingState && IsEditable(currentIndex())) {
     edit(currentIndex(), AllEditTriggers, nullptr);
   }
 }

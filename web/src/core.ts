@@ -67,6 +67,8 @@ export interface UnitEditorState {
 }
 
 export interface Core {
+  // The message loadLabels would give, and nothing else changes.
+  checkLabels(files: [string, Uint8Array][]): string;
   loadLabels(files: [string, Uint8Array][]): string;
   // The same, and the open save read again with them from its bytes as last opened or saved.
   loadLabelsKeepingSave(files: [string, Uint8Array][]): string;
