@@ -571,7 +571,7 @@ class App {
 }
 
 const coreReady = loadCore();
-// Read while the core compiles: once it is ready, nothing is waited for before the first page.
+// Read while the core compiles; the demo waits for it only once its first page is drawn.
 const kept = files.storedLabels();
 void coreReady.then(async (core) => {
   const app = new App(core);
