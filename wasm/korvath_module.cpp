@@ -823,6 +823,11 @@ val Texts() {
   out.set("unitEditorTitle", std::string(kUnitEditorTitle));
   out.set("dumpTitle", std::string(kDumpTitle));
   out.set("unitEditorTabs", Strings(kUnitEditTabs));
+  return out;
+}
+
+// The unit editor's controls, asked for when it is first shown: the page starts without them.
+val UnitEditorControls() {
   val controls = val::array();
   for (const UnitEditControl& c : unit_edit_layout::kControls) {
     val v = val::object();
@@ -842,8 +847,7 @@ val Texts() {
     }
     controls.call<void>("push", v);
   }
-  out.set("unitEditorControls", controls);
-  return out;
+  return controls;
 }
 
 }  // namespace
@@ -866,6 +870,7 @@ EMSCRIPTEN_BINDINGS(korvath) {
   function("fileName", &FileName);
   function("layout", &Layout);
   function("texts", &Texts);
+  function("unitEditorControls", &UnitEditorControls);
   function("control", &Control);
   function("setEditText", &SetEditText);
   function("setChecked", &SetChecked);

@@ -560,7 +560,7 @@ class App {
     if (!this.core.loaded()) return;
     // Built when first asked for: start-up does not wait for it.
     this.unitEditor ??= new UnitEditor(this.core, this.texts.unitEditorTitle, this.texts.unitEditorTabs,
-      this.texts.unitEditorControls, this.texts.web.close, (a, error) => this.run(a, error));
+      this.core.unitEditorControls(), this.texts.web.close, (a, error) => this.run(a, error));
     this.unitEditor.show();
   }
 
