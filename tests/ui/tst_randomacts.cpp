@@ -196,10 +196,15 @@ class Player {
     ++faults_;
   }
 
+  // The class, and the name of the widget or, for a cell editor, of its table.
   static QString Name(const QWidget* widget) {
     if (!widget) return QStringLiteral("nothing");
-    return QString::fromLatin1(widget->metaObject()->className()) + QLatin1Char(' ') +
-           widget->objectName();
+    const QWidget* named = widget;
+    while (named->parentWidget() &&
+           (named->objectName().isEmpty() || named->objectName().startsWith(QLatin1String("qt_"))))
+      named = named->parentWidget();
+    return QString::fromLatin1(widget->metaObject()->className()) +
+           (named == widget ? QStringLiteral(" ") : QStringLiteral(" in ")) + named->objectName();
   }
 
   // Waits until the keys go to target or a widget inside it; false, logged, when they never do.
@@ -219,15 +224,20 @@ class Player {
   // spreads one typed text over two places.
   void Type(const QString& text) {
     QPointer<QWidget> typingIn;
-    for (const QChar c : text) {
-      QTest::keyClick(Focus(), c.toLatin1());
-      if (!typingIn) typingIn = QApplication::focusWidget();
+    QString typingInName;  // the widget may be gone by the time it is missed
+    for (qsizetype i = 0; i < text.size(); ++i) {
+      QTest::keyClick(Focus(), text[i].toLatin1());
+      if (i == 0) {
+        typingIn = QApplication::focusWidget();
+        typingInName = Name(typingIn);
+      }
       Pause();
       if (QApplication::focusWidget() != typingIn) {
-        Fault(QStringLiteral("focus moved from %1 to %2 while typing %3 (active window %4)")
-                  .arg(Name(typingIn), Name(QApplication::focusWidget()), text,
+        Fault(QStringLiteral("after %1 of %2 the focus moved from %3 to %4 (active window %5)")
+                  .arg(text.left(i + 1), text, typingInName, Name(QApplication::focusWidget()),
                        Name(QApplication::activeWindow())));
         typingIn = QApplication::focusWidget();
+        typingInName = Name(typingIn);
       }
     }
   }
