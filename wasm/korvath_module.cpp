@@ -145,12 +145,15 @@ void Install(std::unique_ptr<WorkingCopy> copy, LabelFileBytes bytes) {
   S().unitEditor = std::make_unique<UnitEditorModel>(*S().copy);
 }
 
+// What reading a label set does once it passes: nothing more, or it becomes the set in use, with
+// the open save dropped or read again from its bytes as last opened or saved.
+enum class LabelUse { kCheck, kInstall, kInstallKeepingSave };
+
 // files: [[name, Uint8Array], ...]. Builds a working copy from them with the desktop's checks;
 // the message of the failure, or the empty text, and on failure nothing changes. Its second and
 // later lines say which file is at fault and why ("plan.txt: ありません", "area.txt: 78
-// 行必要ですが 12 行です"), one per file. keepSave: the open save is read again from its bytes as
-// last opened or saved, under the new names.
-std::string ReadLabels(const val& files, bool keepSave) {
+// 行必要ですが 12 行です"), one per file.
+std::string ReadLabels(const val& files, LabelUse use) {
   return Guarded([&] {
     LabelFileBytes bytes;
     // Where a name is missing, one that differs in case alone ("PLAN.TXT"), the first in byte
@@ -185,7 +188,9 @@ std::string ReadLabels(const val& files, bool keepSave) {
       throw StartupError(lines);
     }
     auto copy = std::make_unique<WorkingCopy>(bytes);
-    const bool reopen = keepSave && S().copy && S().copy->Image().Loaded;
+    if (use == LabelUse::kCheck) return;
+    const bool reopen =
+        use == LabelUse::kInstallKeepingSave && S().copy && S().copy->Image().Loaded;
     std::vector<std::uint8_t> base = std::move(S().base);
     const std::string name = reopen ? S().copy->Image().Path : std::string();
     if (reopen) copy->Open(base, name);
@@ -194,8 +199,11 @@ std::string ReadLabels(const val& files, bool keepSave) {
   });
 }
 
-std::string LoadLabels(const val& files) { return ReadLabels(files, false); }
-std::string LoadLabelsKeepingSave(const val& files) { return ReadLabels(files, true); }
+std::string CheckLabels(const val& files) { return ReadLabels(files, LabelUse::kCheck); }
+std::string LoadLabels(const val& files) { return ReadLabels(files, LabelUse::kInstall); }
+std::string LoadLabelsKeepingSave(const val& files) {
+  return ReadLabels(files, LabelUse::kInstallKeepingSave);
+}
 
 // For each chosen name, the label file it is read as ("PLAN.TXT" gives "plan.txt"), or the
 // empty text for a name that is none of the six.
@@ -815,6 +823,11 @@ val Texts() {
   out.set("unitEditorTitle", std::string(kUnitEditorTitle));
   out.set("dumpTitle", std::string(kDumpTitle));
   out.set("unitEditorTabs", Strings(kUnitEditTabs));
+  return out;
+}
+
+// The unit editor's controls, asked for when it is first shown: the page starts without them.
+val UnitEditorControls() {
   val controls = val::array();
   for (const UnitEditControl& c : unit_edit_layout::kControls) {
     val v = val::object();
@@ -834,14 +847,14 @@ val Texts() {
     }
     controls.call<void>("push", v);
   }
-  out.set("unitEditorControls", controls);
-  return out;
+  return controls;
 }
 
 }  // namespace
 
 EMSCRIPTEN_BINDINGS(korvath) {
   using emscripten::function;
+  function("checkLabels", &CheckLabels);
   function("loadLabels", &LoadLabels);
   function("loadLabelsKeepingSave", &LoadLabelsKeepingSave);
   function("ready", &Ready);
@@ -857,6 +870,7 @@ EMSCRIPTEN_BINDINGS(korvath) {
   function("fileName", &FileName);
   function("layout", &Layout);
   function("texts", &Texts);
+  function("unitEditorControls", &UnitEditorControls);
   function("control", &Control);
   function("setEditText", &SetEditText);
   function("setChecked", &SetChecked);
