@@ -49,8 +49,10 @@ class CellGrid {
   // apart from the texts: the passes look at it for every field, at the texts only on a change.
   std::optional<int32_t> Number(int row, int column) const {
     const std::size_t at = Find(row, column);
-    if (at == kNowhere || origins_[at].Source != &kDecimal) return std::nullopt;
-    return origins_[at].Key;
+    if (at == kNowhere) return std::nullopt;
+    const Origin origin = origins_[at];
+    if (origin.Source != &kDecimal) return std::nullopt;
+    return origin.Key;
   }
   // Writes the decimal text of value.
   void SetNumber(int row, int column, int32_t value) {
@@ -65,7 +67,9 @@ class CellGrid {
   // remember it.
   bool HoldsEntry(int row, int column, const void* source, int64_t key) const {
     const std::size_t at = Find(row, column);
-    return at != kNowhere && origins_[at].Source == source && origins_[at].Key == key;
+    if (at == kNowhere) return false;
+    const Origin origin = origins_[at];
+    return origin.Source == source && origin.Key == key;
   }
   // Writes text, which is entry key of source. A key beyond 32 bits is not remembered.
   void SetEntry(int row, int column, const void* source, int64_t key, std::string_view text) {
