@@ -220,25 +220,43 @@ LabelEncoding LabelEncodingOf(std::string_view text) {
                                                                           : LabelEncoding::Cp932;
 }
 
-std::string NotTextReason(std::string_view fileBytes) {
-  const std::size_t nul = fileBytes.find('\0');
-  if (nul != std::string_view::npos && nul <= fileBytes.find_first_of("\r\n"))
-    return "1 行目にゼロのバイトがあります";
+namespace {
+
+// A label file's text without its byte order mark, and how it is read.
+struct LabelText {
+  std::string_view Text;
+  LabelEncoding Encoding;
+};
+
+LabelText ReadLabelText(std::string_view fileBytes) {
   std::string_view text = TextOf(fileBytes);
   const LabelEncoding encoding = LabelEncodingOf(text);
   if (encoding == LabelEncoding::Utf8 && text.starts_with(kUtf8Bom))
     text.remove_prefix(kUtf8Bom.size());
+  return {text, encoding};
+}
+
+std::string NotTextReason(std::string_view fileBytes, const LabelText& text) {
+  const std::size_t nul = fileBytes.find('\0');
+  if (nul != std::string_view::npos && nul <= fileBytes.find_first_of("\r\n"))
+    return "1 行目にゼロのバイトがあります";
   int line = 0;
   int bad = 0;
-  ForEachLine(text, [&](std::string_view bytes) {
+  ForEachLine(text.Text, [&](std::string_view bytes) {
     ++line;
     if (bad != 0) return;
-    const bool readable =
-        encoding == LabelEncoding::Utf8 ? ReadUtf8(bytes).WellFormed : ReadCp932(bytes).WellFormed;
+    const bool readable = text.Encoding == LabelEncoding::Utf8 ? ReadUtf8(bytes).WellFormed
+                                                               : ReadCp932(bytes).WellFormed;
     if (!readable) bad = line;
   });
   if (bad == 0) return {};
   return std::to_string(bad) + " 行目に文字として読めないバイトがあります";
+}
+
+}  // namespace
+
+std::string NotTextReason(std::string_view fileBytes) {
+  return NotTextReason(fileBytes, ReadLabelText(fileBytes));
 }
 
 std::string DecodeCp932(std::string_view bytes) {
@@ -276,17 +294,21 @@ std::string EncodeCp932(std::string_view utf8) {
   return out;
 }
 
-LabelList LabelList::Parse(std::string_view fileBytes) {
-  std::string_view text = TextOf(fileBytes);
-  const LabelEncoding encoding = LabelEncodingOf(text);
-  if (encoding == LabelEncoding::Utf8 && text.starts_with(kUtf8Bom))
-    text.remove_prefix(kUtf8Bom.size());
+namespace {
+
+LabelList ParseText(const LabelText& text) {
   std::vector<std::string> entries;
   // Each line on its own: a lead byte at a line's end must not swallow the line end.
-  ForEachLine(text, [&](std::string_view line) {
-    entries.push_back(encoding == LabelEncoding::Utf8 ? DecodeUtf8(line) : DecodeCp932(line));
+  ForEachLine(text.Text, [&](std::string_view line) {
+    entries.push_back(text.Encoding == LabelEncoding::Utf8 ? DecodeUtf8(line) : DecodeCp932(line));
   });
   return LabelList(std::move(entries));
+}
+
+}  // namespace
+
+LabelList LabelList::Parse(std::string_view fileBytes) {
+  return ParseText(ReadLabelText(fileBytes));
 }
 
 std::string LabelList::CutToName(int i) {
@@ -326,12 +348,13 @@ std::vector<std::string> ParseInto(const LabelFileBytes& files, LabelSet& set) {
                          " MiB を超えています");
       continue;
     }
-    if (const std::string reason = NotTextReason(files[i]); !reason.empty()) {
+    const LabelText text = ReadLabelText(files[i]);
+    if (const std::string reason = NotTextReason(files[i], text); !reason.empty()) {
       problems.push_back(name + ": テキストではありません (");
       problems.back().append(reason).append(")");
       continue;
     }
-    *lists[i] = LabelList::Parse(files[i]);
+    *lists[i] = ParseText(text);
     if (lists[i]->Count() < MinimumEntries(i)) {
       problems.push_back(name + ": " + std::to_string(MinimumEntries(i)) + " 行必要ですが " +
                          std::to_string(lists[i]->Count()) + " 行です");
@@ -362,6 +385,10 @@ int LabelFileIndexIgnoringCase(std::string_view name) {
 std::vector<std::string> LabelSetProblems(const LabelFileBytes& files) {
   LabelSet set;
   return ParseInto(files, set);
+}
+
+std::vector<std::string> LabelSetProblems(const LabelFileBytes& files, LabelSet& lists) {
+  return ParseInto(files, lists);
 }
 
 LabelSet ParseLabelSet(const LabelFileBytes& files) {

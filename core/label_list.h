@@ -101,6 +101,9 @@ using LabelFileBytes = std::array<std::string, kLabelFileNames.size()>;
 // Why each of the six files cannot serve, one "NAME: reason" per file at fault: larger than
 // kMaxLabelFileSize, not text, or an area or special list too short. Empty when all can.
 std::vector<std::string> LabelSetProblems(const LabelFileBytes& files);
+// The same, with lists filled from the files that can serve, so that checking and reading a set
+// reads each file once.
+std::vector<std::string> LabelSetProblems(const LabelFileBytes& files, LabelSet& lists);
 
 // The six lists from their files' bytes. Throws StartupError with LabelSetProblems, one per line,
 // when they cannot serve.

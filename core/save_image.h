@@ -1,7 +1,9 @@
 #pragma once
 
 #include <array>
+#include <bit>
 #include <cstdint>
+#include <cstring>
 #include <span>
 #include <string>
 
@@ -53,13 +55,67 @@ struct TCellField {
   int32_t BitWidth = 0;
 };
 
+namespace bits_detail {
+
+// The four bytes at p as one word, the first byte most significant, in a single access each way.
+inline std::uint32_t LoadWindow(const std::uint8_t* p) {
+  std::uint32_t word;
+  std::memcpy(&word, p, sizeof word);
+  if constexpr (std::endian::native == std::endian::little) word = __builtin_bswap32(word);
+  return word;
+}
+inline void StoreWindow(std::uint8_t* p, std::uint32_t word) {
+  if constexpr (std::endian::native == std::endian::little) word = __builtin_bswap32(word);
+  std::memcpy(p, &word, sizeof word);
+}
+
+// The common case: all four window bytes lie in the file, so none needs a check of its own.
+inline bool WindowInFile(const SaveImage& image, int32_t byteOffset) {
+  return byteOffset >= 0 && byteOffset <= image.Length - 4 && image.Length <= SaveImage::Capacity;
+}
+
+// Shifting a 32-bit value by 32 is undefined, so widths of 0 and 32 get their own masks.
+inline std::uint32_t LowMask(int32_t width) {
+  if (width <= 0) return 0;
+  if (width >= 32) return 0xFFFFFFFFu;
+  return (1u << width) - 1u;
+}
+
+// The window near the end of the file, a byte at a time.
+std::uint32_t ReadPartialWindow(const SaveImage& image, int32_t byteOffset);
+void WritePartialWindow(SaveImage& image, int32_t byteOffset, std::uint32_t mask,
+                        std::uint32_t bits);
+
+}  // namespace bits_detail
+
 // Reads the field through the four-byte window at ByteOffset; bytes at or beyond Length read as 0.
-std::uint32_t ReadBits(const SaveImage& image, int32_t byteOffset, int32_t bitOffset,
-                       int32_t bitWidth);
+// Inline, as the passes over the tables call it for every field.
+inline std::uint32_t ReadBits(const SaveImage& image, int32_t byteOffset, int32_t bitOffset,
+                              int32_t bitWidth) {
+  if (bitWidth <= 0 || bitOffset < 0 || bitOffset + bitWidth > 32) return 0;
+  if (byteOffset >= image.Length) return 0;
+  std::uint32_t word = bits_detail::WindowInFile(image, byteOffset)
+                           ? bits_detail::LoadWindow(image.Bytes.data() + byteOffset)
+                           : bits_detail::ReadPartialWindow(image, byteOffset);
+  word <<= bitOffset;  // bitOffset < 32 here
+  return word >> (32 - bitWidth);
+}
 // Writes the low bitWidth bits of value into the field, leaving every other bit alone; bytes at or
 // beyond Length are not written.
-void WriteBits(SaveImage& image, int32_t byteOffset, int32_t bitOffset, int32_t bitWidth,
-               int32_t value);
+inline void WriteBits(SaveImage& image, int32_t byteOffset, int32_t bitOffset, int32_t bitWidth,
+                      int32_t value) {
+  if (bitWidth <= 0 || bitOffset < 0 || bitOffset + bitWidth > 32) return;
+  if (byteOffset >= image.Length) return;
+  const int shift = 32 - bitOffset - bitWidth;
+  const std::uint32_t mask = bits_detail::LowMask(bitWidth) << shift;
+  const std::uint32_t bits = (std::uint32_t(value) & bits_detail::LowMask(bitWidth)) << shift;
+  if (bits_detail::WindowInFile(image, byteOffset)) {
+    std::uint8_t* p = image.Bytes.data() + byteOffset;
+    bits_detail::StoreWindow(p, (bits_detail::LoadWindow(p) & ~mask) | bits);
+  } else {
+    bits_detail::WritePartialWindow(image, byteOffset, mask, bits);
+  }
+}
 
 template <typename Field>
 std::uint32_t ReadBits(const SaveImage& image, const Field& f) {

@@ -97,6 +97,11 @@ void SetUpHeadings(CellGrid& grid, GridId id);
 void PutCell(CellGrid& grid, int row, int column, std::string_view text);
 // The same for a number; the cell remembers it, so that a store need not convert its text back.
 void PutNumber(CellGrid& grid, int row, int column, int64_t value);
+// The name of id and the label of code; the cell remembers which, so that a pass that finds the
+// same id or code again needs neither look up nor compare its text. The lists do not change once
+// the tables are set up.
+void PutName(CellGrid& grid, int row, int column, const LabelList& names, int64_t id);
+void PutLabel(CellGrid& grid, int row, int column, const CodeTexts& labels, int64_t code);
 
 void LoadRecords(const SaveImage& image, const LabelSet& labels, const TField& binding,
                  const RecordLayout& layout, CellGrid& grid);

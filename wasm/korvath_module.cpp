@@ -15,6 +15,8 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <string_view>
+#include <type_traits>
 #include <vector>
 
 // Korvath
@@ -59,6 +61,73 @@ val BytesOf(std::span<const std::uint8_t> bytes) {
       .new_(emscripten::typed_memory_view(bytes.size(), bytes.data()))
       .call<val>("slice");
 }
+
+// A JSON text built as a val would be, for the large descriptions the page reads at start-up:
+// one string and one JSON.parse cost far less than a call into JavaScript for every property.
+class Json {
+ public:
+  static Json Object() { return Json('{', '}'); }
+  static Json Array() { return Json('[', ']'); }
+  static Json Strings(const auto& items) {
+    Json out = Array();
+    for (const auto& item : items) out.Push(std::string_view(item));
+    return out;
+  }
+
+  template <typename T>
+  void Set(std::string_view key, const T& value) {
+    Next();
+    Quote(key);
+    text_ += ':';
+    Put(value);
+  }
+  template <typename T>
+  void Push(const T& value) {
+    Next();
+    Put(value);
+  }
+
+  val Parse() const { return val::global("JSON").call<val>("parse", text_ + close_); }
+
+ private:
+  Json(char open, char close) : text_(1, open), close_(close) {}
+
+  void Next() {
+    if (text_.size() > 1) text_ += ',';
+  }
+  template <typename T>
+  void Put(const T& value) {
+    if constexpr (std::is_same_v<T, Json>) {
+      text_ += value.text_;
+      text_ += value.close_;
+    } else if constexpr (std::is_same_v<T, bool>) {
+      text_ += value ? "true" : "false";
+    } else if constexpr (std::is_integral_v<T>) {
+      text_ += std::to_string(value);
+    } else {
+      Quote(std::string_view(value));
+    }
+  }
+  void Quote(std::string_view s) {
+    text_ += '"';
+    for (const char c : s) {
+      if (c == '"' || c == '\\') {
+        text_ += '\\';
+        text_ += c;
+      } else if (static_cast<unsigned char>(c) < 0x20) {
+        std::array<char, 7> escaped{};
+        std::snprintf(escaped.data(), escaped.size(), "\\u%04x", c);
+        text_ += escaped.data();
+      } else {
+        text_ += c;
+      }
+    }
+    text_ += '"';
+  }
+
+  std::string text_;
+  char close_;
+};
 
 std::vector<std::uint8_t> VectorOf(const val& bytes) {
   return emscripten::convertJSArrayToNumberVector<std::uint8_t>(bytes);
@@ -145,12 +214,15 @@ void Install(std::unique_ptr<WorkingCopy> copy, LabelFileBytes bytes) {
   S().unitEditor = std::make_unique<UnitEditorModel>(*S().copy);
 }
 
+// What reading a label set does once it passes: nothing more, or it becomes the set in use, with
+// the open save dropped or read again from its bytes as last opened or saved.
+enum class LabelUse { kCheck, kInstall, kInstallKeepingSave };
+
 // files: [[name, Uint8Array], ...]. Builds a working copy from them with the desktop's checks;
 // the message of the failure, or the empty text, and on failure nothing changes. Its second and
 // later lines say which file is at fault and why ("plan.txt: ありません", "area.txt: 78
-// 行必要ですが 12 行です"), one per file. keepSave: the open save is read again from its bytes as
-// last opened or saved, under the new names.
-std::string ReadLabels(const val& files, bool keepSave) {
+// 行必要ですが 12 行です"), one per file.
+std::string ReadLabels(const val& files, LabelUse use) {
   return Guarded([&] {
     LabelFileBytes bytes;
     // Where a name is missing, one that differs in case alone ("PLAN.TXT"), the first in byte
@@ -173,7 +245,8 @@ std::string ReadLabels(const val& files, bool keepSave) {
     for (std::size_t i = 0; i < taken.size(); ++i) {
       if (!taken[i]) problems.push_back(std::string(kLabelFileNames[i]) + ": ありません");
     }
-    for (std::string& problem : LabelSetProblems(bytes)) {
+    LabelSet lists;
+    for (std::string& problem : LabelSetProblems(bytes, lists)) {
       // A missing file has been named already, and its empty bytes say nothing more.
       const std::string name = problem.substr(0, problem.find(':'));
       if (taken[std::size_t(LabelFileIndexIgnoringCase(name))])
@@ -184,8 +257,10 @@ std::string ReadLabels(const val& files, bool keepSave) {
       for (const std::string& problem : problems) lines += (lines.empty() ? "" : "\n") + problem;
       throw StartupError(lines);
     }
-    auto copy = std::make_unique<WorkingCopy>(bytes);
-    const bool reopen = keepSave && S().copy && S().copy->Image().Loaded;
+    auto copy = std::make_unique<WorkingCopy>(std::make_shared<const LabelSet>(std::move(lists)));
+    if (use == LabelUse::kCheck) return;
+    const bool reopen =
+        use == LabelUse::kInstallKeepingSave && S().copy && S().copy->Image().Loaded;
     std::vector<std::uint8_t> base = std::move(S().base);
     const std::string name = reopen ? S().copy->Image().Path : std::string();
     if (reopen) copy->Open(base, name);
@@ -194,8 +269,11 @@ std::string ReadLabels(const val& files, bool keepSave) {
   });
 }
 
-std::string LoadLabels(const val& files) { return ReadLabels(files, false); }
-std::string LoadLabelsKeepingSave(const val& files) { return ReadLabels(files, true); }
+std::string CheckLabels(const val& files) { return ReadLabels(files, LabelUse::kCheck); }
+std::string LoadLabels(const val& files) { return ReadLabels(files, LabelUse::kInstall); }
+std::string LoadLabelsKeepingSave(const val& files) {
+  return ReadLabels(files, LabelUse::kInstallKeepingSave);
+}
 
 // For each chosen name, the label file it is read as ("PLAN.TXT" gives "plan.txt"), or the
 // empty text for a name that is none of the six.
@@ -309,24 +387,24 @@ std::string FileName() { return Copy().Image().Path; }
 
 // ---- Pages
 
-val ControlDescription(const MainFieldEntry& entry, int row, int column, int width, int span) {
-  val c = val::object();
-  c.set("name", std::string(entry.Control));
-  c.set("kind", int(entry.Kind));
-  c.set("caption", std::string(entry.Caption));
-  c.set("label", ShownControlName(entry));
-  c.set("hint", std::string(entry.Hint));
-  c.set("row", row);
-  c.set("column", column);
-  c.set("width", width);
-  c.set("span", span);
+Json ControlDescription(const MainFieldEntry& entry, int row, int column, int width, int span) {
+  Json c = Json::Object();
+  c.Set("name", entry.Control);
+  c.Set("kind", int(entry.Kind));
+  c.Set("caption", entry.Caption);
+  c.Set("label", ShownControlName(entry));
+  c.Set("hint", entry.Hint);
+  c.Set("row", row);
+  c.Set("column", column);
+  c.Set("width", width);
+  c.Set("span", span);
   switch (ListRuleOf(entry.Control)) {
     case ListRule::Faction:
-      c.set("items", Strings(kFactionCaptions));
+      c.Set("items", Json::Strings(kFactionCaptions));
       break;
     case ListRule::Scenario:
-      c.set("items", Strings(kScenarioItems));
-      c.set("editable", true);
+      c.Set("items", Json::Strings(kScenarioItems));
+      c.Set("editable", true);
       break;
     case ListRule::None:
       break;
@@ -334,111 +412,110 @@ val ControlDescription(const MainFieldEntry& entry, int row, int column, int wid
   return c;
 }
 
-val RectOf(const LayoutRect& r, int anchors) {
-  val out = val::object();
-  out.set("x", r.X);
-  out.set("y", r.Y);
-  out.set("width", r.Width);
-  out.set("height", r.Height);
-  out.set("anchors", anchors);
+Json RectOf(const LayoutRect& r, int anchors) {
+  Json out = Json::Object();
+  out.Set("x", r.X);
+  out.Set("y", r.Y);
+  out.Set("width", r.Width);
+  out.Set("height", r.Height);
+  out.Set("anchors", anchors);
   return out;
 }
 
-val Panel(std::span<const PanelCell> cells, int force, const LayoutRect& rect) {
-  val panel = val::object();
-  panel.set("rect", RectOf(rect, kAnchorTopLeft));
-  val controls = val::array();
+Json Panel(std::span<const PanelCell> cells, int force, const LayoutRect& rect) {
+  Json panel = Json::Object();
+  panel.Set("rect", RectOf(rect, kAnchorTopLeft));
+  Json controls = Json::Array();
   for (const PanelCell& cell : cells) {
     const MainFieldEntry* entry = FindMainField(PanelControlName(cell.Control, force));
     if (!entry) continue;  // a control of the player's page only
-    controls.call<void>("push",
-                        ControlDescription(*entry, cell.Row, cell.Column, cell.Width, cell.Span));
+    controls.Push(ControlDescription(*entry, cell.Row, cell.Column, cell.Width, cell.Span));
   }
-  panel.set("controls", controls);
+  panel.Set("controls", controls);
   return panel;
 }
 
-val Table(GridId id, const TablePlacement& place) {
+Json Table(GridId id, const TablePlacement& place) {
   const GridLayout& layout = LayoutOf(id);
-  val t = val::object();
-  t.set("grid", int(id));
-  t.set("name", std::string(layout.Name));
+  Json t = Json::Object();
+  t.Set("grid", int(id));
+  t.Set("name", layout.Name);
   const MainFieldEntry* entry = FindMainField(layout.Name);
-  t.set("caption", entry ? std::string(entry->Caption) : std::string());
-  t.set("label", ShownTableName(id));
-  t.set("rect", RectOf(place.Table, place.Anchors));
-  t.set("labelX", place.Label.X);
-  t.set("labelY", place.Label.Y);
-  t.set("rows", layout.VisibleRows);
-  t.set("fixed", layout.FixedColumns);
-  t.set("rangeSelection", layout.RangeSelection);
-  t.set("opensUnitEditor", layout.OpensUnitEditor);
-  val widths = val::array();
-  for (const ColumnSpec& c : layout.Columns) widths.call<void>("push", c.Width);
-  t.set("widths", widths);
+  t.Set("caption", entry ? std::string(entry->Caption) : std::string());
+  t.Set("label", ShownTableName(id));
+  t.Set("rect", RectOf(place.Table, place.Anchors));
+  t.Set("labelX", place.Label.X);
+  t.Set("labelY", place.Label.Y);
+  t.Set("rows", layout.VisibleRows);
+  t.Set("fixed", layout.FixedColumns);
+  t.Set("rangeSelection", layout.RangeSelection);
+  t.Set("opensUnitEditor", layout.OpensUnitEditor);
+  Json widths = Json::Array();
+  for (const ColumnSpec& c : layout.Columns) widths.Push(c.Width);
+  t.Set("widths", widths);
   return t;
 }
 
 // Every page with its panels, groups, tables and check list, in tab order.
-val Pages() {
-  val pages = val::array();
+Json Pages() {
+  Json pages = Json::Array();
   for (int p = 0; p < int(kPageCaptions.size()); ++p) {
-    val page = val::object();
-    page.set("caption", std::string(kPageCaptions[std::size_t(p)]));
-    val panels = val::array();
-    val tables = val::array();
-    val groups = val::array();
+    Json page = Json::Object();
+    page.Set("caption", kPageCaptions[std::size_t(p)]);
+    Json panels = Json::Array();
+    Json tables = Json::Array();
+    Json groups = Json::Array();
     if (p <= kPageEnemy2) {
-      panels.call<void>("push", Panel(kForcePanel, p, kForcePanelRect));
-      tables.call<void>("push", Table(PlanGridOf(p), kPlanTable));
-      tables.call<void>("push", Table(UnitGridOf(p), kUnitTable));
+      panels.Push(Panel(kForcePanel, p, kForcePanelRect));
+      tables.Push(Table(PlanGridOf(p), kPlanTable));
+      tables.Push(Table(UnitGridOf(p), kUnitTable));
     } else if (p == kPageSpecial) {
-      panels.call<void>("push", Panel(kSpecialPanel, 0, kSpecialPanelRect));
+      panels.Push(Panel(kSpecialPanel, 0, kSpecialPanelRect));
       for (const CheckGroup& g : kAreaGroups) {
-        val group = val::object();
-        group.set("caption", std::string(GroupCaption(g)));
-        group.set("rect", RectOf(g.Box, kAnchorTopLeft));
-        group.set("columns", g.Columns);
-        val controls = val::array();
+        Json group = Json::Object();
+        group.Set("caption", std::string(GroupCaption(g)));
+        group.Set("rect", RectOf(g.Box, kAnchorTopLeft));
+        group.Set("columns", g.Columns);
+        Json controls = Json::Array();
         for (int n = g.First; n <= g.Last; ++n) {
           if (const MainFieldEntry* e = FindMainField("CheckBox6_" + std::to_string(n))) {
             const int i = n - g.First;
-            controls.call<void>("push", ControlDescription(*e, i / g.Columns, i % g.Columns, 0, 1));
+            controls.Push(ControlDescription(*e, i / g.Columns, i % g.Columns, 0, 1));
           }
         }
-        group.set("controls", controls);
-        groups.call<void>("push", group);
+        group.Set("controls", controls);
+        groups.Push(group);
       }
-      val list = val::object();
+      Json list = Json::Object();
       const MainFieldEntry* entry = FindMainField(kCheckList);
-      list.set("name", std::string(kCheckList));
-      list.set("caption", entry ? std::string(entry->Caption) : std::string());
-      list.set("rect", RectOf(kCheckListRect, kAnchorLeft | kAnchorTop | kAnchorBottom));
-      list.set("labelX", kCheckListLabel.X);
-      list.set("labelY", kCheckListLabel.Y);
-      list.set("lineHeight", kCheckListLineHeight);
-      page.set("checkList", list);
+      list.Set("name", kCheckList);
+      list.Set("caption", entry ? std::string(entry->Caption) : std::string());
+      list.Set("rect", RectOf(kCheckListRect, kAnchorLeft | kAnchorTop | kAnchorBottom));
+      list.Set("labelX", kCheckListLabel.X);
+      list.Set("labelY", kCheckListLabel.Y);
+      list.Set("lineHeight", kCheckListLineHeight);
+      page.Set("checkList", list);
     } else {
       for (const PageTable& t : kPageTables) {
-        if (LayoutOf(t.Grid).Page == p) tables.call<void>("push", Table(t.Grid, t.Place));
+        if (LayoutOf(t.Grid).Page == p) tables.Push(Table(t.Grid, t.Place));
       }
     }
-    page.set("panels", panels);
-    page.set("tables", tables);
-    page.set("groups", groups);
-    pages.call<void>("push", page);
+    page.Set("panels", panels);
+    page.Set("tables", tables);
+    page.Set("groups", groups);
+    pages.Push(page);
   }
   return pages;
 }
 
 val Layout() {
-  val out = val::object();
-  out.set("pages", Pages());
-  out.set("width", kPageDesignSize.Width);
-  out.set("height", kPageDesignSize.Height);
-  out.set("controlHeight", kControlHeight);
-  out.set("panelGap", kForcePanelGap);
-  return out;
+  Json out = Json::Object();
+  out.Set("pages", Pages());
+  out.Set("width", kPageDesignSize.Width);
+  out.Set("height", kPageDesignSize.Height);
+  out.Set("controlHeight", kControlHeight);
+  out.Set("panelGap", kForcePanelGap);
+  return out.Parse();
 }
 
 // ---- Controls and the check list
@@ -767,54 +844,59 @@ std::string UnitEvent(const std::string& event, int which, const val& arg) {
 // ---- Texts of the window
 
 val Texts() {
-  val out = val::object();
-  out.set("readError", std::string(kReadError));
-  out.set("writeError", std::string(kWriteError));
-  out.set("title", std::string(kWindowTitle));
-  out.set("unsavedMark", std::string(kUnsavedMark));
-  out.set("capacity", SaveImage::Capacity);
-  out.set("aboutTitle", std::string(kAboutTitle));
-  out.set("aboutLines", Strings(kAboutLines));
-  val menus = val::array();
+  Json out = Json::Object();
+  out.Set("readError", kReadError);
+  out.Set("writeError", kWriteError);
+  out.Set("title", kWindowTitle);
+  out.Set("unsavedMark", kUnsavedMark);
+  out.Set("capacity", SaveImage::Capacity);
+  out.Set("aboutTitle", kAboutTitle);
+  out.Set("aboutLines", Json::Strings(kAboutLines));
+  Json menus = Json::Array();
   for (const MenuDefinition& menu : kMainMenus) {
-    val m = val::object();
-    m.set("name", std::string(menu.Name));
-    m.set("caption", std::string(menu.Caption));
-    val items = val::array();
+    Json m = Json::Object();
+    m.Set("name", menu.Name);
+    m.Set("caption", menu.Caption);
+    Json items = Json::Array();
     for (const MenuItemDefinition& item : menu.Items) {
-      val i = val::object();
-      i.set("name", std::string(item.Name));
-      i.set("caption", std::string(item.Caption));
-      i.set("shortcut", std::string(item.Shortcut));
-      i.set("needsFile", item.NeedsFile);
-      items.call<void>("push", i);
+      Json i = Json::Object();
+      i.Set("name", item.Name);
+      i.Set("caption", item.Caption);
+      i.Set("shortcut", item.Shortcut);
+      i.Set("needsFile", item.NeedsFile);
+      items.Push(i);
     }
-    m.set("items", items);
-    menus.call<void>("push", m);
+    m.Set("items", items);
+    menus.Push(m);
   }
-  out.set("menus", menus);
-  val ask = val::object();
-  ask.set("saveChanges", std::string(kSaveChangesQuestion));
-  ask.set("save", std::string(kSaveAnswer));
-  ask.set("discard", std::string(kDiscardAnswer));
-  ask.set("cancel", std::string(kCancelAnswer));
-  ask.set("overwrite", std::string(kOverwriteQuestion));
-  ask.set("overwriteAnswer", std::string(kOverwriteAnswer));
-  out.set("ask", ask);
-  val backups = val::object();
-  backups.set("title", std::string(kBackupsTitle));
-  backups.set("columns", Strings(kBackupHeadings));
-  backups.set("compare", std::string(kCompareAnswer));
-  backups.set("none", std::string(kNoBackups));
-  backups.set("notKept", std::string(kNoBackupKept));
-  out.set("backups", backups);
-  val web = val::object();
-  for (const WebText& t : kWebTexts) web.set(std::string(t.Key), std::string(t.Text));
-  out.set("web", web);
-  out.set("labelFiles", Strings(kLabelFileNames));
-  out.set("unitEditorTitle", std::string(kUnitEditorTitle));
-  out.set("dumpTitle", std::string(kDumpTitle));
-  out.set("unitEditorTabs", Strings(kUnitEditTabs));
+  out.Set("menus", menus);
+  Json ask = Json::Object();
+  ask.Set("saveChanges", kSaveChangesQuestion);
+  ask.Set("save", kSaveAnswer);
+  ask.Set("discard", kDiscardAnswer);
+  ask.Set("cancel", kCancelAnswer);
+  ask.Set("overwrite", kOverwriteQuestion);
+  ask.Set("overwriteAnswer", kOverwriteAnswer);
+  out.Set("ask", ask);
+  Json backups = Json::Object();
+  backups.Set("title", kBackupsTitle);
+  backups.Set("columns", Json::Strings(kBackupHeadings));
+  backups.Set("compare", kCompareAnswer);
+  backups.Set("none", kNoBackups);
+  backups.Set("notKept", kNoBackupKept);
+  out.Set("backups", backups);
+  Json web = Json::Object();
+  for (const WebText& t : kWebTexts) web.Set(t.Key, t.Text);
+  out.Set("web", web);
+  out.Set("labelFiles", Json::Strings(kLabelFileNames));
+  out.Set("unitEditorTitle", kUnitEditorTitle);
+  out.Set("dumpTitle", kDumpTitle);
+  out.Set("unitEditorTabs", Json::Strings(kUnitEditTabs));
+  return out.Parse();
+}
+
+// The unit editor's controls, asked for when it is first shown: the page starts without them.
+val UnitEditorControls() {
   val controls = val::array();
   for (const UnitEditControl& c : unit_edit_layout::kControls) {
     val v = val::object();
@@ -834,14 +916,14 @@ val Texts() {
     }
     controls.call<void>("push", v);
   }
-  out.set("unitEditorControls", controls);
-  return out;
+  return controls;
 }
 
 }  // namespace
 
 EMSCRIPTEN_BINDINGS(korvath) {
   using emscripten::function;
+  function("checkLabels", &CheckLabels);
   function("loadLabels", &LoadLabels);
   function("loadLabelsKeepingSave", &LoadLabelsKeepingSave);
   function("ready", &Ready);
@@ -857,6 +939,7 @@ EMSCRIPTEN_BINDINGS(korvath) {
   function("fileName", &FileName);
   function("layout", &Layout);
   function("texts", &Texts);
+  function("unitEditorControls", &UnitEditorControls);
   function("control", &Control);
   function("setEditText", &SetEditText);
   function("setChecked", &SetChecked);

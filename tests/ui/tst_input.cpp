@@ -138,6 +138,8 @@ class InputTest : public QObject {
   void typedCellIsWhatTheUnitEditorShows_data();
   void typedCellIsWhatTheUnitEditorShows();
   void doubleClickInACellEditorOpensTheUnitEditor();
+  void aClickWaitingToEditGivesWayToWhatComesNext_data();
+  void aClickWaitingToEditGivesWayToWhatComesNext();
   void qtDialogsSpeakJapanese();
 };
 
@@ -339,6 +341,35 @@ void InputTest::doubleClickInACellEditorOpensTheUnitEditor() {
   QVERIFY(kt::WaitActive(UnitEditor(program)));
   QCOMPARE(UnitEditorText(program, "Edit1"), QStringLiteral("3"));
   QCOMPARE(UnitEditorText(program, "Edit3"), QStringLiteral("30"));
+}
+
+void InputTest::aClickWaitingToEditGivesWayToWhatComesNext_data() {
+  QTest::addColumn<bool>("nextPage");
+  QTest::newRow("typing in an edit box") << false;
+  QTest::newRow("the next page by keys") << true;
+}
+
+// A second click on the current cell edits it only once the double-click time is over; whatever
+// the user turned to meanwhile keeps the keys.
+void InputTest::aClickWaitingToEditGivesWayToWhatComesNext() {
+  QFETCH(bool, nextPage);
+  OpenTable t("StringGrid1_2");
+  const korvath::CellGrid before = t.Cells();
+  ClickCell(t.View, 5, 3);
+  QTest::qWait(600);
+  ClickCell(t.View, 5, 3);
+  if (nextPage) {
+    QTest::keyClick(t.View, Qt::Key_Tab, Qt::ControlModifier);
+    QTest::qWait(QApplication::doubleClickInterval() + 200);
+  } else {
+    auto* box = t.App.Find<QLineEdit>("Edit1_1");
+    QTest::mouseClick(box, Qt::LeftButton);
+    QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
+    TypeAtHumanSpeed("54321");
+    QCOMPARE(t.Copy().Control("Edit1_1").Text, std::string("54321"));
+  }
+  QVERIFY(!t.View->isAncestorOf(QApplication::focusWidget()));
+  QVERIFY(OtherRowsUnchanged(t.Cells(), before, t.View->Grid(), -1));
 }
 
 void InputTest::qtDialogsSpeakJapanese() {

@@ -22,7 +22,10 @@ THexDumpForm::THexDumpForm(QWidget* parent) : QWidget(parent, Qt::Window) {
   setMaximumWidth(430);
   korvath::ui::MarkFocusFromStart(this);
   korvath::ui::KeepInsideScreen(this);
+}
 
+void THexDumpForm::Build() {
+  if (hexDump_) return;
   hexDump_ = new QPlainTextEdit(this);
   hexDump_->setObjectName(QStringLiteral("HexDump"));
   hexDump_->setReadOnly(true);
@@ -37,7 +40,13 @@ THexDumpForm::THexDumpForm(QWidget* parent) : QWidget(parent, Qt::Window) {
   layout->addWidget(hexDump_);
 }
 
+void THexDumpForm::setVisible(bool visible) {
+  if (visible) Build();
+  QWidget::setVisible(visible);
+}
+
 void THexDumpForm::ShowDump(const korvath::SaveImage& image) {
+  Build();
   hexDump_->setPlainText(QString::fromStdString(korvath::BuildDumpText(image)));
   show();
   raise();

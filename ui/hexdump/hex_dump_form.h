@@ -18,6 +18,11 @@ class THexDumpForm : public QWidget {
 
   // Replaces the listing with one of the image as it is now and shows the window.
   void ShowDump(const korvath::SaveImage& image);
+  // Makes the listing's view, once: when the window is first shown, or earlier when the main
+  // window has time for it, so that its font is not loaded before the main window is up.
+  void Build();
+  bool Built() const { return hexDump_ != nullptr; }
+  void setVisible(bool visible) override;
 
  signals:
   void shown();
@@ -28,5 +33,5 @@ class THexDumpForm : public QWidget {
   void closeEvent(QCloseEvent* event) override;
 
  private:
-  QPlainTextEdit* hexDump_;
+  QPlainTextEdit* hexDump_ = nullptr;
 };

@@ -4,6 +4,8 @@
 
 // Qt
 #include <QApplication>
+#include <QFont>
+#include <QHash>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -43,6 +45,43 @@ void SetUpTableLook(QTableView* view) {
   view->setTextElideMode(Qt::ElideNone);
 }
 
+// The vertical header of a table with fixed columns: never seen, it only keeps their room free at
+// the width it is given. Qt would otherwise measure the numbers of up to 200 rows for its size
+// every time the rows or columns change.
+class RoomHeader : public QHeaderView {
+ public:
+  explicit RoomHeader(QWidget* parent) : QHeaderView(Qt::Vertical, parent) {}
+  QSize sizeHint() const override { return {minimumWidth(), defaultSectionSize()}; }
+};
+
+// The heading row measures every shown caption for its height, and again whenever a column is
+// resized or hidden, which building a table does column by column. A caption's size depends only
+// on its text, the font and the style.
+class CaptionHeader : public QHeaderView {
+ public:
+  explicit CaptionHeader(QWidget* parent) : QHeaderView(Qt::Horizontal, parent) {}
+
+ protected:
+  QSize sectionSizeFromContents(int logicalIndex) const override {
+    if (font() != font_ || style() != style_) {
+      sizes_.clear();
+      font_ = font();
+      style_ = style();
+    }
+    const QString caption = model()->headerData(logicalIndex, orientation()).toString();
+    auto size = sizes_.constFind(caption);
+    if (size == sizes_.cend()) {
+      size = sizes_.insert(caption, QHeaderView::sectionSizeFromContents(logicalIndex));
+    }
+    return *size;
+  }
+
+ private:
+  mutable QHash<QString, QSize> sizes_;
+  mutable QFont font_;
+  mutable const QStyle* style_ = nullptr;
+};
+
 }  // namespace
 
 class GridView::CellDelegate : public QStyledItemDelegate {
@@ -79,6 +118,12 @@ GridView::GridView(WorkingCopy& copy, GridModel* model, PopupMenus& popups, QWid
     : QTableView(parent), copy_(copy), model_(model), popups_(popups), grid_(model->Grid()) {
   const std::string_view name = LayoutOf(grid_).Name;
   setObjectName(QString::fromUtf8(name.data(), qsizetype(name.size())));
+  setHorizontalHeader(new CaptionHeader(this));
+  if (model_->FixedColumns() > 0) {
+    setVerticalHeader(new RoomHeader(this));
+  } else {
+    verticalHeader()->hide();
+  }
   setModel(model_);
   SetUpTableLook(this);
   // Only the plan tables let the user select a range of cells.
@@ -94,11 +139,7 @@ GridView::GridView(WorkingCopy& copy, GridModel* model, PopupMenus& popups, QWid
   clickEdit_.setInterval(QApplication::doubleClickInterval());
   connect(&clickEdit_, &QTimer::timeout, this, &GridView::EditByClick);
   SetUpColumns();
-  if (model_->FixedColumns() > 0) {
-    SetUpFixedColumns();
-  } else {
-    verticalHeader()->hide();
-  }
+  if (model_->FixedColumns() > 0) SetUpFixedColumns();
 
   setContextMenuPolicy(Qt::CustomContextMenu);
   connect(this, &QWidget::customContextMenuRequested, this, &GridView::OpenPopup);
@@ -130,9 +171,11 @@ void GridView::SetUpColumns() {
 void GridView::SetUpFixedColumns() {
   fixed_ = new QTableView(this);
   fixed_->setObjectName(objectName() + QLatin1String("Fixed"));
+  fixed_->setHorizontalHeader(new CaptionHeader(fixed_));
+  // Hidden before the rows come, which a shown header would measure.
+  fixed_->verticalHeader()->hide();
   fixed_->setModel(model_);
   SetUpTableLook(fixed_);
-  fixed_->verticalHeader()->hide();
   fixed_->setFrameShape(QFrame::NoFrame);
   fixed_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   fixed_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -260,7 +303,9 @@ void GridView::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void GridView::EditByClick() {
-  if (state() != EditingState && IsEditable(currentIndex())) {
+  // The user may have turned to another control, page or window while the click waited: the
+  // editor would take the keys from there.
+  if (hasFocus() && state() != EditingState && IsEditable(currentIndex())) {
     edit(currentIndex(), AllEditTriggers, nullptr);
   }
 }

@@ -103,7 +103,7 @@ TMainForm::~TMainForm() { bridge_->disconnect(this); }
 
 bool TMainForm::Built() const {
   return std::all_of(pageBuilt_.begin(), pageBuilt_.end(), [](bool built) { return built; }) &&
-         (!unitEdit_ || unitEdit_->Built());
+         (!unitEdit_ || unitEdit_->Built()) && (!dump_ || dump_->Built());
 }
 
 void TMainForm::BuildMenus() {
@@ -220,7 +220,9 @@ void TMainForm::EditRedoMenuClick() {
 // The title's "[*]" shows while the file and the working copy differ; before the first open
 // there is no file and no mark.
 void TMainForm::UpdateModified() {
-  setWindowModified(copy_.Image().Loaded && !copy_.IsAtSavePoint());
+  const bool modified = copy_.Image().Loaded && !copy_.IsAtSavePoint();
+  // Setting it again would put the same title on the screen once more.
+  if (modified != isWindowModified()) setWindowModified(modified);
 }
 
 void TMainForm::BuildPages() {
@@ -284,6 +286,8 @@ void TMainForm::BuildNextPart() {
     BuildPage(int(next - pageBuilt_.begin()));
   } else if (unitEdit_ && !unitEdit_->Built()) {
     unitEdit_->Build();
+  } else if (dump_ && !dump_->Built()) {
+    dump_->Build();
   } else {
     return;
   }

@@ -1,6 +1,7 @@
 #include "ui/main/pages.h"
 
 // Qt
+#include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
@@ -64,7 +65,13 @@ QWidget* BuildPanel(std::span<const PanelCell> cells, int force, int gapColumn,
     if (!entry) continue;  // a control of the player's page only
     QWidget* control = context.Controls.Create(*entry, panel);
     if (!control) continue;
-    if (cell.Width > 0) control->setFixedWidth(cell.Width);
+    if (cell.Width > 0) {
+      control->setFixedWidth(cell.Width);
+      // A list of a given width need not measure all its items for a width of its own.
+      if (auto* list = qobject_cast<QComboBox*>(control)) {
+        list->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+      }
+    }
     control->setFixedHeight(kControlHeight);
     grid->addWidget(control, cell.Row, cell.Column, 1, cell.Span);
     if (entry->Kind != ControlKind::CheckBox && !entry->Caption.empty()) {

@@ -38,7 +38,7 @@ export interface UnitEditorControl {
 export interface Texts {
   readError: string; writeError: string; title: string; menus: MenuInfo[];
   web: Record<string, string>; labelFiles: string[]; unitEditorTitle: string; dumpTitle: string;
-  unitEditorTabs: string[]; unitEditorControls: UnitEditorControl[]; unsavedMark: string;
+  unitEditorTabs: string[]; unsavedMark: string;
   capacity: number; aboutTitle: string; aboutLines: string[];
   ask: { saveChanges: string; save: string; discard: string; cancel: string; overwrite: string; overwriteAnswer: string };
   backups: { title: string; columns: string[]; compare: string; none: string; notKept: string };
@@ -67,6 +67,8 @@ export interface UnitEditorState {
 }
 
 export interface Core {
+  // The message loadLabels would give, and nothing else changes.
+  checkLabels(files: [string, Uint8Array][]): string;
   loadLabels(files: [string, Uint8Array][]): string;
   // The same, and the open save read again with them from its bytes as last opened or saved.
   loadLabelsKeepingSave(files: [string, Uint8Array][]): string;
@@ -89,6 +91,7 @@ export interface Core {
   fileName(): string;
   layout(): Layout;
   texts(): Texts;
+  unitEditorControls(): UnitEditorControl[];
   control(name: string): ControlValue;
   setEditText(name: string, text: string): string;
   setChecked(name: string, checked: boolean): string;

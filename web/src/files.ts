@@ -64,8 +64,15 @@ export function download(name: string, bytes: Uint8Array): void {
   window.setTimeout(() => URL.revokeObjectURL(url), 10000);
 }
 
+// A plain loop where the browser has no decoder of its own: mapping each character through a
+// callback costs tens of milliseconds while the page starts.
 export function fromBase64(text: string): Uint8Array {
-  return Uint8Array.from(atob(text), (c) => c.charCodeAt(0));
+  const decode = (Uint8Array as { fromBase64?: (text: string) => Uint8Array }).fromBase64;
+  if (decode) return decode.call(Uint8Array, text);
+  const chars = atob(text);
+  const bytes = new Uint8Array(chars.length);
+  for (let i = 0; i < chars.length; ++i) bytes[i] = chars.charCodeAt(i);
+  return bytes;
 }
 
 // ---- Label files in IndexedDB: one record per file name.
@@ -100,20 +107,22 @@ export function done(t: IDBTransaction): Promise<void> {
   });
 }
 
-export async function storedLabels(names: string[]): Promise<[string, Uint8Array][]> {
+// Every file kept, by name: one transaction, which the page starts before the core is ready.
+export async function storedLabels(): Promise<Map<string, Uint8Array>> {
   try {
     const db = await database();
-    const t = db.transaction(kStore, 'readonly');
-    const store = t.objectStore(kStore);
-    const found = await Promise.all(names.map((name) => new Promise<[string, Uint8Array] | null>((resolve) => {
-      const r = store.get(name);
-      r.onsuccess = () => resolve(r.result instanceof Uint8Array ? [name, r.result] : null);
-      r.onerror = () => resolve(null);
-    })));
+    const store = db.transaction(kStore, 'readonly').objectStore(kStore);
+    const request = <T>(r: IDBRequest<T>) => new Promise<T>((resolve, reject) => {
+      r.onsuccess = () => resolve(r.result);
+      r.onerror = () => reject(r.error);
+    });
+    const [names, values] = await Promise.all([request(store.getAllKeys()), request(store.getAll())]);
     db.close();
-    return found.filter((f): f is [string, Uint8Array] => f !== null);
+    const kept = new Map<string, Uint8Array>();
+    names.forEach((name, i) => { if (typeof name === 'string' && values[i] instanceof Uint8Array) kept.set(name, values[i]); });
+    return kept;
   } catch {
-    return [];  // storage refused (private window, file:// policy): the page asks again
+    return new Map();  // storage refused (private window, file:// policy): the page asks again
   }
 }
 

@@ -47,17 +47,18 @@ export class Pages {
   }
 
   show(page: number): void {
+    this.tabs.forEach((t, i) => {
+      t.setAttribute('aria-selected', String(i === page));
+      t.tabIndex = i === page ? 0 : -1;
+    });
+    this.panels.forEach((s, i) => { s.hidden = i !== page; });
+    // Built where it is shown: its tables see their height and draw every row in view at once.
     const sheet = this.panels[page];
     if (sheet && !sheet.hasChildNodes()) {
       const before = this.grids.length;
       this.buildPage(sheet, this.layout.pages[page]);
       this.onBuilt(this.grids.slice(before));
     }
-    this.tabs.forEach((t, i) => {
-      t.setAttribute('aria-selected', String(i === page));
-      t.tabIndex = i === page ? 0 : -1;
-    });
-    this.panels.forEach((s, i) => { s.hidden = i !== page; });
   }
 
   private buildPage(sheet: HTMLElement, page: PageInfo): void {

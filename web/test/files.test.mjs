@@ -1,7 +1,7 @@
 // Label files and saves given through the page's file choosers, as a user without the demo
 // would: the same acceptance, refusals and messages as the desktop.
 import assert from 'node:assert/strict';
-import { mkdtempSync, writeFileSync } from 'node:fs';
+import { mkdtempSync, readFileSync, writeFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
 import { after, before, test } from 'node:test';
@@ -56,5 +56,14 @@ test('labels from the chooser open a save, are kept for the next visit, and an o
   await again.goto(page.url());
   await again.waitForSelector('[role=tablist]');
   assert.equal(await again.$('section ::-p-aria(ラベルファイルを選ぶ)'), null);
+
+  // The demo link shows the demo first; the kept set still opens a save at once.
+  writeFileSync(join(dir, 'mine.bin'), readFileSync(join(demoDir, 'demo.bin')));
+  const demo = await context.newPage();
+  await demo.evaluateOnNewDocument(() => { delete window.showOpenFilePicker; });
+  await demo.goto(`${page.url().split('#')[0]}#demo`);
+  await demo.waitForSelector('body[data-ready]');
+  await openSave(demo, join(dir, 'mine.bin'));
+  await demo.waitForFunction(() => document.title === 'Korvath mine.bin');
   assert.deepEqual(problems, []);
 });
