@@ -13,12 +13,12 @@
 #include <QMouseEvent>
 #include <QScopedValueRollback>
 #include <QScrollBar>
-#include <QStyledItemDelegate>
 
 // Korvath
 #include "core/working_copy.h"
 #include "ui/main/grid_model.h"
 #include "ui/main/guarded.h"
+#include "ui/main/plain_cell_delegate.h"
 #include "ui/main/popup_menus.h"
 
 namespace korvath::ui {
@@ -84,13 +84,13 @@ class CaptionHeader : public QHeaderView {
 
 }  // namespace
 
-class GridView::CellDelegate : public QStyledItemDelegate {
+class GridView::CellDelegate : public PlainCellDelegate {
  public:
-  explicit CellDelegate(GridView* view) : QStyledItemDelegate(view), view_(view) {}
+  explicit CellDelegate(GridView* view) : PlainCellDelegate(view), view_(view) {}
 
   QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
                         const QModelIndex& index) const override {
-    QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);
+    QWidget* editor = PlainCellDelegate::createEditor(parent, option, index);
     auto* line = qobject_cast<QLineEdit*>(editor);
     if (!line) return editor;
     // A file dropped on the table is one to open, not text for the cell.
@@ -107,7 +107,7 @@ class GridView::CellDelegate : public QStyledItemDelegate {
     // The cell follows every keystroke; putting the same text back would move the caret.
     const auto* line = qobject_cast<const QLineEdit*>(editor);
     if (line && line->text() == index.data(Qt::EditRole).toString()) return;
-    QStyledItemDelegate::setEditorData(editor, index);
+    PlainCellDelegate::setEditorData(editor, index);
   }
 
  private:
@@ -175,6 +175,7 @@ void GridView::SetUpFixedColumns() {
   // Hidden before the rows come, which a shown header would measure.
   fixed_->verticalHeader()->hide();
   fixed_->setModel(model_);
+  fixed_->setItemDelegate(new PlainCellDelegate(fixed_));
   SetUpTableLook(fixed_);
   fixed_->setFrameShape(QFrame::NoFrame);
   fixed_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
