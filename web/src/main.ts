@@ -261,6 +261,13 @@ class App {
     this.endComparison();
     if (!this.pages) this.buildWindow();
     this.showPages();
+    // The chosen panel's button is gone: the focus goes to the first page's tab, before the page
+    // is built, as a focus lays the document out.
+    const active = document.activeElement;
+    if (!active || active === document.body || !active.isConnected) {
+      this.pages!.select(this.core.activePage());
+      this.pages!.focusTab();
+    }
     for (const view of this.pages!.grids) view.redraw();
     this.pages!.show(this.core.activePage());
     this.controls!.refresh();
@@ -270,9 +277,6 @@ class App {
     this.dump?.refresh();
     this.updateTitle();
     this.showLabelStatus();
-    // The chosen panel's button is gone: the focus goes to the first page's tab.
-    const active = document.activeElement;
-    if (!active || active === document.body || !active.isConnected) this.pages!.focusTab();
   }
 
   private showLabelStatus(): void {
@@ -576,8 +580,12 @@ const kept = files.storedLabels();
 void coreReady.then(async (core) => {
   const app = new App(core);
   await app.start(kept);
-  // The first page is drawn with the next frame; a task queued from its animation callback runs
-  // once that frame has been painted. The benchmark reads this mark.
-  requestAnimationFrame(() => setTimeout(() => performance.mark('korvath-first-page')));
-  document.body.dataset.ready = 'true';
+  // The first page is drawn with the next frame, its tables' rows once that frame's layout has
+  // sized them; a task queued from its animation callback runs once that frame has been painted.
+  // The benchmark reads this mark. The page is ready for the tests one task later, after the
+  // tables' rows below the fold, which that frame queued.
+  requestAnimationFrame(() => setTimeout(() => {
+    performance.mark('korvath-first-page');
+    setTimeout(() => { document.body.dataset.ready = 'true'; });
+  }));
 });
