@@ -119,7 +119,7 @@ export class GridView {
     const from = missing[0], to = missing[missing.length - 1];
     const data = this.host.core.rows(this.grid, from, to - from + 1);
     for (const r of missing) this.buildRow(r, data[r - from]);
-    this.showCurrent();
+    this.showCurrent(false, missing);
   }
 
   private redrawRow(row: number): void {
@@ -218,12 +218,14 @@ export class GridView {
     return this.host.core.rows(this.grid, row, 1)[0][1][column];
   }
 
-  // The current cell and the selected range, and keeps the current cell in view.
-  showCurrent(scroll = false): void {
+  // The current cell and the selected range (on the given rows, by default all drawn), and keeps
+  // the current cell in view.
+  showCurrent(scroll = false, rows: Iterable<number> = this.rowsShown.keys()): void {
     const [r, c] = this.current();
     const [ar, ac] = this.anchor ?? [r, c];
     const r0 = Math.min(r, ar), r1 = Math.max(r, ar), c0 = Math.min(c, ac), c1 = Math.max(c, ac);
-    for (const [row, e] of this.rowsShown) {
+    for (const row of rows) {
+      const e = this.rowsShown.get(row)!;
       for (const [col, cell] of [...e.children].entries()) {
         const inRange = row >= r0 && row <= r1 && col >= c0 && col <= c1;
         cell.classList.toggle('current', row === r && col === c);

@@ -67,13 +67,14 @@ class App {
   }
 
   // korvath.html#demo opens the demo at once, so a link can show the editor without questions:
-  // the set kept from an earlier visit is checked once the demo's first page has been drawn.
-  async start(kept: Promise<Map<string, Uint8Array>>): Promise<void> {
+  // the set kept from an earlier visit is read and checked once the demo's first page has been
+  // drawn.
+  async start(kept: () => Promise<Map<string, Uint8Array>>): Promise<void> {
     if (location.hash === '#demo') {
       const drawn = new Promise((resolve) => requestAnimationFrame(() => setTimeout(resolve)));
-      void this.labelSets.restore(drawn.then(() => kept), false);
+      void this.labelSets.restore(drawn.then(kept), false);
       await this.openDemo();
-    } else if (await this.labelSets.restore(kept, true)) {
+    } else if (await this.labelSets.restore(kept(), true)) {
       this.labelsReady();
     }
     this.showLabelStatus();
@@ -575,11 +576,12 @@ class App {
 }
 
 const coreReady = loadCore();
-// Read while the core compiles; the demo waits for it only once its first page is drawn.
-const kept = files.storedLabels();
+// The set kept from an earlier visit is read at once, but for the demo: it reads
+// the set once its first page is drawn, so that nothing else runs before.
+const early = location.hash === '#demo' ? null : files.storedLabels();
 void coreReady.then(async (core) => {
   const app = new App(core);
-  await app.start(kept);
+  await app.start(() => early ?? files.storedLabels());
   // The first page is drawn with the next frame, its tables' rows once that frame's layout has
   // sized them; a task queued from its animation callback runs once that frame has been painted.
   // The benchmark reads this mark. The page is ready for the tests one task later, after the
