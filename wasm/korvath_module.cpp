@@ -63,7 +63,7 @@ val BytesOf(std::span<const std::uint8_t> bytes) {
 }
 
 // A JSON text built as a val would be, for the large descriptions the page reads at start-up:
-// one string and one JSON.parse cost far less than a call into JavaScript for every property.
+// one string that the page parses costs far less than a call into JavaScript for every property.
 class Json {
  public:
   static Json Object() { return Json('{', '}'); }
@@ -87,7 +87,7 @@ class Json {
     Put(value);
   }
 
-  val Parse() const { return val::global("JSON").call<val>("parse", text_ + close_); }
+  std::string Text() const { return text_ + close_; }
 
  private:
   Json(char open, char close) : text_(1, open), close_(close) {}
@@ -508,14 +508,14 @@ Json Pages() {
   return pages;
 }
 
-val Layout() {
+std::string Layout() {
   Json out = Json::Object();
   out.Set("pages", Pages());
   out.Set("width", kPageDesignSize.Width);
   out.Set("height", kPageDesignSize.Height);
   out.Set("controlHeight", kControlHeight);
   out.Set("panelGap", kForcePanelGap);
-  return out.Parse();
+  return out.Text();
 }
 
 // ---- Controls and the check list
@@ -560,27 +560,27 @@ std::string SetCheckListChecked(int line, bool checked) {
 
 // ---- Tables
 
-// Rows first..first+count-1 (the heading row is 0): [texts, states] per row, where a state is
-// 1 for a selectable cell, 2 for an editable one.
-val Rows(int grid, int first, int count) {
+// Rows first..first+count-1 (the heading row is 0) as one JSON text: [texts, states] per row,
+// where a state is 1 for a selectable cell, 2 for an editable one. One text, where an array per
+// row and a call per cell would cross into JavaScript a thousand times for a page of rows.
+std::string Rows(int grid, int first, int count) {
   const GridId id = Grid(grid);
   const CellGrid& cells = Copy().Grid(id);
   const int columns = int(LayoutOf(id).Columns.size());
-  val out = val::array();
+  Json out = Json::Array();
   for (int r = first; r < first + count; ++r) {
-    val texts = val::array();
-    val states = val::array();
+    Json texts = Json::Array();
+    Json states = Json::Array();
     for (int c = 0; c < columns; ++c) {
-      texts.call<void>("push", cells.Cell(r, c));
-      states.call<void>("push",
-                        (IsCellSelectable(id, r, c) ? 1 : 0) | (IsCellEditable(id, r, c) ? 2 : 0));
+      texts.Push(cells.Cell(r, c));
+      states.Push((IsCellSelectable(id, r, c) ? 1 : 0) | (IsCellEditable(id, r, c) ? 2 : 0));
     }
-    val row = val::array();
-    row.call<void>("push", texts);
-    row.call<void>("push", states);
-    out.call<void>("push", row);
+    Json row = Json::Array();
+    row.Push(texts);
+    row.Push(states);
+    out.Push(row);
   }
-  return out;
+  return out.Text();
 }
 
 std::string SetCell(int grid, int row, int column, const std::string& text) {
@@ -843,7 +843,7 @@ std::string UnitEvent(const std::string& event, int which, const val& arg) {
 
 // ---- Texts of the window
 
-val Texts() {
+std::string Texts() {
   Json out = Json::Object();
   out.Set("readError", kReadError);
   out.Set("writeError", kWriteError);
@@ -892,7 +892,7 @@ val Texts() {
   out.Set("unitEditorTitle", kUnitEditorTitle);
   out.Set("dumpTitle", kDumpTitle);
   out.Set("unitEditorTabs", Json::Strings(kUnitEditTabs));
-  return out.Parse();
+  return out.Text();
 }
 
 // The unit editor's controls, asked for when it is first shown: the page starts without them.
@@ -926,7 +926,8 @@ EMSCRIPTEN_BINDINGS(korvath) {
   function("checkLabels", &CheckLabels);
   function("loadLabels", &LoadLabels);
   function("loadLabelsKeepingSave", &LoadLabelsKeepingSave);
-  function("ready", &Ready);
+  // Not "ready": the emscripten module has a property of that name.
+  function("started", &Ready);
   function("loaded", &Loaded);
   function("closeFile", &CloseFile);
   function("labelFileNames", &LabelFileNamesOf);

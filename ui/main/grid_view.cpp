@@ -61,6 +61,17 @@ class CaptionHeader : public QHeaderView {
  public:
   explicit CaptionHeader(QWidget* parent) : QHeaderView(Qt::Horizontal, parent) {}
 
+  // Every caption is one line in one font, so the first shown one gives the row's height. Qt
+  // would measure them all, each in bold as well, the weight it keeps room for.
+  QSize sizeHint() const override {
+    for (int i = 0; i < count(); ++i) {
+      if (!isSectionHidden(i) && !model()->headerData(i, orientation()).toString().isEmpty()) {
+        return {length(), sectionSizeFromContents(i).height()};
+      }
+    }
+    return QHeaderView::sizeHint();
+  }
+
  protected:
   QSize sectionSizeFromContents(int logicalIndex) const override {
     if (font() != font_ || style() != style_) {

@@ -1,5 +1,7 @@
 // The one typed wrapper over the core module: nothing else in the page calls into wasm.
 import factory from 'korvath-core';
+import wasm from 'virtual:korvath-wasm';
+import { fromBase64 } from './files';
 
 export interface Rect { x: number; y: number; width: number; height: number; anchors: number }
 
@@ -127,6 +129,30 @@ export function fill(text: string, ...values: (string | number)[]): string {
   return text.replace(/%(\d)/g, (m, n: string) => String(values[Number(n) - 1] ?? m));
 }
 
+// What the module binds under another name or in another form than the page reads it.
+interface Bound {
+  started(): boolean;
+  // JSON texts of what the page reads
+  rows(grid: number, first: number, count: number): string;
+  layout(): string;
+  texts(): string;
+}
+
+// The wasm is compiled and instantiated at once, on this thread: the page waits for nothing else,
+// and the core is ready within the task that runs the script (the module's own loader would
+// fetch its data: URL and resolve a few tasks later).
 export async function loadCore(): Promise<Core> {
-  return (await factory()) as Core;
+  const instantiateWasm = (imports: WebAssembly.Imports, receive: (i: WebAssembly.Instance, m: WebAssembly.Module) => void) => {
+    const module = new WebAssembly.Module(fromBase64(wasm) as Uint8Array<ArrayBuffer>);
+    const instance = new WebAssembly.Instance(module, imports);
+    receive(instance, module);
+    return instance.exports;
+  };
+  const module = (await factory({ instantiateWasm })) as Omit<Core, keyof Bound | 'ready'> & Bound;
+  return Object.assign(Object.create(module) as Core, {
+    ready: () => module.started(),
+    rows: (grid: number, first: number, count: number) => JSON.parse(module.rows(grid, first, count)) as Row[],
+    layout: () => JSON.parse(module.layout()) as Layout,
+    texts: () => JSON.parse(module.texts()) as Texts,
+  });
 }

@@ -21,7 +21,8 @@ async function directCore() {
   const dir = mkdtempSync(join(tmpdir(), 'korvath-core-'));
   writeFileSync(join(dir, 'core.mjs'), readFileSync(moduleFile));
   globalThis.window ??= globalThis;  // the module is built for browsers only
-  const core = await (await import(pathToFileURL(join(dir, 'core.mjs')).href)).default();
+  const wasmBinary = readFileSync(moduleFile.replace(/\.js$/, '.wasm'));
+  const core = await (await import(pathToFileURL(join(dir, 'core.mjs')).href)).default({ wasmBinary });
   rmSync(dir, { recursive: true });
   assert.equal(core.loadLabels(labelNames.map((n) => [n, readFileSync(join(demoDir, n))])), '');
   return core;
@@ -30,8 +31,8 @@ async function directCore() {
 let browser, session, core, layout, menus, demo, other, dir;
 before(async () => {
   core = await directCore();
-  layout = core.layout();
-  menus = new Map(core.texts().menus.flatMap((m) => m.items.map((i) => [i.name, [plain(m.caption), plain(i.caption)]])));
+  layout = JSON.parse(core.layout());
+  menus = new Map(JSON.parse(core.texts()).menus.flatMap((m) => m.items.map((i) => [i.name, [plain(m.caption), plain(i.caption)]])));
   demo = readFileSync(join(demoDir, 'demo.bin'));
   dir = mkdtempSync(join(tmpdir(), 'korvath-random-'));
   // The comparison's other save differs in a few values of every page.
@@ -112,7 +113,7 @@ class Player {
       const rows = table.rows - 1;
       const row = 1 + (this.pick(2) ? this.pick(Math.min(8, rows)) : this.pick(rows));
       const column = this.pick(table.widths.length);
-      if ((core.rows(table.grid, row, 1)[0][1][column] & flags) === flags) return { p, table, row, column };
+      if ((JSON.parse(core.rows(table.grid, row, 1))[0][1][column] & flags) === flags) return { p, table, row, column };
     }
   }
 
@@ -282,7 +283,7 @@ class Player {
   async unitEditor() {
     const { page } = session;
     let at;
-    do at = this.pickCell(0, (t) => t.opensUnitEditor); while (!(core.rows(at.table.grid, at.row, 1)[0][1][3] & kSelectable));
+    do at = this.pickCell(0, (t) => t.opensUnitEditor); while (!(JSON.parse(core.rows(at.table.grid, at.row, 1))[0][1][3] & kSelectable));
     const { p, table, row } = at;
     const text = this.digits();
     await this.showPage(p);
