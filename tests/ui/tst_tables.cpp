@@ -10,6 +10,8 @@
 #include <QListView>
 #include <QMenu>
 #include <QScrollBar>
+#include <QStandardItemModel>
+#include <QStyledItemDelegate>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTest>
@@ -20,6 +22,8 @@
 #include "core/grid_layout.h"
 #include "core/working_copy.h"
 #include "test_support.h"
+#include "ui/common/fonts.h"
+#include "ui/main/plain_cell_delegate.h"
 #include "ui/unitedit/unit_edit_form.h"
 
 using korvath::GridId;
@@ -118,6 +122,7 @@ class TablesTest : public QObject {
   void currentCellAndPageFollowWorkingCopy();
   void doubleClickOnUnitTableNeedsAnOpenFile();
   void checkListShowsHeaderLinesAsHeadings();
+  void cellsLookAsTheStyleDrawsThem();
 };
 
 void TablesTest::tablesShowTheirVisibleRows_data() {
@@ -610,6 +615,51 @@ void TablesTest::checkListShowsHeaderLinesAsHeadings() {
       model->setData(model->index(1, 0), was ? Qt::Unchecked : Qt::Checked, Qt::CheckStateRole));
   program.Save();
   QCOMPARE(BitsOf(ReadFile(path), 1414, 0, 1), was ? 0u : 1u);
+}
+
+void TablesTest::cellsLookAsTheStyleDrawsThem() {
+  // Every kind of cell the tables show, and some they never do, in every state at once.
+  const QStringList texts = {
+      "0",     "装甲技術研究 第1段階", "",    "NEW", "a text far wider than its cell",
+      "資金2", "two\nlines",           " 12 "};
+  QStandardItemModel model(6, 5);
+  for (int row = 0; row < model.rowCount(); ++row) {
+    for (int column = 0; column < model.columnCount(); ++column) {
+      auto* item = new QStandardItem(texts[(row * 3 + column) % texts.size()]);
+      if (row == 1) item->setBackground(QColor(0xFF, 0xDD, 0xAA));
+      if (row == 2) item->setForeground(QColor(0x20, 0x60, 0x20));
+      if (row == 3 && column == 1) item->setFlags(Qt::NoItemFlags);
+      if (row == 4 && column == 0) item->setCheckState(Qt::Checked);
+      if (row == 4 && column == 1)
+        item->setIcon(QApplication::style()->standardIcon(QStyle::SP_DirIcon));
+      model.setItem(row, column, item);
+    }
+  }
+  korvath::ui::PlainCellDelegate plain;
+  QStyledItemDelegate styled;
+  QTableView view;
+  view.setFont(korvath::ui::WindowFont());
+  view.setModel(&model);
+  view.setWordWrap(false);
+  view.horizontalHeader()->setDefaultSectionSize(70);
+  view.verticalHeader()->setDefaultSectionSize(16);
+  view.resize(420, 160);
+  view.show();
+  QVERIFY(QTest::qWaitForWindowExposed(&view));
+  // The current cell apart from the selection, so its focus frame is drawn on either ground.
+  view.selectionModel()->select(QItemSelection(model.index(0, 2), model.index(1, 4)),
+                                QItemSelectionModel::Select);
+  view.selectionModel()->setCurrentIndex(model.index(2, 1), QItemSelectionModel::NoUpdate);
+  for (const bool focus : {true, false}) {
+    focus ? view.setFocus() : view.clearFocus();
+    for (const Qt::TextElideMode mode : {Qt::ElideNone, Qt::ElideRight}) {
+      view.setTextElideMode(mode);
+      view.setItemDelegate(&styled);
+      const QImage expected = view.viewport()->grab().toImage();
+      view.setItemDelegate(&plain);
+      QCOMPARE(view.viewport()->grab().toImage(), expected);
+    }
+  }
 }
 
 QTEST_MAIN(TablesTest)

@@ -13,12 +13,12 @@
 #include <QMouseEvent>
 #include <QScopedValueRollback>
 #include <QScrollBar>
-#include <QStyledItemDelegate>
 
 // Korvath
 #include "core/working_copy.h"
 #include "ui/main/grid_model.h"
 #include "ui/main/guarded.h"
+#include "ui/main/plain_cell_delegate.h"
 #include "ui/main/popup_menus.h"
 
 namespace korvath::ui {
@@ -61,6 +61,17 @@ class CaptionHeader : public QHeaderView {
  public:
   explicit CaptionHeader(QWidget* parent) : QHeaderView(Qt::Horizontal, parent) {}
 
+  // Every caption is one line in one font, so the first shown one gives the row's height. Qt
+  // would measure them all, each in bold as well, the weight it keeps room for.
+  QSize sizeHint() const override {
+    for (int i = 0; i < count(); ++i) {
+      if (!isSectionHidden(i) && !model()->headerData(i, orientation()).toString().isEmpty()) {
+        return {length(), sectionSizeFromContents(i).height()};
+      }
+    }
+    return QHeaderView::sizeHint();
+  }
+
  protected:
   QSize sectionSizeFromContents(int logicalIndex) const override {
     if (font() != font_ || style() != style_) {
@@ -84,13 +95,13 @@ class CaptionHeader : public QHeaderView {
 
 }  // namespace
 
-class GridView::CellDelegate : public QStyledItemDelegate {
+class GridView::CellDelegate : public PlainCellDelegate {
  public:
-  explicit CellDelegate(GridView* view) : QStyledItemDelegate(view), view_(view) {}
+  explicit CellDelegate(GridView* view) : PlainCellDelegate(view), view_(view) {}
 
   QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
                         const QModelIndex& index) const override {
-    QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);
+    QWidget* editor = PlainCellDelegate::createEditor(parent, option, index);
     auto* line = qobject_cast<QLineEdit*>(editor);
     if (!line) return editor;
     // A file dropped on the table is one to open, not text for the cell.
@@ -107,7 +118,7 @@ class GridView::CellDelegate : public QStyledItemDelegate {
     // The cell follows every keystroke; putting the same text back would move the caret.
     const auto* line = qobject_cast<const QLineEdit*>(editor);
     if (line && line->text() == index.data(Qt::EditRole).toString()) return;
-    QStyledItemDelegate::setEditorData(editor, index);
+    PlainCellDelegate::setEditorData(editor, index);
   }
 
  private:
@@ -175,6 +186,7 @@ void GridView::SetUpFixedColumns() {
   // Hidden before the rows come, which a shown header would measure.
   fixed_->verticalHeader()->hide();
   fixed_->setModel(model_);
+  fixed_->setItemDelegate(new PlainCellDelegate(fixed_));
   SetUpTableLook(fixed_);
   fixed_->setFrameShape(QFrame::NoFrame);
   fixed_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);

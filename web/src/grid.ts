@@ -32,6 +32,8 @@ export class GridView {
   private editor: { input: HTMLInputElement; row: number; column: number; before: string } | null = null;
   private clickTimer = 0;
   private readonly popup: PopupMenu;
+  private laidOut = false;  // rows wait for the first layout rather than force one
+  private blank: HTMLElement | null = null;
 
   constructor(private readonly host: GridHost, readonly info: TableInfo) {
     this.dataRows = info.rows - 1;
@@ -51,8 +53,23 @@ export class GridView {
     this.element.addEventListener('mousedown', (e) => this.mouseDown(e));
     this.element.addEventListener('dblclick', (e) => this.doubleClick(e));
     this.element.addEventListener('contextmenu', (e) => this.contextMenu(e));
-    new ResizeObserver(() => this.drawRows()).observe(this.element);
+    GridView.views.set(this.element, this);
+    GridView.resized.observe(this.element);
   }
+
+  // One observer for every table: the sizes of all tables laid out in a frame are read before any
+  // of them draws rows, so that one table's rows never force a layout for the next.
+  private static readonly views = new WeakMap<Element, GridView>();
+  private static readonly resized = new ResizeObserver((entries) => {
+    const views = entries.map((e) => GridView.views.get(e.target)!);
+    // A table's first rows are only those in view; the ones ahead follow once they are painted.
+    const spans = views.map((v) => v.rowSpan(v.laidOut ? kOverscan : 0));
+    views.forEach((v, i) => {
+      if (!v.laidOut) setTimeout(() => v.drawRows());
+      v.laidOut = true;
+      v.drawRows(spans[i]);
+    });
+  });
 
   get grid(): number { return this.info.grid; }
 
@@ -69,7 +86,7 @@ export class GridView {
     }));
     this.header.style.width = `${this.totalWidth}px`;
     for (const row of [...this.rowsShown.keys()]) this.redrawRow(row);
-    this.drawRows();
+    if (this.laidOut) this.drawRows();
     this.showCurrent();
   }
 
@@ -83,10 +100,13 @@ export class GridView {
   }
 
   // Rows in view, plus a few either side; rows that scrolled away are dropped.
-  private drawRows(): void {
+  private rowSpan(overscan = kOverscan): [number, number] {
     const top = Math.max(0, this.element.scrollTop - kRowHeight);
-    const first = Math.max(1, Math.floor(top / kRowHeight) + 1 - kOverscan);
-    const last = Math.min(this.dataRows, Math.ceil((top + this.element.clientHeight) / kRowHeight) + kOverscan);
+    const first = Math.max(1, Math.floor(top / kRowHeight) + 1 - overscan);
+    return [first, Math.min(this.dataRows, Math.ceil((top + this.element.clientHeight) / kRowHeight) + overscan)];
+  }
+
+  private drawRows([first, last] = this.rowSpan()): void {
     for (const [row, e] of this.rowsShown) {
       if ((row < first || row > last) && !(this.editor && this.editor.row === row)) {
         e.remove();
@@ -99,7 +119,7 @@ export class GridView {
     const from = missing[0], to = missing[missing.length - 1];
     const data = this.host.core.rows(this.grid, from, to - from + 1);
     for (const r of missing) this.buildRow(r, data[r - from]);
-    this.showCurrent();
+    this.showCurrent(false, missing);
   }
 
   private redrawRow(row: number): void {
@@ -112,16 +132,10 @@ export class GridView {
   private buildRow(row: number, [texts, states]: [string[], number[]]): void {
     let e = this.rowsShown.get(row);
     if (!e) {
-      e = el('div', { role: 'row', 'aria-rowindex': String(row + 1), class: 'grid-row' });
+      e = this.blankRow().cloneNode(true) as HTMLElement;
+      e.setAttribute('aria-rowindex', String(row + 1));
       e.style.top = `${(row - 1) * kRowHeight}px`;
-      e.style.width = `${this.totalWidth}px`;
-      for (let c = 0; c < texts.length; ++c) {
-        const cell = el('div', { role: 'gridcell', 'aria-colindex': String(c + 1), class: 'cell',
-          id: `${this.info.name}-${row}-${c}` });
-        if (c < this.info.fixed) cell.classList.add('fixed');
-        this.placeCell(cell, c);
-        e.append(cell);
-      }
+      for (let c = 0; c < texts.length; ++c) e.children[c].id = `${this.info.name}-${row}-${c}`;
       this.body.append(e);
       this.rowsShown.set(row, e);
     }
@@ -137,6 +151,21 @@ export class GridView {
     }
   }
 
+  // Rows are cloned from one blank row: the clones share its cell styles, which are then matched
+  // once for the table rather than once a cell.
+  private blankRow(): HTMLElement {
+    if (this.blank) return this.blank;
+    const e = el('div', { role: 'row', class: 'grid-row' });
+    e.style.width = `${this.totalWidth}px`;
+    this.widths.forEach((_, c) => {
+      const cell = el('div', { role: 'gridcell', 'aria-colindex': String(c + 1), class: c < this.info.fixed ? 'cell fixed' : 'cell' });
+      this.placeCell(cell, c);
+      e.append(cell);
+    });
+    this.blank = e;
+    return e;
+  }
+
   private placeCell(cell: HTMLElement, c: number): void {
     cell.style.width = `${this.widths[c]}px`;
     if (c < this.info.fixed) cell.style.left = `${this.lefts[c]}px`;
@@ -146,6 +175,7 @@ export class GridView {
     let x = 0;
     this.lefts = this.widths.map((w) => { const left = x; x += w; return left; });
     this.totalWidth = x;
+    this.blank = null;
     this.body.style.width = `${x}px`;
     this.header.style.width = `${x}px`;
   }
@@ -188,12 +218,14 @@ export class GridView {
     return this.host.core.rows(this.grid, row, 1)[0][1][column];
   }
 
-  // The current cell and the selected range, and keeps the current cell in view.
-  showCurrent(scroll = false): void {
+  // The current cell and the selected range (on the given rows, by default all drawn), and keeps
+  // the current cell in view.
+  showCurrent(scroll = false, rows: Iterable<number> = this.rowsShown.keys()): void {
     const [r, c] = this.current();
     const [ar, ac] = this.anchor ?? [r, c];
     const r0 = Math.min(r, ar), r1 = Math.max(r, ar), c0 = Math.min(c, ac), c1 = Math.max(c, ac);
-    for (const [row, e] of this.rowsShown) {
+    for (const row of rows) {
+      const e = this.rowsShown.get(row)!;
       for (const [col, cell] of [...e.children].entries()) {
         const inRange = row >= r0 && row <= r1 && col >= c0 && col <= c1;
         cell.classList.toggle('current', row === r && col === c);

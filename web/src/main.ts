@@ -67,13 +67,14 @@ class App {
   }
 
   // korvath.html#demo opens the demo at once, so a link can show the editor without questions:
-  // the set kept from an earlier visit is checked once the demo's first page has been drawn.
-  async start(kept: Promise<Map<string, Uint8Array>>): Promise<void> {
+  // the set kept from an earlier visit is read and checked once the demo's first page has been
+  // drawn.
+  async start(kept: () => Promise<Map<string, Uint8Array>>): Promise<void> {
     if (location.hash === '#demo') {
       const drawn = new Promise((resolve) => requestAnimationFrame(() => setTimeout(resolve)));
-      void this.labelSets.restore(drawn.then(() => kept), false);
+      void this.labelSets.restore(drawn.then(kept), false);
       await this.openDemo();
-    } else if (await this.labelSets.restore(kept, true)) {
+    } else if (await this.labelSets.restore(kept(), true)) {
       this.labelsReady();
     }
     this.showLabelStatus();
@@ -261,6 +262,13 @@ class App {
     this.endComparison();
     if (!this.pages) this.buildWindow();
     this.showPages();
+    // The chosen panel's button is gone: the focus goes to the first page's tab, before the page
+    // is built, as a focus lays the document out.
+    const active = document.activeElement;
+    if (!active || active === document.body || !active.isConnected) {
+      this.pages!.select(this.core.activePage());
+      this.pages!.focusTab();
+    }
     for (const view of this.pages!.grids) view.redraw();
     this.pages!.show(this.core.activePage());
     this.controls!.refresh();
@@ -270,9 +278,6 @@ class App {
     this.dump?.refresh();
     this.updateTitle();
     this.showLabelStatus();
-    // The chosen panel's button is gone: the focus goes to the first page's tab.
-    const active = document.activeElement;
-    if (!active || active === document.body || !active.isConnected) this.pages!.focusTab();
   }
 
   private showLabelStatus(): void {
@@ -571,13 +576,18 @@ class App {
 }
 
 const coreReady = loadCore();
-// Read while the core compiles; the demo waits for it only once its first page is drawn.
-const kept = files.storedLabels();
+// The set kept from an earlier visit is read at once, but for the demo: it reads
+// the set once its first page is drawn, so that nothing else runs before.
+const early = location.hash === '#demo' ? null : files.storedLabels();
 void coreReady.then(async (core) => {
   const app = new App(core);
-  await app.start(kept);
-  // The first page is drawn with the next frame; a task queued from its animation callback runs
-  // once that frame has been painted. The benchmark reads this mark.
-  requestAnimationFrame(() => setTimeout(() => performance.mark('korvath-first-page')));
-  document.body.dataset.ready = 'true';
+  await app.start(() => early ?? files.storedLabels());
+  // The first page is drawn with the next frame, its tables' rows once that frame's layout has
+  // sized them; a task queued from its animation callback runs once that frame has been painted.
+  // The benchmark reads this mark. The page is ready for the tests one task later, after the
+  // tables' rows below the fold, which that frame queued.
+  requestAnimationFrame(() => setTimeout(() => {
+    performance.mark('korvath-first-page');
+    setTimeout(() => { document.body.dataset.ready = 'true'; });
+  }));
 });

@@ -46,13 +46,18 @@ export class Pages {
     this.tabs.find((t) => t.tabIndex === 0)?.focus();
   }
 
-  show(page: number): void {
+  // The page's tab selected and its sheet shown, not yet built.
+  select(page: number): void {
     this.tabs.forEach((t, i) => {
       t.setAttribute('aria-selected', String(i === page));
       t.tabIndex = i === page ? 0 : -1;
     });
     this.panels.forEach((s, i) => { s.hidden = i !== page; });
-    // Built where it is shown: its tables see their height and draw every row in view at once.
+  }
+
+  show(page: number): void {
+    this.select(page);
+    // Built where it is shown: its tables draw every row in view with the first layout.
     const sheet = this.panels[page];
     if (sheet && !sheet.hasChildNodes()) {
       const before = this.grids.length;

@@ -115,6 +115,13 @@ test('a column widens by dragging its heading\'s edge and fits its text on a dou
   await page.mouse.move(box.x + 42, box.y + 5, { steps: 4 });
   await page.mouse.up();
   assert.equal(Math.round(await width('名前')), Math.round(before + 40));
+  // Rows drawn since, further down, take the new width too.
+  const grid = '[role=tabpanel]:not([hidden]) [role=grid][aria-label="部隊データ"]';
+  const column = await page.$$eval(heading, (h) => h.findIndex((e) => e.textContent === '名前') + 1);
+  await page.$eval(grid, (g) => { g.scrollTop = g.scrollHeight; });
+  await page.waitForFunction((g) => !document.querySelector(`${g} [aria-rowindex="2"]`), {}, grid);
+  const widths = await page.$$eval(`${grid} .grid-body [aria-colindex="${column}"]`, (cells) => cells.map((c) => Math.round(c.getBoundingClientRect().width)));
+  assert.deepEqual([...new Set(widths)], [Math.round(before + 40)]);
   // Fitted: as wide as the heading's text needs, so the heading is no longer cut.
   const cut = () => page.$$eval(heading, (h) => h.filter((e) => e.scrollWidth > e.clientWidth).map((e) => e.textContent));
   assert.ok((await cut()).includes('スタック'));
