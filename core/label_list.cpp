@@ -38,17 +38,19 @@ std::pair<char16_t, std::size_t> Cp932Character(std::string_view bytes) {
   return {cp932::kDouble[std::size_t(row * cp932::kTrailCount + trail - cp932::kTrailFirst)], 2};
 }
 
-void AppendUtf8(std::string& out, char32_t c) {
+// Writes the UTF-8 of c, a character of the Basic Multilingual Plane, at out; returns its end.
+char* PutUtf8(char* out, char16_t c) {
   if (c < 0x80) {
-    out += char(c);
+    *out++ = char(c);
   } else if (c < 0x800) {
-    out += char(0xC0 | (c >> 6));
-    out += char(0x80 | (c & 0x3F));
+    *out++ = char(0xC0 | (c >> 6));
+    *out++ = char(0x80 | (c & 0x3F));
   } else {
-    out += char(0xE0 | (c >> 12));
-    out += char(0x80 | ((c >> 6) & 0x3F));
-    out += char(0x80 | (c & 0x3F));
+    *out++ = char(0xE0 | (c >> 12));
+    *out++ = char(0x80 | ((c >> 6) & 0x3F));
+    *out++ = char(0x80 | (c & 0x3F));
   }
+  return out;
 }
 
 // Length of the UTF-8 sequence that starts with lead, 1 for a byte that cannot start one.
@@ -260,18 +262,20 @@ std::string NotTextReason(std::string_view fileBytes) {
 }
 
 std::string DecodeCp932(std::string_view bytes) {
-  std::string out;
-  out.reserve(bytes.size() * 3 / 2);
+  // Written in place: no character, nor the replacement of a byte, takes more than three bytes.
+  std::string out(bytes.size() * 3, '\0');
+  char* end = out.data();
   while (!bytes.empty()) {
     const auto [c, length] = Cp932Character(bytes);
     if (c != cp932::kUnassigned) {
-      AppendUtf8(out, c);
+      end = PutUtf8(end, c);
       bytes.remove_prefix(length);
     } else {
-      out += kReplacement;
+      end = std::copy(kReplacement.begin(), kReplacement.end(), end);
       bytes.remove_prefix(Cp932BadLength(bytes));
     }
   }
+  out.resize(std::size_t(end - out.data()));
   return out;
 }
 
