@@ -212,6 +212,7 @@ void WorkingCopy::RemoveObserver(WorkingCopyObserver* observer) {
 }
 
 bool WorkingCopy::Open(std::span<const std::uint8_t> data, const std::string& path) {
+  LoadPendingTables();
   if (!image_.Commit(data, path)) return false;
   LoadPass();
   return true;
@@ -226,13 +227,27 @@ void WorkingCopy::LoadPass() {
       [&](const MainFieldEntry& entry, ControlValue& value) { LoadControl(image_, entry, value); },
       [&] { LoadCheckList(image_, checkList_); },
       [&](GridId id, const TField& binding) {
-        if (LoadTable(id, image_, labels_, binding, MutableGrid(id))) NotifyGrid(id);
+        if (RecordLayoutOf(id) == nullptr) return;
+        pendingLoads_[std::size_t(id)] = &binding;
+        NotifyGrid(id);
       });
   NotifyControls();
   NotifyHistory();
 }
 
+CellGrid& WorkingCopy::LoadedGrid(GridId id) const {
+  CellGrid& grid = grids_[std::size_t(id)];
+  if (const TField* binding = std::exchange(pendingLoads_[std::size_t(id)], nullptr))
+    LoadTable(id, image_, labels_, *binding, grid);
+  return grid;
+}
+
+void WorkingCopy::LoadPendingTables() const {
+  for (GridId id : kAllGrids) LoadedGrid(id);
+}
+
 void WorkingCopy::StorePass() {
+  LoadPendingTables();
   history_->EndTyping();
   if (!storeBase_.empty()) {
     std::copy(storeBase_.begin(), storeBase_.end(), image_.Bytes.begin());

@@ -130,7 +130,9 @@ class WorkingCopy {
   const std::vector<CheckListLine>& CheckList() const { return checkList_; }
   void SetCheckListChecked(int line, bool checked);  // header lines and bad lines are ignored
 
-  const CellGrid& Grid(GridId grid) const { return grids_[std::size_t(grid)]; }
+  // A table's cells are read from the image when first asked for after Open, so that opening a
+  // save costs what the first page shows; every value is the one the load pass gives.
+  const CellGrid& Grid(GridId grid) const { return LoadedGrid(grid); }
   void SetCell(GridId grid, int row, int column, std::string text);
   void SetCurrentCell(GridId grid, int row, int column);
 
@@ -151,7 +153,10 @@ class WorkingCopy {
   int32_t WeaponCapacity(int t) const;
 
  private:
-  CellGrid& MutableGrid(GridId grid) { return grids_[std::size_t(grid)]; }
+  CellGrid& MutableGrid(GridId grid) { return LoadedGrid(grid); }
+  CellGrid& LoadedGrid(GridId grid) const;
+  // Before the image changes: the tables not read yet are read from it as it is.
+  void LoadPendingTables() const;
   void NotifyGrid(GridId grid);
   void NotifyCell(GridId grid, int row, int column);
   void NotifyControls();
@@ -167,7 +172,10 @@ class WorkingCopy {
   std::filesystem::path labelDir_;
   std::shared_ptr<const LabelSet> labelsAsRead_;
   LabelSet labels_;
-  std::vector<CellGrid> grids_;
+  // Filled in on first use (Grid() is const to its callers).
+  mutable std::vector<CellGrid> grids_;
+  // The binding of each table whose cells the load pass has not read into yet.
+  mutable std::array<const TField*, kGridCount> pendingLoads_{};
   std::vector<ControlValue> controls_;  // one per main field map entry, in map order
   std::vector<CheckListLine> checkList_;
   int activePage_ = 0;

@@ -248,6 +248,53 @@ TEST(UndoProperty, UndoingEveryActGivesBackTheOpenedStateAndRedoTheEditedOne) {
   }
 }
 
+// Tables are read from the image when first asked for. A copy that nothing asks between acts,
+// saves and opens must hold and store what a copy asked for every table after each of them does.
+TEST(LazyTablesProperty, ACopyReadOnlyWhereAskedHoldsAndStoresWhatOneReadEverywhereDoes) {
+  TempLabelDir dir;
+  WorkingCopy lazy(dir.Path());
+  WorkingCopy eager(dir.Path());
+  UnitEditorModel lazyEditor(lazy);
+  UnitEditorModel eagerEditor(eager);
+  std::mt19937 random(20261208);
+  for (int round = 0; round < 12; ++round) {
+    SaveImage image;
+    image.Length = std::uniform_int_distribution<int>(0, SaveImage::Capacity)(random);
+    for (auto& b : image.Bytes) b = std::uint8_t(random());
+    ASSERT_TRUE(lazy.Open(image.Contents(), "random.bin"));
+    ASSERT_TRUE(eager.Open(image.Contents(), "random.bin"));
+    Capture(eager);
+    const auto seed = random();
+    std::mt19937 lazyPicks(seed);
+    std::mt19937 eagerPicks(seed);
+    RandomUser lazyUser(lazy, lazyEditor, lazyPicks);
+    RandomUser eagerUser(eager, eagerEditor, eagerPicks);
+    for (int act = 0; act < 3 + round % 4; ++act) {
+      lazyUser.Act();
+      eagerUser.Act();
+      if (::testing::Test::HasFatalFailure()) return;
+      Capture(eager);
+    }
+  }
+  // A text that is not an integer stops both stores at the same place.
+  const auto store = [](WorkingCopy& copy) {
+    try {
+      const auto bytes = Stored(copy);
+      return std::string(bytes.begin(), bytes.end());
+    } catch (const ConversionError& e) {
+      return std::string(e.what());
+    }
+  };
+  EXPECT_EQ(store(lazy), store(eager));
+  EXPECT_EQ(Capture(lazy), Capture(eager));
+  while (lazy.CanUndo() || eager.CanUndo()) {
+    ASSERT_EQ(lazy.UndoDescription(), eager.UndoDescription());
+    lazy.Undo();
+    eager.Undo();
+  }
+  EXPECT_EQ(Capture(lazy), Capture(eager));
+}
+
 class EditHistoryTest : public OpenedImageTest {
  protected:
   void SetUp() override { Open(); }
