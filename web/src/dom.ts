@@ -27,3 +27,9 @@ export function place(e: HTMLElement, r: { x: number; y: number; width: number; 
   if (!(left && right)) e.style.width = `${r.width}px`;
   if (!(top && bottom)) e.style.height = `${r.height}px`;
 }
+
+// Resolves once the next frame has been painted: a task queued from its animation callback runs
+// after the paint.
+export function afterPaint(): Promise<void> {
+  return new Promise((resolve) => requestAnimationFrame(() => setTimeout(resolve)));
+}
