@@ -129,6 +129,15 @@ class Json {
   char close_;
 };
 
+// A JSON text for the page as a view of its UTF-8, valid until the next such call: the page
+// decodes it at once, where embind's own strings are read a byte at a time in JavaScript.
+val JsonView(const Json& json) {
+  static std::string kept;
+  kept = json.Text();
+  return val(emscripten::typed_memory_view(kept.size(),
+                                           reinterpret_cast<const unsigned char*>(kept.data())));
+}
+
 std::vector<std::uint8_t> VectorOf(const val& bytes) {
   return emscripten::convertJSArrayToNumberVector<std::uint8_t>(bytes);
 }
@@ -508,14 +517,14 @@ Json Pages() {
   return pages;
 }
 
-std::string Layout() {
+val Layout() {
   Json out = Json::Object();
   out.Set("pages", Pages());
   out.Set("width", kPageDesignSize.Width);
   out.Set("height", kPageDesignSize.Height);
   out.Set("controlHeight", kControlHeight);
   out.Set("panelGap", kForcePanelGap);
-  return out.Text();
+  return JsonView(out);
 }
 
 // ---- Controls and the check list
@@ -560,10 +569,10 @@ std::string SetCheckListChecked(int line, bool checked) {
 
 // ---- Tables
 
-// Rows first..first+count-1 (the heading row is 0) as one JSON text: [texts, states] per row,
+// Rows first..first+count-1 (the heading row is 0) as a JSON text: [texts, states] per row,
 // where a state is 1 for a selectable cell, 2 for an editable one. One text, where an array per
 // row and a call per cell would cross into JavaScript a thousand times for a page of rows.
-std::string Rows(int grid, int first, int count) {
+val Rows(int grid, int first, int count) {
   const GridId id = Grid(grid);
   const CellGrid& cells = Copy().Grid(id);
   const int columns = int(LayoutOf(id).Columns.size());
@@ -580,7 +589,7 @@ std::string Rows(int grid, int first, int count) {
     row.Push(states);
     out.Push(row);
   }
-  return out.Text();
+  return JsonView(out);
 }
 
 std::string SetCell(int grid, int row, int column, const std::string& text) {
@@ -843,7 +852,7 @@ std::string UnitEvent(const std::string& event, int which, const val& arg) {
 
 // ---- Texts of the window
 
-std::string Texts() {
+val Texts() {
   Json out = Json::Object();
   out.Set("readError", kReadError);
   out.Set("writeError", kWriteError);
@@ -892,7 +901,7 @@ std::string Texts() {
   out.Set("unitEditorTitle", kUnitEditorTitle);
   out.Set("dumpTitle", kDumpTitle);
   out.Set("unitEditorTabs", Json::Strings(kUnitEditTabs));
-  return out.Text();
+  return JsonView(out);
 }
 
 // The unit editor's controls, asked for when it is first shown: the page starts without them.

@@ -132,11 +132,14 @@ export function fill(text: string, ...values: (string | number)[]): string {
 // What the module binds under another name or in another form than the page reads it.
 interface Bound {
   started(): boolean;
-  // JSON texts of what the page reads
-  rows(grid: number, first: number, count: number): string;
-  layout(): string;
-  texts(): string;
+  // The UTF-8 of JSON texts of what the page reads, valid until the next call into the core
+  rows(grid: number, first: number, count: number): Uint8Array;
+  layout(): Uint8Array;
+  texts(): Uint8Array;
 }
+
+const utf8 = new TextDecoder();
+const json = <T>(text: Uint8Array) => JSON.parse(utf8.decode(text)) as T;
 
 // The wasm is compiled and instantiated at once, on this thread: the page waits for nothing else,
 // and the core is ready within the task that runs the script (the module's own loader would
@@ -151,8 +154,8 @@ export async function loadCore(): Promise<Core> {
   const module = (await factory({ instantiateWasm })) as Omit<Core, keyof Bound | 'ready'> & Bound;
   return Object.assign(Object.create(module) as Core, {
     ready: () => module.started(),
-    rows: (grid: number, first: number, count: number) => JSON.parse(module.rows(grid, first, count)) as Row[],
-    layout: () => JSON.parse(module.layout()) as Layout,
-    texts: () => JSON.parse(module.texts()) as Texts,
+    rows: (grid: number, first: number, count: number) => json<Row[]>(module.rows(grid, first, count)),
+    layout: () => json<Layout>(module.layout()),
+    texts: () => json<Texts>(module.texts()),
   });
 }

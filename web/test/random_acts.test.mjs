@@ -14,6 +14,8 @@ const moduleFile = process.env.KORVATH_MODULE ?? resolve(demoDir, '../../wasm/we
 const sequences = Number(process.env.KORVATH_RANDOM_ACTS ?? 30);
 const firstSeed = Number(process.env.KORVATH_RANDOM_SEED ?? 1);
 const kEditable = 2, kSelectable = 1, kEdit = 0, kCheckBox = 1, kComboBox = 2;
+// The module's tables, layout and texts are the UTF-8 of JSON texts.
+const json = (utf8) => JSON.parse(new TextDecoder().decode(utf8));
 const plain = (caption) => caption.replace(/\(&.\)/, '').replace(/&(.)/, '$1').replace(/\.\.\.$/, '');
 
 // The core the page is built on, as a second copy that the acts are applied to directly.
@@ -31,8 +33,8 @@ async function directCore() {
 let browser, session, core, layout, menus, demo, other, dir;
 before(async () => {
   core = await directCore();
-  layout = JSON.parse(core.layout());
-  menus = new Map(JSON.parse(core.texts()).menus.flatMap((m) => m.items.map((i) => [i.name, [plain(m.caption), plain(i.caption)]])));
+  layout = json(core.layout());
+  menus = new Map(json(core.texts()).menus.flatMap((m) => m.items.map((i) => [i.name, [plain(m.caption), plain(i.caption)]])));
   demo = readFileSync(join(demoDir, 'demo.bin'));
   dir = mkdtempSync(join(tmpdir(), 'korvath-random-'));
   // The comparison's other save differs in a few values of every page.
@@ -113,7 +115,7 @@ class Player {
       const rows = table.rows - 1;
       const row = 1 + (this.pick(2) ? this.pick(Math.min(8, rows)) : this.pick(rows));
       const column = this.pick(table.widths.length);
-      if ((JSON.parse(core.rows(table.grid, row, 1))[0][1][column] & flags) === flags) return { p, table, row, column };
+      if ((json(core.rows(table.grid, row, 1))[0][1][column] & flags) === flags) return { p, table, row, column };
     }
   }
 
@@ -283,7 +285,7 @@ class Player {
   async unitEditor() {
     const { page } = session;
     let at;
-    do at = this.pickCell(0, (t) => t.opensUnitEditor); while (!(JSON.parse(core.rows(at.table.grid, at.row, 1))[0][1][3] & kSelectable));
+    do at = this.pickCell(0, (t) => t.opensUnitEditor); while (!(json(core.rows(at.table.grid, at.row, 1))[0][1][3] & kSelectable));
     const { p, table, row } = at;
     const text = this.digits();
     await this.showPage(p);
