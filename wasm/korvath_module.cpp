@@ -220,7 +220,6 @@ void Install(std::unique_ptr<WorkingCopy> copy, LabelFileBytes bytes) {
   S().labelFiles = std::move(bytes);
   S().copy = std::move(copy);
   S().copy->AddObserver(&S().changes);
-  S().unitEditor = std::make_unique<UnitEditorModel>(*S().copy);
 }
 
 // What reading a label set does once it passes: nothing more, or it becomes the set in use, with
@@ -780,7 +779,11 @@ int StepDifferenceFrom(int cursor, bool forward) {
 
 // ---- Unit editor
 
-UnitEditorModel& Unit() { return *S().unitEditor; }
+// Made when the page first asks for the unit editor: start-up does not wait for its lists.
+UnitEditorModel& Unit() {
+  if (!S().unitEditor) S().unitEditor = std::make_unique<UnitEditorModel>(*S().copy);
+  return *S().unitEditor;
+}
 
 val UnitEditorState() {
   UnitEditorModel& m = Unit();
