@@ -115,7 +115,10 @@ export class GridView {
     }
     const missing: number[] = [];
     for (let r = first; r <= last; ++r) if (!this.rowsShown.has(r)) missing.push(r);
-    if (missing.length === 0) return;
+    if (missing.length === 0) {
+      this.nameCurrent();
+      return;
+    }
     const from = missing[0], to = missing[missing.length - 1];
     const data = this.host.core.rows(this.grid, from, to - from + 1);
     for (const r of missing) this.buildRow(r, data[r - from]);
@@ -232,8 +235,15 @@ export class GridView {
         cell.setAttribute('aria-selected', String(inRange && !cell.classList.contains('unselectable')));
       }
     }
-    this.element.setAttribute('aria-activedescendant', `${this.info.name}-${r}-${c}`);
+    this.nameCurrent();
     if (scroll) this.scrollTo(r, c);
+  }
+
+  // Only a drawn cell can be named as the current one; a row drawn later names it then.
+  private nameCurrent(): void {
+    const [r, c] = this.current();
+    if (this.rowsShown.has(r)) this.element.setAttribute('aria-activedescendant', `${this.info.name}-${r}-${c}`);
+    else this.element.removeAttribute('aria-activedescendant');
   }
 
   scrollTo(row: number, column: number): void {
