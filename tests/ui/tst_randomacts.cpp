@@ -393,8 +393,13 @@ class Player {
         QKeyCombination(Qt::CTRL, Qt::Key_Y)};
     const QString focus = Focus()->metaObject()->className();
     if (Pick(4) == 0) {
-      log_ << (undo ? QStringLiteral("menu undo") : QStringLiteral("menu redo"));
-      program_.Action(undo ? "EditUndoMenu" : "EditRedoMenu")->trigger();
+      QAction* item = program_.Action(undo ? "EditUndoMenu" : "EditRedoMenu");
+      const QString name = undo ? QStringLiteral("menu undo") : QStringLiteral("menu redo");
+      // A greyed-out item cannot be chosen. Triggered, it does nothing in the window, while the
+      // direct side would still end the typing.
+      if (!item->isEnabled()) return Skip(name);
+      log_ << name;
+      item->trigger();
       Pause();
     } else {
       const QKeyCombination key =
@@ -555,7 +560,8 @@ void RandomActsTest::saveWritesWhatTheActsMeant() {
   QList<quint32> failed;
   // Seeds that once found a fault, played before the others whatever the count.
   QList<quint32> seeds = {
-      52331,  // Escape between two typings in one edit box: two steps
+      52331,   // Escape between two typings in one edit box: two steps
+      401866,  // a greyed-out redo between two typings: no act, one step
   };
   for (int i = 0; i < sequences; ++i) seeds << first + quint32(i);
   for (qsizetype i = 0; i < seeds.size(); ++i) {
