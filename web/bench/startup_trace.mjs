@@ -2,13 +2,16 @@
 // drawn, split into HTML parse, script compile and run, style, layout and paint, in thread time
 // (what the thread spent, not how long it waited for a core). Medians over RUNS runs (9); printed,
 // never asserted. Pages given as arguments are run in turn, so that they share the machine's load.
-//   node web/bench/startup_trace.mjs [page.html …]   (after make web; the built page by default)
+//   node web/bench/startup_trace.mjs [page.html …]   (after make web; the built page by default;
+//   WINDOW=777x527 sets the window size, 1024x700 by default)
 // BYNAME=1 prints every run's thread time by trace event; DUMP=1 its long events, with the script
 // stack of each forced style or layout.
 import { pathToFileURL } from 'node:url';
-import { launch, pageFile } from '../test/harness.mjs';
+import { launch, pageFile, settledTab } from '../test/harness.mjs';
 
 const runs = Number(process.env.RUNS ?? 9);
+const [width, height] = (process.env.WINDOW ?? '1024x700').split('x').map(Number);
+const viewport = { width, height };
 const categories = [
   'devtools.timeline', 'disabled-by-default-devtools.timeline', 'v8.execute', 'blink.user_timing',
   'toplevel', ...(process.env.DUMP ? ['disabled-by-default-devtools.timeline.stack'] : []),
@@ -82,9 +85,7 @@ try {
   for (let i = 0; i < runs * files.length; ++i) {
     const all = results[i % files.length];
     const file = files[i % files.length];
-    const context = await browser.createBrowserContext();
-    const page = await context.newPage();
-    await page.setViewport({ width: 1024, height: 700 });
+    const { context, page } = await settledTab(browser, viewport);
     await page.tracing.start({ categories });
     await page.goto(`${pathToFileURL(file).href}#demo`);
     await page.waitForFunction(() => performance.getEntriesByName('korvath-first-page').length > 0);

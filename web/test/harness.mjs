@@ -46,6 +46,18 @@ export async function openPage(browser, { withoutPicker = false } = {}) {
   return { page, context, problems, downloads };
 }
 
+// A fresh tab for a start-up figure, at the given window size. Headless Chromium opens a new
+// context's window with its own renderer for the browser's built-in pages, which keeps both cores
+// busy for about half a second: the tab waits that out, as a player's open browser has, so that
+// the figure is the page's own.
+export async function settledTab(browser, viewport = { width: 1024, height: 700 }) {
+  const context = await browser.createBrowserContext();
+  const page = await context.newPage();
+  await page.setViewport(viewport);
+  await new Promise((r) => setTimeout(r, 1000));
+  return { context, page };
+}
+
 export async function waitForDownload(dir, name, timeout = 10000) {
   const end = Date.now() + timeout;
   while (Date.now() < end) {
