@@ -139,13 +139,16 @@ struct Reading {
   }
 };
 
+// With kCount false, only whether the text is well-formed: a check of each line need not look
+// up every character.
+template <bool kCount = true>
 Reading ReadCp932(std::string_view bytes) {
   Reading reading;
   while (!bytes.empty()) {
     const std::size_t length = Cp932Character(bytes).second;
     if (length == 0) return {false};
     const auto first = static_cast<unsigned char>(bytes[0]);
-    if (first >= 0x80) {
+    if (kCount && first >= 0x80) {
       reading.Count(length == 1
                         ? first
                         : std::uint16_t(first * 0x100 + static_cast<unsigned char>(bytes[1])));
@@ -155,12 +158,13 @@ Reading ReadCp932(std::string_view bytes) {
   return reading;
 }
 
+template <bool kCount = true>
 Reading ReadUtf8(std::string_view bytes) {
   Reading reading;
   while (!bytes.empty()) {
     const std::optional<char32_t> c = Utf8Character(bytes);
     if (!c) return {false};
-    if (*c >= 0x80) reading.Count(Cp932Code(*c));
+    if (kCount && *c >= 0x80) reading.Count(Cp932Code(*c));
     bytes.remove_prefix(Utf8Length(static_cast<unsigned char>(bytes.front())));
   }
   return reading;
@@ -247,8 +251,8 @@ std::string NotTextReason(std::string_view fileBytes, const LabelText& text) {
   ForEachLine(text.Text, [&](std::string_view bytes) {
     ++line;
     if (bad != 0) return;
-    const bool readable = text.Encoding == LabelEncoding::Utf8 ? ReadUtf8(bytes).WellFormed
-                                                               : ReadCp932(bytes).WellFormed;
+    const bool readable = text.Encoding == LabelEncoding::Utf8 ? ReadUtf8<false>(bytes).WellFormed
+                                                               : ReadCp932<false>(bytes).WellFormed;
     if (!readable) bad = line;
   });
   if (bad == 0) return {};
