@@ -242,21 +242,37 @@ LabelText ReadLabelText(std::string_view fileBytes) {
   return {text, encoding};
 }
 
+// The number of the first line of text that readable refuses, 0 when it reads them all.
+template <typename Readable>
+int FirstUnreadableLine(std::string_view text, Readable readable) {
+  int line = 0;
+  int bad = 0;
+  ForEachLine(text, [&](std::string_view bytes) {
+    ++line;
+    if (bad == 0 && !readable(bytes)) bad = line;
+  });
+  return bad;
+}
+
 std::string NotTextReason(std::string_view fileBytes, const LabelText& text) {
   const std::size_t nul = fileBytes.find('\0');
   if (nul != std::string_view::npos && nul <= fileBytes.find_first_of("\r\n"))
     return "1 行目にゼロのバイトがあります";
-  int line = 0;
-  int bad = 0;
-  ForEachLine(text.Text, [&](std::string_view bytes) {
-    ++line;
-    if (bad != 0) return;
-    const bool readable = text.Encoding == LabelEncoding::Utf8 ? ReadUtf8<false>(bytes).WellFormed
-                                                               : ReadCp932<false>(bytes).WellFormed;
-    if (!readable) bad = line;
-  });
+  const auto utf8 = [](std::string_view bytes) { return ReadUtf8<false>(bytes).WellFormed; };
+  const auto cp932 = [](std::string_view bytes) { return ReadCp932<false>(bytes).WellFormed; };
+  const std::string unreadable = " 行目に文字として読めないバイトがあります";
+  if (text.Encoding == LabelEncoding::Utf8) {
+    const int bad = FirstUnreadableLine(text.Text, utf8);
+    return bad == 0 ? std::string() : std::to_string(bad) + unreadable;
+  }
+  const int bad = FirstUnreadableLine(text.Text, cp932);
   if (bad == 0) return {};
-  return std::to_string(bad) + " 行目に文字として読めないバイトがあります";
+  // Neither encoding reads the file. A UTF-8 file from Notepad with one bad byte far down fails as
+  // Shift-JIS at its first kanji: where UTF-8 reads further, both lines are named.
+  const int badUtf8 = FirstUnreadableLine(text.Text, utf8);
+  if (badUtf8 <= bad) return std::to_string(bad) + unreadable;
+  return "Shift-JIS では " + std::to_string(bad) + " 行目、UTF-8 では " + std::to_string(badUtf8) +
+         unreadable;
 }
 
 }  // namespace

@@ -292,6 +292,14 @@ TEST_F(LabelFolder, SaysWhichFileCannotServeAndWhy) {
       {"bytes neither encoding reads",
        [&] { Write("special.txt", Numbered(220) + "\xFF\xFE\x80\r\n"); },
        "special.txt: テキストではありません (221 行目に文字として読めないバイトがあります)"},
+      {"a UTF-8 file with a bad byte far down",
+       [&] {
+         std::string utf8;
+         for (int i = 0; i < 300; ++i) utf8 += std::to_string(i) + " 青木 湊\r\n";
+         Write("pilot.txt", utf8 + "\xE9\x9D\r\n");
+       },
+       "pilot.txt: テキストではありません (Shift-JIS では 1 行目、UTF-8 では 301 "
+       "行目に文字として読めないバイトがあります)"},
       {"too large", [&] { Write("unit.txt", std::string((4u << 20) + 1, '\n')); },
        "unit.txt: 4 MiB を超えています"},
       {"two at once", [&] { Write("area.txt", ""), Write("special.txt", Numbered(3)); },
