@@ -255,6 +255,9 @@ int FirstUnreadableLine(std::string_view text, Readable readable) {
 }
 
 std::string NotTextReason(std::string_view fileBytes, const LabelText& text) {
+  // Notepad's "Unicode" choice: neither encoding can begin with these bytes.
+  if (fileBytes.starts_with("\xFF\xFE") || fileBytes.starts_with("\xFE\xFF"))
+    return "UTF-16 です。UTF-8 か Shift-JIS で保存してください";
   const std::size_t nul = fileBytes.find('\0');
   if (nul != std::string_view::npos && nul <= fileBytes.find_first_of("\r\n"))
     return "1 行目にゼロのバイトがあります";

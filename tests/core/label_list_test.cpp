@@ -300,6 +300,13 @@ TEST_F(LabelFolder, SaysWhichFileCannotServeAndWhy) {
        },
        "pilot.txt: テキストではありません (Shift-JIS では 1 行目、UTF-8 では 301 "
        "行目に文字として読めないバイトがあります)"},
+      {"UTF-16",
+       [&] {
+         Write("class.txt",
+               "\xFF\xFE"
+               "0\0 \0\r\0\n\0"s);
+       },
+       "class.txt: テキストではありません (UTF-16 です。UTF-8 か Shift-JIS で保存してください)"},
       {"too large", [&] { Write("unit.txt", std::string((4u << 20) + 1, '\n')); },
        "unit.txt: 4 MiB を超えています"},
       {"two at once", [&] { Write("area.txt", ""), Write("special.txt", Numbered(3)); },
