@@ -1,6 +1,9 @@
 // A bare main window of the editor's size and font, shown and left as `korvath --quit-after-show`
 // does: what start-up costs with nothing of the editor in it, for bench/startup-vs-bare.
+//   bare_window [TEXT_FILE]   (with a file: its UTF-8 text in the window, wrapped, instead of one
+//                              line, so that the window draws as many glyphs as the editor's page)
 #include <QApplication>
+#include <QFile>
 #include <QLabel>
 #include <QMainWindow>
 
@@ -14,7 +17,15 @@ int main(int argc, char* argv[]) {
   QMainWindow window;
   window.setWindowTitle(QStringLiteral("bare window"));
   // One line of Japanese text, so that the window loads and draws the same font face.
-  window.setCentralWidget(new QLabel(QStringLiteral("ファイル 編集 表示 ヘルプ")));
+  auto* label = new QLabel(QStringLiteral("ファイル 編集 表示 ヘルプ"));
+  if (argc > 1) {
+    QFile file(QString::fromLocal8Bit(argv[1]));
+    if (!file.open(QIODevice::ReadOnly)) return 2;
+    label->setText(QString::fromUtf8(file.readAll()));
+    label->setWordWrap(true);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  }
+  window.setCentralWidget(label);
   window.resize(kMainFormSize);
   window.move(kMainFormPosition);
   window.show();
