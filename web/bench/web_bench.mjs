@@ -51,7 +51,10 @@ try {
   const figures = (xs) => `median ${median(xs).toFixed(1)} ms (min ${Math.min(...xs).toFixed(1)}, max ${Math.max(...xs).toFixed(1)}, ${runs} runs)`;
   if (desktop.length) console.log(`desktop editor (release), process start to its window exposed: ${figures(desktop)}`);
   for (const [s, [width, height]] of sizes.entries()) {
-    const ratio = desktop.length ? `, ${(median(starts[s]) / median(desktop)).toFixed(2)}x the desktop` : '';
+    // Each run's page against the desktop run just before it, as farm-bench --vs pairs them.
+    const pairs = desktop.map((d, i) => starts[s][i] / d);
+    const ratio = desktop.length ? `, ${(median(starts[s]) / median(desktop)).toFixed(2)}x the desktop's median` +
+      ` (median of paired ratios ${median(pairs).toFixed(2)}, ${Math.min(...pairs).toFixed(2)} to ${Math.max(...pairs).toFixed(2)})` : '';
     console.log(`${width}x${height}: navigation to first page drawn: ${figures(starts[s])}${ratio}`);
     console.log(`${width}x${height}: navigation to first page on screen (first contentful paint): ${figures(shown[s])}`);
   }
