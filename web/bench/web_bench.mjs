@@ -5,10 +5,11 @@
 import { spawnSync } from 'node:child_process';
 import { readFileSync } from 'node:fs';
 import { gzipSync } from 'node:zlib';
-import { pathToFileURL } from 'node:url';
+import { fileURLToPath, pathToFileURL } from 'node:url';
 import { aria, cell, launch, pageFile, settledTab } from '../test/harness.mjs';
 
 const runs = Number(process.env.RUNS ?? 7);
+const wallTime = fileURLToPath(new URL('../../bench/wall-time', import.meta.url));
 const median = (xs) => [...xs].sort((a, b) => a - b)[Math.floor(xs.length / 2)];
 const browser = await launch();
 try {
@@ -26,10 +27,9 @@ try {
     if (process.env.KORVATH_DESKTOP) {
       // The browser, too, settles first: closing a tab keeps it busy for a while.
       await new Promise((r) => setTimeout(r, 1000));
-      // Timed in a small shell, as bench/startup-vs-bare times it: not this large process's own
-      // start of a child.
-      const run = spawnSync('bash', ['-c', 'LC_ALL=C; s=$EPOCHREALTIME; "$@" > /dev/null 2>&1 || exit 1; echo "$s $EPOCHREALTIME"',
-        'timed', process.env.KORVATH_DESKTOP, '--quit-after-show', process.env.KORVATH_DESKTOP_SAVE], { encoding: 'utf8' });
+      // Timed as bench/startup-vs-bare times it.
+      const run = spawnSync(wallTime, [process.env.KORVATH_DESKTOP, '--quit-after-show', process.env.KORVATH_DESKTOP_SAVE],
+        { encoding: 'utf8', stdio: ['ignore', 'pipe', 'inherit'] });
       if (run.status !== 0) throw new Error(`the desktop editor showed no window (${run.status ?? run.signal})`);
       const [from, to] = run.stdout.trim().split(' ').map(Number);
       if (i >= 0) desktop.push((to - from) * 1000);
