@@ -76,8 +76,9 @@ export function cell(grid, row, column) {
   return `[role=tabpanel]:not([hidden]) [role=grid][aria-label="${grid}"] [role=row][aria-rowindex="${row + 1}"] [aria-colindex="${column + 1}"]`;
 }
 
+// Rows are drawn in the frame after a page is shown, so wait for the cell.
 export async function cellText(page, grid, row, column) {
-  return page.$eval(cell(grid, row, column), (e) => e.textContent);
+  return (await page.waitForSelector(cell(grid, row, column))).evaluate((e) => e.textContent);
 }
 
 export async function message(page) {
