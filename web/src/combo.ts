@@ -1,7 +1,7 @@
 // A drop-down list whose value changes only by a choice from its open list: no key, wheel or
 // typed text on the closed list chooses anything. An editable one also takes typed text, which
 // stays text.
-import { el } from './dom';
+import { el, forInputMethod, onTyped } from './dom';
 
 export interface ComboOptions {
   label: string;
@@ -30,7 +30,7 @@ export class Combo {
       const input = el('input', { type: 'text', role: 'combobox', 'aria-autocomplete': 'none',
         'aria-expanded': 'false', 'aria-controls': id, 'aria-label': options.label, autocomplete: 'off',
         spellcheck: 'false' });
-      input.addEventListener('input', () => options.onType?.(input.value));
+      onTyped(input, (text) => options.onType?.(text));
       input.addEventListener('blur', () => options.onTypingDone?.());
       this.field = input;
     } else {
@@ -69,6 +69,7 @@ export class Combo {
   }
 
   private key(e: KeyboardEvent): void {
+    if (forInputMethod(e)) return;
     const open = !this.list.hidden;
     if ((e.altKey && (e.key === 'ArrowDown' || e.key === 'ArrowUp')) || e.key === 'F4') {
       e.preventDefault();

@@ -3,7 +3,7 @@
 // changes back through the core.
 import { type ControlInfo, ControlKind, type Core, type CheckListInfo } from './core';
 import { Combo } from './combo';
-import { el } from './dom';
+import { el, forInputMethod, onTyped } from './dom';
 
 export interface ControlHost {
   core: Core;
@@ -25,10 +25,12 @@ export class BoundControls {
     let show: () => void;
     if (info.kind === ControlKind.Edit) {
       const input = el('input', { type: 'text', 'aria-label': info.label, 'data-name': info.name, spellcheck: 'false', autocomplete: 'off' });
-      input.addEventListener('input', () => this.host.run(() => core.setEditText(info.name, input.value)));
+      onTyped(input, (text) => this.host.run(() => core.setEditText(info.name, text)));
       // The keystrokes since the box was entered, or since the last Enter or Escape, are one step.
       input.addEventListener('blur', () => this.host.run(() => core.endTyping()));
-      input.addEventListener('keydown', (e) => { if (e.key === 'Enter' || e.key === 'Escape') this.host.run(() => core.endTyping()); });
+      input.addEventListener('keydown', (e) => {
+        if ((e.key === 'Enter' || e.key === 'Escape') && !forInputMethod(e)) this.host.run(() => core.endTyping());
+      });
       show = () => {
         const text = core.control(info.name).text;
         if (input.value !== text) input.value = text;

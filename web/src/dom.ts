@@ -28,6 +28,18 @@ export function place(e: HTMLElement, r: { x: number; y: number; width: number; 
   if (!(top && bottom)) e.style.height = `${r.height}px`;
 }
 
+// While an input method composes, its text is provisional: the player may still convert or cancel
+// it, and Enter, Escape, Tab, the arrows and F6 to F10 are its keys. Such a key is no command, and a
+// box reports its text only once the composition has ended.
+export function forInputMethod(e: KeyboardEvent): boolean {
+  return e.isComposing || e.keyCode === 229;  // 229: a key the input method took
+}
+
+export function onTyped(input: HTMLInputElement, report: (value: string) => void): void {
+  input.addEventListener('input', (e) => { if (!(e as InputEvent).isComposing) report(input.value); });
+  input.addEventListener('compositionend', () => report(input.value));
+}
+
 // Resolves once the next frame has been painted: a task queued from its animation callback runs
 // after the paint.
 export function afterPaint(): Promise<void> {

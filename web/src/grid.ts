@@ -3,7 +3,7 @@
 // Escape, F2) and the table popups. It follows the WAI-ARIA grid pattern: one Tab stop, arrows
 // inside. Columns are resized by dragging a heading's right edge; a double-click there fits them.
 import { type Core, type TableInfo, kEditable, kSelectable } from './core';
-import { el } from './dom';
+import { el, forInputMethod, onTyped } from './dom';
 import { PopupMenu } from './menu';
 
 export const kRowHeight = 18;
@@ -392,14 +392,16 @@ export class GridView {
     input.focus();
     if (key === null) input.select();
     else this.host.run(() => this.host.core.setCell(this.grid, row, column, input.value));
-    input.addEventListener('input', () => this.host.run(() => this.host.core.setCell(this.grid, row, column, input.value)));
+    onTyped(input, (text) => {
+      if (this.editor?.input === input) this.host.run(() => this.host.core.setCell(this.grid, row, column, text));
+    });
     input.addEventListener('keydown', (e) => this.editorKey(e));
     input.addEventListener('blur', () => this.closeEditor(false));
     input.addEventListener('dblclick', () => { if (this.info.opensUnitEditor) this.host.openUnitEditor(); });
   }
 
   private editorKey(e: KeyboardEvent): void {
-    if (!this.editor) return;
+    if (!this.editor || forInputMethod(e)) return;
     const { row, column } = this.editor;
     if (e.key === 'Enter') {
       e.preventDefault();

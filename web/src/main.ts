@@ -4,7 +4,7 @@ import './style.css';
 import * as backups from './backups';
 import { type Core, type Difference, DifferenceKind, type MenuItemInfo, type StoreFault, type Texts, fill, loadCore } from './core';
 import { BoundControls } from './controls';
-import { afterPaint, el, plainCaption } from './dom';
+import { afterPaint, el, forInputMethod, plainCaption } from './dom';
 import { FloatingWindow, ask, showMessage } from './dialogs';
 import * as files from './files';
 import { LabelSets } from './label_sets';
@@ -136,7 +136,7 @@ class App {
 
   private shortcut(e: KeyboardEvent): void {
     // A message or question waits for its answer: nothing behind it runs meanwhile.
-    if (document.querySelector('[aria-modal=true]')) return;
+    if (document.querySelector('[aria-modal=true]') || forInputMethod(e)) return;
     this.altAlone = e.key === 'Alt' && !e.ctrlKey && !e.shiftKey && !e.metaKey;
     if ((e.key === 'F10' && !e.shiftKey && !e.ctrlKey && !e.altKey) ||
         (e.altKey && !e.ctrlKey && !e.metaKey && /^Key[A-Z]$/.test(e.code) && this.menuBar.openByKey(e.code.slice(3)))) {

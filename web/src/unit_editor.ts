@@ -3,7 +3,7 @@
 // Its force tabs follow the WAI-ARIA tabs pattern, the unit number the spinbutton pattern.
 import type { Core, UnitEditorControl } from './core';
 import { Combo } from './combo';
-import { el } from './dom';
+import { el, forInputMethod, onTyped } from './dom';
 import { FloatingWindow } from './dialogs';
 
 const enum Kind { Label, Edit, UpDown, GroupBox, Bevel, Button, ComboBox, CheckBox }
@@ -53,12 +53,12 @@ export class UnitEditor {
         case Kind.Label: e = el('span', { class: 'label', 'aria-hidden': 'true' }, c.caption); break;
         case Kind.Edit: {
           const input = el('input', { type: 'text', 'aria-label': nameOf(c), 'data-name': c.name, spellcheck: 'false', autocomplete: 'off' });
-          input.addEventListener('input', () => n === 1 ? this.event('number', 0, input.value) : this.event('edit', n, input.value));
+          onTyped(input, (text) => n === 1 ? this.event('number', 0, text) : this.event('edit', n, text));
           if (n === 1) {
             // The number box takes the spin control's arrows as keys.
             input.setAttribute('role', 'spinbutton');
             input.addEventListener('keydown', (e) => {
-              if ((e.key !== 'ArrowUp' && e.key !== 'ArrowDown') || e.altKey || e.ctrlKey) return;
+              if ((e.key !== 'ArrowUp' && e.key !== 'ArrowDown') || e.altKey || e.ctrlKey || forInputMethod(e)) return;
               e.preventDefault();
               this.event('step', e.key === 'ArrowUp' ? 1 : -1, 0);
             });

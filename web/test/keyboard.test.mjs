@@ -226,3 +226,52 @@ test('start-up to 保存 with keys only', async () => {
   assert.equal(await page.evaluate(() => window.mouseEvents), 0);
   assert.deepEqual(problems, []);
 });
+
+// A Japanese input method composes before it commits: its provisional text, and its own use of
+// Escape and Enter, must not reach the working copy or end an edit.
+test('an input method\'s text counts once the player settles it, and its keys are its own', async () => {
+  const { page, downloads, problems } = await openPage(browser);
+  await tabTo(page, named('button', 'デモを開く'));
+  await press(page, 'Enter');
+  await page.waitForFunction(() => document.title === 'Korvath demo.bin');
+  const ime = await page.createCDPSession();
+  const compose = (text) => ime.send('Input.imeSetComposition', { text, selectionStart: text.length, selectionEnd: text.length });
+  const value = () => page.evaluate(() => document.activeElement.value);
+
+  // Composed in an edit box, then given up with Escape: no step, nothing to undo.
+  await tabTo(page, named('input', '総資金'));
+  const was = await value();
+  await press(page, 'End');
+  await compose('９');
+  await compose('９８');
+  await press(page, 'Escape');
+  await compose('');
+  assert.equal(await value(), was);
+  await press(page, 'z', ['Control']);
+  assert.equal(await value(), was);
+
+  // In a cell's editor Escape and Enter end the composition, not the editing.
+  await tabTo(page, named('grid', '部隊データ'), { limit: 60 });
+  await press(page, 'ArrowDown');
+  await press(page, 'ArrowDown');
+  await press(page, 'Home');
+  for (let i = 0; i < 3; ++i) await press(page, 'ArrowRight');
+  await page.keyboard.type('5');
+  await compose('9');
+  await press(page, 'Escape');
+  await compose('');
+  await compose('0');
+  await press(page, 'Enter');
+  await ime.send('Input.insertText', { text: '0' });
+  assert.equal((await focused(page)).role, 'input');
+  await press(page, 'Enter');
+  assert.equal(await cellText(page, '部隊データ', 3, 3), '50');
+
+  await press(page, 's', ['Control']);
+  const saved = await waitForDownload(downloads, 'demo.bin');
+  const dir = mkdtempSync(join(tmpdir(), 'korvath-ime-'));
+  writeFileSync(join(dir, 'edits.json'), JSON.stringify({ cells: [['StringGrid1_2', 3, 3, '50']] }));
+  execFileSync(cli, ['apply', '--labels', demoDir, join(demoDir, 'demo.bin'), join(dir, 'edits.json'), '-o', join(dir, 'out.bin')]);
+  assert.ok(saved.equals(readFileSync(join(dir, 'out.bin'))), 'the saved bytes differ from the CLI\'s');
+  assert.deepEqual(problems, []);
+});
