@@ -1,6 +1,7 @@
 // Opens build/web/korvath.html from file:// in Debian's Chromium, headless, and records every
 // request that leaves the file and every console error, so each test can assert there were none.
-import { mkdtempSync, readFileSync, readdirSync, existsSync } from 'node:fs';
+import { execFileSync } from 'node:child_process';
+import { mkdtempSync, readFileSync, readdirSync, existsSync, writeFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { join, resolve } from 'node:path';
 import { fileURLToPath, pathToFileURL } from 'node:url';
@@ -86,4 +87,12 @@ export async function message(page) {
   const text = await box.$eval('.message-text', (e) => e.textContent);
   await (await box.$('button')).click();
   return text;
+}
+
+// The demo save with edits applied by the command line, for comparing with what the page saved.
+export function cliApplied(edits) {
+  const dir = mkdtempSync(join(tmpdir(), 'korvath-cli-'));
+  writeFileSync(join(dir, 'edits.json'), JSON.stringify(edits));
+  execFileSync(cli, ['apply', '--labels', demoDir, join(demoDir, 'demo.bin'), join(dir, 'edits.json'), '-o', join(dir, 'out.bin')]);
+  return readFileSync(join(dir, 'out.bin'));
 }

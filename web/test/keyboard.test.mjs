@@ -2,12 +2,8 @@
 // cell of every table, the unit editor's 変更, the hex dump and back, and 保存 by Ctrl+S. Only
 // real key presses; the saved bytes must equal the command line's for the same edits.
 import assert from 'node:assert/strict';
-import { execFileSync } from 'node:child_process';
-import { mkdtempSync, readFileSync, writeFileSync } from 'node:fs';
-import { tmpdir } from 'node:os';
-import { join } from 'node:path';
 import { after, before, test } from 'node:test';
-import { cellText, cli, demoDir, launch, openPage, waitForDownload } from './harness.mjs';
+import { cellText, cliApplied, launch, openPage, waitForDownload } from './harness.mjs';
 
 let browser;
 before(async () => { browser = await launch(); });
@@ -60,6 +56,15 @@ async function visitTable(page, label) {
   await press(page, 'ArrowRight');
   await press(page, 'Tab');
   assert.notEqual((await focused(page)).name, label, `Tab stays in ${label}`);
+}
+
+// Into the unit table, to the third unit's fourth column, an editable one.
+async function toUnitCell(page) {
+  await tabTo(page, named('grid', '部隊データ'), { limit: 60 });
+  await press(page, 'ArrowDown');
+  await press(page, 'ArrowDown');
+  await press(page, 'Home');
+  for (let i = 0; i < 3; ++i) await press(page, 'ArrowRight');
 }
 
 async function menu(page, barKey, itemKey) {
@@ -117,11 +122,7 @@ test('start-up to 保存 with keys only', async () => {
   assert.ok(edits.controls.ComboBox1_1 >= 0);
 
   // A table cell typed into, then every table of the force pages.
-  await tabTo(page, named('grid', '部隊データ'), { limit: 60 });
-  await press(page, 'ArrowDown');
-  await press(page, 'ArrowDown');
-  await press(page, 'Home');
-  for (let i = 0; i < 3; ++i) await press(page, 'ArrowRight');
+  await toUnitCell(page);
   await page.keyboard.type('250');
   await press(page, 'Enter');
   assert.equal(await cellText(page, '部隊データ', 3, 3), '250');
@@ -199,10 +200,7 @@ test('start-up to 保存 with keys only', async () => {
   // A commit counts again who is aboard; pilot 0 never is, whatever the file said.
   await toPage(page, 'パイロット');
   edits.cells.push(['StringGrid4_1', 1, 3, await cellText(page, 'パイロット', 1, 3)]);
-  const dir = mkdtempSync(join(tmpdir(), 'korvath-keys-'));
-  writeFileSync(join(dir, 'edits.json'), JSON.stringify(edits));
-  execFileSync(cli, ['apply', '--labels', demoDir, join(demoDir, 'demo.bin'), join(dir, 'edits.json'), '-o', join(dir, 'out.bin')]);
-  assert.ok(saved.equals(readFileSync(join(dir, 'out.bin'))), 'the saved bytes differ from the CLI\'s');
+  assert.ok(saved.equals(cliApplied(edits)), 'the saved bytes differ from the CLI\'s');
 
   // 終了 asks about the unsaved edit; a tab the page did not open stays, back at the start panel.
   await tabTo(page, named('grid', 'パイロット'));
@@ -251,11 +249,7 @@ test('an input method\'s text counts once the player settles it, and its keys ar
   assert.equal(await value(), was);
 
   // In a cell's editor Escape and Enter end the composition, not the editing.
-  await tabTo(page, named('grid', '部隊データ'), { limit: 60 });
-  await press(page, 'ArrowDown');
-  await press(page, 'ArrowDown');
-  await press(page, 'Home');
-  for (let i = 0; i < 3; ++i) await press(page, 'ArrowRight');
+  await toUnitCell(page);
   await page.keyboard.type('5');
   await compose('9');
   await press(page, 'Escape');
@@ -269,9 +263,6 @@ test('an input method\'s text counts once the player settles it, and its keys ar
 
   await press(page, 's', ['Control']);
   const saved = await waitForDownload(downloads, 'demo.bin');
-  const dir = mkdtempSync(join(tmpdir(), 'korvath-ime-'));
-  writeFileSync(join(dir, 'edits.json'), JSON.stringify({ cells: [['StringGrid1_2', 3, 3, '50']] }));
-  execFileSync(cli, ['apply', '--labels', demoDir, join(demoDir, 'demo.bin'), join(dir, 'edits.json'), '-o', join(dir, 'out.bin')]);
-  assert.ok(saved.equals(readFileSync(join(dir, 'out.bin'))), 'the saved bytes differ from the CLI\'s');
+  assert.ok(saved.equals(cliApplied({ cells: [['StringGrid1_2', 3, 3, '50']] })), 'the saved bytes differ from the CLI\'s');
   assert.deepEqual(problems, []);
 });
