@@ -118,7 +118,7 @@ std::vector<std::string> ReadLabelFolder(const fs::path& dir, LabelFileBytes& fi
     // The type first, without opening: a FIFO would block and a device may act on an open.
     const fs::file_status status = fs::status(paths[i], ec);
     if (!fs::exists(status)) {
-      why[i] = name + ": ありません";
+      why[i] = name + ": " + std::string(kLabelFileMissing);
     } else if (!fs::is_regular_file(status)) {
       why[i] = name + ": 通常のファイルではありません";
     } else if (const auto size = fs::file_size(paths[i], ec); !ec && size > kMaxLabelFileSize) {
@@ -126,7 +126,7 @@ std::vector<std::string> ReadLabelFolder(const fs::path& dir, LabelFileBytes& fi
     } else if (const auto bytes = ReadWholeFile(paths[i], kMaxLabelFileSize)) {
       files[i].assign(bytes->begin(), bytes->end());
     } else {
-      why[i] = name + ": 読めません";
+      why[i] = name + ": " + std::string(kLabelFileUnreadable);
     }
   }
   // What the files read say of themselves; one not read has said why already.
@@ -154,8 +154,11 @@ FoundLabels FindLabels(const LabelSearch& search) {
       found.Lists = std::make_shared<const LabelSet>(std::move(lists));
       return found;
     }
-    const auto missing = std::count_if(problems.begin(), problems.end(),
-                                       [](const auto& p) { return p.ends_with(": ありません"); });
+    const auto missing =
+        std::count_if(problems.begin(), problems.end(), [](std::string_view problem) {
+          const std::size_t colon = problem.find(": ");
+          return colon != problem.npos && problem.substr(colon + 2) == kLabelFileMissing;
+        });
     if (missing == std::ssize(kLabelFileNames)) {
       // A folder without any of the files is only a place looked in, unless the user named it.
       if (search.Chosen) {

@@ -95,6 +95,10 @@ inline constexpr int kMinSpecialEntries = 211;
 // Label files are small; anything past this is not a label file.
 inline constexpr std::size_t kMaxLabelFileSize = std::size_t(4) * 1024 * 1024;
 
+// Why a label file was not read at all: not there, or there and unreadable.
+inline constexpr std::string_view kLabelFileMissing = "ありません";
+inline constexpr std::string_view kLabelFileUnreadable = "読めません";
+
 // The bytes of the six files, in the order of kLabelFileNames.
 using LabelFileBytes = std::array<std::string, kLabelFileNames.size()>;
 

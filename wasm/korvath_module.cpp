@@ -235,7 +235,9 @@ std::string ReadLabels(const val& files, LabelUse use) {
     LabelFileBytes bytes;
     // Where a name is missing, one that differs in case alone ("PLAN.TXT"), the first in byte
     // order, as in a label folder. Anything else in a chosen folder is not ours to read.
+    // Null bytes: the page could not read the file.
     std::array<std::optional<std::string>, kLabelFileNames.size()> taken;
+    std::array<bool, kLabelFileNames.size()> unreadable{};
     const int n = files["length"].as<int>();
     for (int i = 0; i < n; ++i) {
       const std::string name = files[i][0].as<std::string>();
@@ -246,19 +248,24 @@ std::string ReadLabels(const val& files, LabelUse use) {
       const bool better = !current || (*current != exact && (name == exact || name < *current));
       if (!better) continue;
       current = name;
-      const auto data = VectorOf(files[i][1]);
+      unreadable[std::size_t(index)] = files[i][1].isNull();
+      const auto data =
+          unreadable[std::size_t(index)] ? std::vector<std::uint8_t>() : VectorOf(files[i][1]);
       bytes[std::size_t(index)].assign(data.begin(), data.end());
     }
     std::vector<std::string> problems;
     for (std::size_t i = 0; i < taken.size(); ++i) {
-      if (!taken[i]) problems.push_back(std::string(kLabelFileNames[i]) + ": ありません");
+      if (!taken[i] || unreadable[i]) {
+        problems.push_back(std::string(kLabelFileNames[i]) + ": " +
+                           std::string(taken[i] ? kLabelFileUnreadable : kLabelFileMissing));
+      }
     }
     LabelSet lists;
     for (std::string& problem : LabelSetProblems(bytes, lists)) {
-      // A missing file has been named already, and its empty bytes say nothing more.
-      const std::string name = problem.substr(0, problem.find(':'));
-      if (taken[std::size_t(LabelFileIndexIgnoringCase(name))])
-        problems.push_back(std::move(problem));
+      // A file not read has been named already, and its empty bytes say nothing more.
+      const auto index =
+          std::size_t(LabelFileIndexIgnoringCase(problem.substr(0, problem.find(':'))));
+      if (taken[index] && !unreadable[index]) problems.push_back(std::move(problem));
     }
     if (!problems.empty()) {
       std::string lines;
@@ -862,6 +869,7 @@ val Texts() {
   out.Set("title", kWindowTitle);
   out.Set("unsavedMark", kUnsavedMark);
   out.Set("capacity", SaveImage::Capacity);
+  out.Set("labelFileLimit", kMaxLabelFileSize);
   out.Set("aboutTitle", kAboutTitle);
   out.Set("aboutLines", Json::Strings(kAboutLines));
   Json menus = Json::Array();

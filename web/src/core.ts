@@ -41,7 +41,7 @@ export interface Texts {
   readError: string; writeError: string; title: string; menus: MenuInfo[];
   web: Record<string, string>; labelFiles: string[]; unitEditorTitle: string; dumpTitle: string;
   unitEditorTabs: string[]; unsavedMark: string;
-  capacity: number; aboutTitle: string; aboutLines: string[];
+  capacity: number; labelFileLimit: number; aboutTitle: string; aboutLines: string[];
   ask: { saveChanges: string; save: string; discard: string; cancel: string; overwrite: string; overwriteAnswer: string };
   backups: { title: string; columns: string[]; compare: string; none: string; notKept: string };
 }
@@ -73,7 +73,7 @@ export interface Core {
   checkLabels(files: [string, Uint8Array][]): string;
   loadLabels(files: [string, Uint8Array][]): string;
   // The same, and the open save read again with them from its bytes as last opened or saved.
-  loadLabelsKeepingSave(files: [string, Uint8Array][]): string;
+  loadLabelsKeepingSave(files: [string, Uint8Array | null][]): string;  // null: unreadable
   labelFileNames(names: string[]): string[];
   labelFilesInUse(): [string, Uint8Array][];
   // Whether bytes differ from those opened or last saved, or from seen.

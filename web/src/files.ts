@@ -10,8 +10,14 @@ interface WritableHandle {
   createWritable(): Promise<{ write(data: Uint8Array): Promise<void>; close(): Promise<void> }>;
 }
 
-export async function readFile(file: File): Promise<Uint8Array> {
+async function readFile(file: Blob): Promise<Uint8Array> {
   return new Uint8Array(await file.arrayBuffer());
+}
+
+// At most limit bytes from the file's start, so that a huge file is never read whole; null when it
+// cannot be read (gone since it was chosen, or no longer readable).
+export function readAtMost(file: Blob, limit: number): Promise<Uint8Array | null> {
+  return readFile(file.slice(0, limit)).catch(() => null);
 }
 
 // Through the File System Access picker where there is one, so that a save can write back.

@@ -37,7 +37,7 @@ export class LabelSets {
 
   // The files a player chose: the core's reason when it refuses them, with word that the set
   // in use stays; otherwise they are read (an open save again with them) and kept.
-  async choose(chosen: Named): Promise<string> {
+  async choose(chosen: [string, Uint8Array | null][]): Promise<string> {
     await this.restoring;  // the kept set never replaces one chosen since
     const message = this.core.loadLabelsKeepingSave(chosen);
     if (message) return this.inUse === 'none' ? message : `${message}\n${this.texts.web.labelsKept}`;

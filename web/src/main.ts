@@ -246,7 +246,11 @@ class App {
 
   // Chosen or dropped label files: an open save stays open and is read again with them.
   private async useLabelFiles(chosen: File[]): Promise<void> {
-    const named = await Promise.all(chosen.map(async (f) => [f.name, await files.readFile(f)] as [string, Uint8Array]));
+    // Only the label files, and of each no more than the core takes: a chosen folder may hold
+    // anything else, as large as it likes.
+    const names = this.core.labelFileNames(chosen.map((f) => f.name));
+    const named = await Promise.all(chosen.filter((_, i) => names[i] !== '').map(async (f) =>
+      [f.name, await files.readAtMost(f, this.texts.labelFileLimit + 1)] as [string, Uint8Array | null]));
     if (!await this.mayDropChanges()) return;
     const message = await this.labelSets.choose(named);
     this.showLabelStatus();
@@ -346,7 +350,7 @@ class App {
   private async openFile(file: File, handle: FileSystemFileHandle | null): Promise<void> {
     if (await this.labelsFirst()) return;
     // Read no more than a save can hold: a larger file is refused without reading it whole.
-    const bytes = file.size > this.texts.capacity ? null : await files.readFile(file).catch(() => null);
+    const bytes = file.size > this.texts.capacity ? null : await files.readAtMost(file, this.texts.capacity);
     if (!bytes) { await showMessage(this.texts.title, `${this.texts.readError}\n${file.name}`); return; }
     if (!await this.mayDropChanges()) return;
     // The player's own save is read with the player's own labels, never the demo's.
@@ -499,7 +503,7 @@ class App {
     const chosen = await files.chooseWithInput(this.saveInput);
     const file = chosen[0];
     if (!file) return;
-    const bytes = file.size > this.texts.capacity ? null : await files.readFile(file);
+    const bytes = file.size > this.texts.capacity ? null : await files.readAtMost(file, this.texts.capacity);
     await this.startComparison(bytes, file.name);
   }
 

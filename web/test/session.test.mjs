@@ -2,7 +2,7 @@
 // dropped without a question, and a save back into the file never writes over what another
 // program wrote there unasked, keeping what it replaces.
 import assert from 'node:assert/strict';
-import { mkdirSync, mkdtempSync, readFileSync, readdirSync, writeFileSync } from 'node:fs';
+import { mkdirSync, mkdtempSync, readFileSync, readdirSync, truncateSync, writeFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
 import { after, before, test } from 'node:test';
@@ -270,5 +270,24 @@ test('label files Notepad saved in UTF-8, with or without a byte order mark, giv
   assert.equal(unit, expected('unit.txt', Number(unit.split(' ')[0])));
   assert.match(pilot, /^\d+ /);
   assert.equal(pilot, expected('pilot.txt', Number(pilot.split(' ')[0])));
+  assert.deepEqual(problems, []);
+});
+
+test('of chosen files only the label files are read, and no more of each than a label file may hold', async () => {
+  const { page, problems } = await openPage(browser, { withoutPicker: true });
+  const dir = join(work, 'large');
+  mkdirSync(dir, { recursive: true });
+  const paths = labelNames.map((n) => join(dir, n));
+  labelNames.forEach((n, i) => writeFileSync(paths[i], readFileSync(join(demoDir, n))));
+  // A folder chosen whole may hold a film beside the labels; sparse, it takes no disk.
+  const film = join(dir, 'opening.mp4');
+  writeFileSync(film, '');
+  truncateSync(film, 3 * 1024 ** 3);
+  truncateSync(paths[1], 5 * 1024 ** 2);
+  await chooseLabels(page, [...paths, film]);
+  assert.equal(await message(page), 'ファイル読込エラー\nunit.txt: 4 MiB を超えています');
+  writeFileSync(paths[1], readFileSync(join(demoDir, 'unit.txt')));
+  await chooseLabels(page, [...paths, film]);
+  await page.waitForSelector('[role=tablist]', { timeout: 10000 });
   assert.deepEqual(problems, []);
 });
