@@ -7,7 +7,7 @@ interface PickerWindow {
   showOpenFilePicker?: (options: object) => Promise<FileSystemFileHandle[]>;
 }
 interface WritableHandle {
-  createWritable(): Promise<{ write(data: Uint8Array): Promise<void>; close(): Promise<void> }>;
+  createWritable(): Promise<{ write(data: Uint8Array): Promise<void>; close(): Promise<void>; abort(): Promise<void> }>;
 }
 
 async function readFile(file: Blob): Promise<Uint8Array> {
@@ -53,9 +53,16 @@ export async function readBack(handle: FileSystemFileHandle): Promise<Uint8Array
   }
 }
 
+// The browser writes to a temporary file beside the save and puts it in place on close; a write
+// that fails is given up, so that nothing of it is left beside the game's save.
 export async function writeBack(handle: FileSystemFileHandle, bytes: Uint8Array): Promise<void> {
   const writable = await (handle as unknown as WritableHandle).createWritable();
-  await writable.write(bytes);
+  try {
+    await writable.write(bytes);
+  } catch (e) {
+    await writable.abort().catch(() => {});
+    throw e;
+  }
   await writable.close();
 }
 
