@@ -247,9 +247,11 @@ class App {
   // Chosen or dropped label files: an open save stays open and is read again with them.
   private async useLabelFiles(chosen: File[]): Promise<void> {
     // Only the label files, and of each no more than the core takes: a chosen folder may hold
-    // anything else, as large as it likes.
+    // anything else, as large as it likes. Files are never mixed across folders: those in a
+    // chosen folder's subfolders (an old copy kept there, say) are not its own.
     const names = this.core.labelFileNames(chosen.map((f) => f.name));
-    const named = await Promise.all(chosen.filter((_, i) => names[i] !== '').map(async (f) =>
+    const own = (f: File) => f.webkitRelativePath.split('/').length <= 2;
+    const named = await Promise.all(chosen.filter((f, i) => names[i] !== '' && own(f)).map(async (f) =>
       [f.name, await files.readAtMost(f, this.texts.labelFileLimit + 1)] as [string, Uint8Array | null]));
     if (!await this.mayDropChanges()) return;
     const message = await this.labelSets.choose(named);

@@ -2,7 +2,7 @@
 // dropped without a question, and a save back into the file never writes over what another
 // program wrote there unasked, keeping what it replaces.
 import assert from 'node:assert/strict';
-import { mkdirSync, mkdtempSync, readFileSync, readdirSync, truncateSync, writeFileSync } from 'node:fs';
+import { mkdirSync, mkdtempSync, readFileSync, readdirSync, renameSync, truncateSync, writeFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
 import { after, before, test } from 'node:test';
@@ -273,21 +273,24 @@ test('label files Notepad saved in UTF-8, with or without a byte order mark, giv
   assert.deepEqual(problems, []);
 });
 
-test('of chosen files only the label files are read, and no more of each than a label file may hold', async () => {
+test('of a chosen folder only its own label files are read, and no more of each than a label file may hold', async () => {
   const { page, problems } = await openPage(browser, { withoutPicker: true });
   const dir = join(work, 'large');
-  mkdirSync(dir, { recursive: true });
-  const paths = labelNames.map((n) => join(dir, n));
-  labelNames.forEach((n, i) => writeFileSync(paths[i], readFileSync(join(demoDir, n))));
-  // A folder chosen whole may hold a film beside the labels; sparse, it takes no disk.
-  const film = join(dir, 'opening.mp4');
-  writeFileSync(film, '');
-  truncateSync(film, 3 * 1024 ** 3);
-  truncateSync(paths[1], 5 * 1024 ** 2);
-  await chooseLabels(page, [...paths, film]);
+  mkdirSync(join(dir, 'old'), { recursive: true });
+  for (const n of labelNames) writeFileSync(join(dir, n), readFileSync(join(demoDir, n)));
+  // Beside the labels a film (sparse: it takes no disk) and, in a subfolder, an old copy.
+  writeFileSync(join(dir, 'opening.mp4'), '');
+  truncateSync(join(dir, 'opening.mp4'), 3 * 1024 ** 3);
+  renameSync(join(dir, 'unit.txt'), join(dir, 'old', 'unit.txt'));
+  const chooseFolder = () => choose(page, () => menu(page, 'ラベルファイル', 'ラベルのフォルダを選ぶ'), [dir]);
+  await chooseFolder();
+  assert.equal(await message(page), 'ファイル読込エラー\nunit.txt: ありません');
+  writeFileSync(join(dir, 'unit.txt'), '');
+  truncateSync(join(dir, 'unit.txt'), 5 * 1024 ** 2);
+  await chooseFolder();
   assert.equal(await message(page), 'ファイル読込エラー\nunit.txt: 4 MiB を超えています');
-  writeFileSync(paths[1], readFileSync(join(demoDir, 'unit.txt')));
-  await chooseLabels(page, [...paths, film]);
+  writeFileSync(join(dir, 'unit.txt'), readFileSync(join(demoDir, 'unit.txt')));
+  await chooseFolder();
   await page.waitForSelector('[role=tablist]', { timeout: 10000 });
   assert.deepEqual(problems, []);
 });
