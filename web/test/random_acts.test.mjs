@@ -77,6 +77,22 @@ class Player {
     return text;
   }
 
+  // Now and then a Japanese input method composes after the typing: given up with Escape, which
+  // must change nothing, or committed with Enter, which must only commit it. Gives what it added
+  // to the text, and how it went for the log.
+  async maybeCompose() {
+    if (this.pick(4)) return ['', ''];
+    const text = this.digits();
+    const commit = this.pick(2) === 0;
+    const ime = await session.page.createCDPSession();
+    await ime.send('Input.imeSetComposition', { text, selectionStart: text.length, selectionEnd: text.length });
+    await this.key(commit ? 'Enter' : 'Escape');
+    if (commit) await ime.send('Input.insertText', { text });
+    else await ime.send('Input.imeSetComposition', { text: '', selectionStart: 0, selectionEnd: 0 });
+    await ime.detach();
+    return [commit ? text : '', ` (composed ${text}, ${commit ? 'committed' : 'given up'})`];
+  }
+
   async key(key, modifiers = []) {
     const { page } = session;
     for (const m of modifiers) await page.keyboard.down(m);
@@ -124,15 +140,17 @@ class Player {
     let at = again;
     if (!at) do at = this.pickCell(kEditable | kSelectable); while (this.avoid === `${at.table.grid} ${at.row} ${at.column}`);
     const { p, table, row, column } = at;
-    const text = this.digits();
+    let text = this.digits();
     await this.showPage(p);
     await page.click(await this.cell(table, row, column));
     const f2 = this.pick(3) === 0;
     if (f2) await this.key('F2');
     await page.keyboard.type(text);
+    const [composed, how] = await this.maybeCompose();
+    text += composed;
     const end = ['Enter', 'Tab', 'Escape', 'ArrowDown', null][this.pick(5)];
     if (end) await this.key(end);
-    this.log.push(`cell ${table.name} ${row},${column}:${f2 ? ' F2' : ''} ${text} ${end ?? '(left open)'}`);
+    this.log.push(`cell ${table.name} ${row},${column}:${f2 ? ' F2' : ''} ${text}${how} ${end ?? '(left open)'}`);
     this.open = end ? null : `${table.grid} ${row} ${column}`;
     this.again = end ? at : null;
     if (end === 'Escape') return;
@@ -151,13 +169,15 @@ class Player {
   async typeIntoBox(again = null) {
     let { p, c } = again ?? {};
     if (!c) do [p, c] = this.pickControl(kEdit); while (this.avoid === c.name);
-    const text = this.digits();
+    let text = this.digits();
     await this.showPage(p);
     await session.page.click(`input[data-name="${c.name}"]`, { clickCount: 3 });
     await session.page.keyboard.type(text);
+    const [composed, how] = await this.maybeCompose();
+    text += composed;
     const end = ['Enter', 'Tab', 'Escape', null][this.pick(4)];
     if (end) await this.key(end);
-    this.log.push(`${c.name}: ${text} ${end ?? '(left open)'}`);
+    this.log.push(`${c.name}: ${text}${how} ${end ?? '(left open)'}`);
     this.open = end ? null : c.name;
     this.again = end ? { p, c } : null;
     core.setEditText(c.name, text);
