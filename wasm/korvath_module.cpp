@@ -248,10 +248,13 @@ std::string ReadLabels(const val& files, LabelUse use) {
       const bool better = !current || (*current != exact && (name == exact || name < *current));
       if (!better) continue;
       current = name;
-      unreadable[std::size_t(index)] = files[i][1].isNull();
-      const auto data =
-          unreadable[std::size_t(index)] ? std::vector<std::uint8_t>() : VectorOf(files[i][1]);
-      bytes[std::size_t(index)].assign(data.begin(), data.end());
+      const val data = files[i][1];
+      unreadable[std::size_t(index)] = data.isNull();
+      bytes[std::size_t(index)].clear();
+      if (!data.isNull()) {
+        const auto read = VectorOf(data);
+        bytes[std::size_t(index)].assign(read.begin(), read.end());
+      }
     }
     std::vector<std::string> problems;
     for (std::size_t i = 0; i < taken.size(); ++i) {
