@@ -907,6 +907,9 @@ val Texts() {
   backups.Set("compare", kCompareAnswer);
   backups.Set("none", kNoBackups);
   backups.Set("notKept", kNoBackupKept);
+  // A file larger than a backup may be is not kept, with the reason the desktop gives.
+  backups.Set("limit", kMaxBackupBytes);
+  backups.Set("tooLarge", WriteFailureText(WriteFailure::Other));
   out.Set("backups", backups);
   Json web = Json::Object();
   for (const WebText& t : kWebTexts) web.Set(t.Key, t.Text);

@@ -43,7 +43,7 @@ export interface Texts {
   unitEditorTabs: string[]; unsavedMark: string;
   capacity: number; labelFileLimit: number; aboutTitle: string; aboutLines: string[];
   ask: { saveChanges: string; save: string; discard: string; cancel: string; overwrite: string; overwriteAnswer: string };
-  backups: { title: string; columns: string[]; compare: string; none: string; notKept: string };
+  backups: { title: string; columns: string[]; compare: string; none: string; notKept: string; limit: number; tooLarge: string };
 }
 export interface ControlValue { text: string; checked: boolean; itemIndex: number }
 export type Row = [string[], number[]];

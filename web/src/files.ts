@@ -43,10 +43,11 @@ export function chooseWithInput(input: HTMLInputElement): Promise<File[]> {
   });
 }
 
-// The file's bytes now, or null when it is gone (deleted or renamed away).
-export async function readBack(handle: FileSystemFileHandle): Promise<Uint8Array | null> {
+// The file's bytes now, no more than limit of them, or null when it is gone (deleted or renamed
+// away).
+export async function readBack(handle: FileSystemFileHandle, limit: number): Promise<Uint8Array | null> {
   try {
-    return await readFile(await handle.getFile());
+    return await readFile((await handle.getFile()).slice(0, limit));
   } catch (e) {
     if ((e as DOMException).name === 'NotFoundError') return null;
     throw e;

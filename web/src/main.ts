@@ -415,13 +415,15 @@ class App {
     this.main.setAttribute('aria-busy', 'true');
     try {
       if (this.handle) {
-        let now = await files.readBack(this.handle);
+        // No more than a backup may hold, and one byte to tell a larger file by.
+        const limit = this.texts.backups.limit + 1;
+        let now = await files.readBack(this.handle, limit);
         // Asked again when the file changed once more while the question was open.
-        for (let seen: Uint8Array | null = null; now && this.core.changedSince(now, seen); seen = now, now = await files.readBack(this.handle)) {
+        for (let seen: Uint8Array | null = null; now && this.core.changedSince(now, seen); seen = now, now = await files.readBack(this.handle, limit)) {
           const q = this.texts.ask;
           if (await ask(this.texts.title, fill(q.overwrite, name), [q.overwriteAnswer, q.cancel], 1, 1) !== 0) return false;
         }
-        const why = now ? await backups.keep(this.core, name, now) : '';
+        const why = !now ? '' : now.length >= limit ? this.texts.backups.tooLarge : await backups.keep(this.core, name, now);
         await files.writeBack(this.handle, stored.bytes);
         this.status.textContent = why ? fill(this.texts.backups.notKept, why) : '';
       } else {

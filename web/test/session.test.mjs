@@ -246,6 +246,18 @@ test('a save back into the file asks before writing over what another program wr
     await page.waitForFunction(() => !document.title.endsWith('*'));
   }
   assert.equal((await backupRows(page)).length, 50);
+  await page.keyboard.press('Escape');
+
+  // A file there larger than a backup may be is written over when the player says so, read no
+  // further than that bound, and kept not at all: the backups there are stay.
+  await edit(page, '総資金', '2024');
+  await page.evaluate(() => { window.disk = new Uint8Array((64 << 20) + 1); });
+  await save(page);
+  assert.match(await answer(page, '上書き保存'), /^ファイル slot1\.bin は開いた後に変更されています。/);
+  await page.waitForFunction(() => document.title === 'Korvath slot1.bin');
+  assert.equal(await page.$eval('[role=status]', (e) => e.textContent), 'バックアップを残せませんでした: 入出力エラー');
+  assert.equal(await page.evaluate(() => window.disk.length), demo.length);
+  assert.equal((await backupRows(page)).length, 50);
   assert.deepEqual(problems, []);
 });
 
