@@ -333,12 +333,27 @@ void CloseFile() {
   Install(std::move(copy), LabelFileBytes(S().labelFiles));
 }
 
+// The differences from the save compared with, found again after the working copy changed.
+void Recompare() {
+  if (S().other) S().differences = CompareSaves(Copy(), *S().other);
+}
+
 bool Open(const val& bytes, const std::string& name) {
   const auto data = VectorOf(bytes);
   if (!Copy().Open(data, name)) return false;
   S().base = data;
   S().other.reset();
   S().differences.clear();
+  return true;
+}
+
+// The open save read again from these bytes, which another program wrote: the history starts
+// over, and a comparison stays on. False when they cannot be read as a save.
+bool Reopen(const val& bytes) {
+  const auto data = VectorOf(bytes);
+  if (!Copy().Open(data, Copy().Image().Path)) return false;
+  S().base = data;
+  Recompare();
   return true;
 }
 
@@ -702,10 +717,6 @@ std::string Dump() { return Loaded() ? BuildDumpText(Copy().Image()) : std::stri
 
 // ---- Comparison
 
-void Recompare() {
-  if (S().other) S().differences = CompareSaves(Copy(), *S().other);
-}
-
 // Reads the other save as Open reads one; false when it cannot be read.
 bool CompareStart(const val& bytes, const std::string& name) {
   auto other = std::make_unique<WorkingCopy>(S().labelFiles);
@@ -900,6 +911,10 @@ val Texts() {
   ask.Set("cancel", kCancelAnswer);
   ask.Set("overwrite", kOverwriteQuestion);
   ask.Set("overwriteAnswer", kOverwriteAnswer);
+  ask.Set("changedOnDisk", kChangedOnDiskQuestion);
+  ask.Set("reload", kReloadAnswer);
+  ask.Set("keepEditing", kKeepEditingAnswer);
+  ask.Set("reloaded", kReloadedStatus);
   out.Set("ask", ask);
   Json backups = Json::Object();
   backups.Set("title", kBackupsTitle);
@@ -961,6 +976,7 @@ EMSCRIPTEN_BINDINGS(korvath) {
   function("changedSince", &ChangedSince);
   function("baseBytes", &BaseBytes);
   function("open", &Open);
+  function("reopen", &Reopen);
   function("store", &Store);
   function("markSaved", &MarkSaved);
   function("fileName", &FileName);

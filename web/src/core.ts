@@ -42,7 +42,10 @@ export interface Texts {
   web: Record<string, string>; labelFiles: string[]; unitEditorTitle: string; dumpTitle: string;
   unitEditorTabs: string[]; unsavedMark: string;
   capacity: number; labelFileLimit: number; aboutTitle: string; aboutLines: string[];
-  ask: { saveChanges: string; save: string; discard: string; cancel: string; overwrite: string; overwriteAnswer: string };
+  ask: {
+    saveChanges: string; save: string; discard: string; cancel: string; overwrite: string; overwriteAnswer: string;
+    changedOnDisk: string; reload: string; keepEditing: string; reloaded: string;
+  };
   backups: { title: string; columns: string[]; compare: string; none: string; notKept: string; limit: number; tooLarge: string };
 }
 export interface ControlValue { text: string; checked: boolean; itemIndex: number }
@@ -88,6 +91,8 @@ export interface Core {
   loaded(): boolean;
   closeFile(): void;
   open(bytes: Uint8Array, name: string): boolean;
+  // The open save read again from bytes another program wrote; a comparison stays on.
+  reopen(bytes: Uint8Array): boolean;
   store(): { error: string; bytes?: Uint8Array; fault?: StoreFault };
   markSaved(): void;
   fileName(): string;

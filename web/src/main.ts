@@ -36,6 +36,9 @@ class App {
   private readonly marks = new Map<string, string>();
   private cursor = -1;
   private busy = false;
+  private looking = false;
+  // Bytes of the game's the player chose to keep editing over: not asked about again.
+  private declined: Uint8Array | null = null;
 
   constructor(private readonly core: Core) {
     this.texts = core.texts();
@@ -63,6 +66,9 @@ class App {
       if (e.dataTransfer) this.dropped(e.dataTransfer);
     });
     window.addEventListener('hashchange', () => { if (location.hash === '#demo') void this.openDemo(); });
+    // The game may have saved meanwhile: the file is looked at whenever the page comes to the front.
+    window.addEventListener('focus', () => void this.lookAgain());
+    document.addEventListener('visibilitychange', () => { if (!document.hidden) void this.lookAgain(); });
     this.updateTitle();
   }
 
@@ -386,12 +392,54 @@ class App {
       return;
     }
     this.handle = handle;
+    this.declined = null;
     this.endComparison();
     this.status.textContent = '';
     this.showPages();
     this.run(() => undefined);
     this.dump?.refresh();
     this.updateTitle();
+  }
+
+  // When the file no longer holds the bytes opened or last saved, another program (the game) wrote
+  // it: read again at once when nothing here is unsaved, asked about once otherwise.
+  private async lookAgain(): Promise<void> {
+    const handle = this.handle;
+    if (!handle || this.busy || this.looking || !this.core.ready() || !this.core.loaded() ||
+        document.querySelector('[aria-modal=true]')) return;
+    this.looking = true;
+    try {
+      // Gone, unreadable or too large for a save: the next save's own look finds it.
+      const read = () => files.readBack(handle, this.texts.capacity + 1).catch(() => null);
+      const now = await read();
+      if (handle !== this.handle || this.busy || !now || now.length > this.texts.capacity) return;
+      if (!this.core.changedSince(now, null)) { this.declined = null; return; }
+      if (this.declined && !this.core.changedSince(now, this.declined)) return;
+      let bytes: Uint8Array | null = now;
+      if (!this.core.history().saved) {
+        const q = this.texts.ask;
+        const answer = await ask(this.texts.title, fill(q.changedOnDisk, this.core.fileName()), [q.reload, q.keepEditing], 0, 1);
+        if (handle !== this.handle) return;
+        if (answer !== 0) { this.declined = now; return; }
+        bytes = await read();  // as it is now, should the game have written again meanwhile
+        if (handle !== this.handle || !bytes || bytes.length > this.texts.capacity) return;
+      }
+      const focused = document.activeElement as HTMLElement | null;
+      const grid = focused?.closest<HTMLElement>('[role=grid]') ?? null;
+      if (!this.core.reopen(bytes)) {
+        this.declined = bytes;
+        await showMessage(this.texts.title, `${this.texts.readError}\n${this.core.fileName()}`);
+        return;
+      }
+      this.declined = null;
+      this.run(() => undefined);
+      this.dump?.refresh();
+      this.updateTitle();
+      this.status.textContent = this.texts.ask.reloaded;
+      this.refocus(focused, grid);
+    } finally {
+      this.looking = false;
+    }
   }
 
   // True when the file now holds the working copy. Writing back through a handle first reads the
@@ -431,6 +479,7 @@ class App {
         this.status.textContent = fill(this.texts.web.downloaded, name);
       }
       this.core.markSaved();
+      this.declined = null;
       saved = true;
     } catch {
       await showMessage(this.texts.title, `${this.texts.writeError}\n${name}`);

@@ -6,7 +6,7 @@ import { mkdirSync, mkdtempSync, readFileSync, readdirSync, renameSync, truncate
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
 import { after, before, test } from 'node:test';
-import { aria, cell, cellText, demoDir, labelNames, launch, message, openPage, waitForDownload } from './harness.mjs';
+import { aria, cell, cellText, cliApplied, demoDir, labelNames, launch, message, openPage, waitForDownload } from './harness.mjs';
 
 let browser;
 before(async () => { browser = await launch(); });
@@ -258,6 +258,45 @@ test('a save back into the file asks before writing over what another program wr
   assert.equal(await page.$eval('[role=status]', (e) => e.textContent), 'バックアップを残せませんでした: 入出力エラー');
   assert.equal(await page.evaluate(() => window.disk.length), demo.length);
   assert.equal((await backupRows(page)).length, 50);
+  assert.deepEqual(problems, []);
+});
+
+test('back on the page after the game saved, the file is read again, or asked about once over unsaved changes', async () => {
+  const { page, problems } = await pageWithDisk();
+  await choose(page, async () => (await page.waitForSelector('section ::-p-aria(ラベルファイルを選ぶ)')).click(),
+    labelNames.map((n) => join(demoDir, n)));
+  await menu(page, 'ファイル', '開く');
+  await page.waitForFunction(() => document.title === 'Korvath slot1.bin');
+  const funds = () => page.$eval(aria('総資金'), (e) => e.value);
+  const game = (funds) => cliApplied({ controls: { Edit1_1: funds }, checklist: {}, cells: [] });
+  const gameSaves = (funds) => page.evaluate((b) => { window.disk = new Uint8Array(b); }, [...game(funds)]);
+  const back = () => page.evaluate(() => window.dispatchEvent(new Event('focus')));
+
+  // Nothing unsaved: read again at once, and said so.
+  await gameSaves('777');
+  await back();
+  await page.waitForFunction(() => document.querySelector('[role=status]').textContent === '他のプログラムが変更したファイルを読み直しました');
+  assert.equal(await funds(), '777');
+  assert.equal(await page.title(), 'Korvath slot1.bin');
+  // Unsaved changes: asked. 編集を続ける keeps them, and the same bytes are not asked about again.
+  await edit(page, '総資金', '4321');
+  await gameSaves('888');
+  await back();
+  assert.equal(await answer(page, '編集を続ける'), 'ファイル slot1.bin が他のプログラムで変更されました。');
+  await back();
+  await new Promise((r) => setTimeout(r, 300));
+  assert.equal(await page.$('[role=alertdialog]'), null);
+  assert.equal(await funds(), '4321');
+  // The game saves again: asked again, and 読み直す takes its file; a save then asks nothing.
+  await gameSaves('999');
+  await back();
+  await answer(page, '読み直す');
+  await page.waitForFunction(() => document.title === 'Korvath slot1.bin');
+  assert.equal(await funds(), '999');
+  await edit(page, '総資金', '1000');
+  await save(page);
+  await page.waitForFunction(() => document.title === 'Korvath slot1.bin');
+  assert.deepEqual(await disk(page), game('1000'));
   assert.deepEqual(problems, []);
 });
 
