@@ -55,16 +55,25 @@ export async function readBack(handle: FileSystemFileHandle, limit: number): Pro
 }
 
 // The browser writes to a temporary file beside the save and puts it in place on close; a write
-// that fails is given up, so that nothing of it is left beside the game's save.
-export async function writeBack(handle: FileSystemFileHandle, bytes: Uint8Array): Promise<void> {
+// that fails is given up, so that nothing of it is left beside the game's save. So is one that
+// unchanged() refuses, asked last, just before the file is replaced: false then.
+export async function writeBack(handle: FileSystemFileHandle, bytes: Uint8Array,
+  unchanged: () => Promise<boolean>): Promise<boolean> {
   const writable = await (handle as unknown as WritableHandle).createWritable();
+  let keep: boolean;
   try {
     await writable.write(bytes);
+    keep = await unchanged();
   } catch (e) {
     await writable.abort().catch(() => {});
     throw e;
   }
+  if (!keep) {
+    await writable.abort();
+    return false;
+  }
   await writable.close();
+  return true;
 }
 
 export function download(name: string, bytes: Uint8Array): void {

@@ -463,17 +463,27 @@ class App {
     this.main.setAttribute('aria-busy', 'true');
     try {
       if (this.handle) {
+        const handle = this.handle;
         // No more than a backup may hold, and one byte to tell a larger file by.
         const limit = this.texts.backups.limit + 1;
-        let now = await files.readBack(this.handle, limit);
-        // Asked again when the file changed once more while the question was open.
-        for (let seen: Uint8Array | null = null; now && this.core.changedSince(now, seen); seen = now, now = await files.readBack(this.handle, limit)) {
-          const q = this.texts.ask;
-          if (await ask(this.texts.title, fill(q.overwrite, name), [q.overwriteAnswer, q.cancel], 1, 1) !== 0) return false;
+        // What the player agreed to write over; null: the bytes opened or last saved.
+        let agreed: Uint8Array | null = null;
+        for (let written = false; !written;) {
+          let now = await files.readBack(handle, limit);
+          // Asked again when the file changed once more while the question was open.
+          for (; now && this.core.changedSince(now, agreed); now = await files.readBack(handle, limit)) {
+            const q = this.texts.ask;
+            if (await ask(this.texts.title, fill(q.overwrite, name), [q.overwriteAnswer, q.cancel], 1, 1) !== 0) return false;
+            agreed = now;
+          }
+          const why = !now ? '' : now.length >= limit ? this.texts.backups.tooLarge : await backups.keep(this.core, name, now);
+          // The last look, as late as possible: what the game wrote meanwhile is asked about too.
+          written = await files.writeBack(handle, stored.bytes, async () => {
+            const last = await files.readBack(handle, limit);
+            return !now || !last ? !now && !last : !this.core.changedSince(last, now);
+          });
+          if (written) this.status.textContent = why ? fill(this.texts.backups.notKept, why) : '';
         }
-        const why = !now ? '' : now.length >= limit ? this.texts.backups.tooLarge : await backups.keep(this.core, name, now);
-        await files.writeBack(this.handle, stored.bytes);
-        this.status.textContent = why ? fill(this.texts.backups.notKept, why) : '';
       } else {
         files.download(name, stored.bytes);
         this.status.textContent = fill(this.texts.web.downloaded, name);

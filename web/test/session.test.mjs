@@ -168,7 +168,13 @@ async function pageWithDisk() {
       },
       async createWritable() {
         let data = null;
-        return { async write(d) { data = new Uint8Array(d); }, async close() { window.disk = data; } };
+        // Written to a file beside the save, which takes the save's place on close; the game may
+        // save meanwhile (onWrite).
+        return {
+          async write(d) { data = new Uint8Array(d); window.onWrite?.(); },
+          async close() { window.disk = data; },
+          async abort() {},
+        };
       },
     };
     window.showOpenFilePicker = async () => [handle];
@@ -261,7 +267,7 @@ test('a save back into the file asks before writing over what another program wr
   assert.deepEqual(problems, []);
 });
 
-test('back on the page after the game saved, the file is read again, or asked about once over unsaved changes', async () => {
+test('back on the page after the game saved, the file is read again, or asked about once over unsaved changes; a save never writes over it unasked', async () => {
   const { page, problems } = await pageWithDisk();
   await choose(page, async () => (await page.waitForSelector('section ::-p-aria(ラベルファイルを選ぶ)')).click(),
     labelNames.map((n) => join(demoDir, n)));
@@ -297,6 +303,13 @@ test('back on the page after the game saved, the file is read again, or asked ab
   await save(page);
   await page.waitForFunction(() => document.title === 'Korvath slot1.bin');
   assert.deepEqual(await disk(page), game('1000'));
+  // The game saves while the page writes: the write is given up before it replaces the file, and
+  // the player asked.
+  await edit(page, '総資金', '2000');
+  await page.evaluate((b) => { window.onWrite = () => { window.disk = new Uint8Array(b); window.onWrite = null; }; }, [...game('3000')]);
+  await save(page);
+  assert.match(await answer(page, 'キャンセル'), /^ファイル slot1\.bin は開いた後に変更されています。/);
+  assert.deepEqual(await disk(page), game('3000'));
   assert.deepEqual(problems, []);
 });
 
