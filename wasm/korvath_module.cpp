@@ -920,6 +920,9 @@ val Texts() {
   backups.Set("title", kBackupsTitle);
   backups.Set("columns", Json::Strings(kBackupHeadings));
   backups.Set("compare", kCompareAnswer);
+  backups.Set("restore", kRestoreAnswer);
+  backups.Set("restoreQuestion", kRestoreQuestion);
+  backups.Set("restored", kRestoredStatus);
   backups.Set("none", kNoBackups);
   backups.Set("notKept", kNoBackupKept);
   // A file larger than a backup may be is not kept, with the reason the desktop gives.

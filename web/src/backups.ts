@@ -65,10 +65,11 @@ export async function list(name: string): Promise<Backup[]> {
   }
 }
 
-export interface BackupActions { compare(b: Backup): void; download(b: Backup): void }
+// restore: only where the page can write into the save.
+export interface BackupActions { compare(b: Backup): void; download(b: Backup): void; restore?(b: Backup): void }
 
 // The list: one option per backup (time, size, number of differences from the working copy), the
-// first selected; 比較 and ダウンロード act on the selected one. Follows the dialog pattern.
+// first selected; 比較, 復元 and ダウンロード act on the selected one. Follows the dialog pattern.
 export function showList(core: Core, texts: Texts, backups: Backup[], actions: BackupActions): void {
   const t = texts.backups;
   const previous = document.activeElement as HTMLElement | null;
@@ -80,6 +81,7 @@ export function showList(core: Core, texts: Texts, backups: Backup[], actions: B
   const header = el('div', { class: 'backup-header', 'aria-hidden': 'true' },
     ...t.columns.map((c) => el('span', {}, c)));
   const compare = el('button', { type: 'button' }, t.compare);
+  const restore = actions.restore ? el('button', { type: 'button' }, t.restore) : null;
   const download = el('button', { type: 'button' }, texts.web.download);
   const close = el('button', { type: 'button' }, texts.web.close);
   let selected = 0;
@@ -97,17 +99,19 @@ export function showList(core: Core, texts: Texts, backups: Backup[], actions: B
     if (step !== undefined) { e.preventDefault(); select(selected + step); }
   });
   compare.disabled = download.disabled = backups.length === 0;
+  if (restore) restore.disabled = backups.length === 0;
   const box = el('div', { role: 'dialog', 'aria-modal': 'true', 'aria-label': t.title, class: 'dialog backups' },
     el('div', { class: 'dialog-title' }, t.title),
     backups.length ? el('div', {}, header, listbox) : el('p', {}, t.none),
-    el('div', { class: 'buttons' }, compare, download, close));
+    el('div', { class: 'buttons' }, compare, ...(restore ? [restore] : []), download, close));
   const shade = el('div', { class: 'shade' }, box);
   const end = () => { shade.remove(); previous?.focus(); };
   compare.addEventListener('click', () => { const b = backups[selected]; end(); actions.compare(b); });
+  restore?.addEventListener('click', () => { const b = backups[selected]; end(); actions.restore?.(b); });
   download.addEventListener('click', () => actions.download(backups[selected]));
   close.addEventListener('click', end);
   // Modal: Tab goes round the list and the buttons.
-  const stops: HTMLElement[] = [...(backups.length ? [listbox] : []), compare, download, close].filter((b) => !(b as HTMLButtonElement).disabled);
+  const stops: HTMLElement[] = [...(backups.length ? [listbox] : []), compare, ...(restore ? [restore] : []), download, close].filter((b) => !(b as HTMLButtonElement).disabled);
   box.addEventListener('keydown', (e) => {
     e.stopPropagation();
     if (e.key === 'Escape') { e.preventDefault(); end(); }

@@ -46,7 +46,10 @@ export interface Texts {
     saveChanges: string; save: string; discard: string; cancel: string; overwrite: string; overwriteAnswer: string;
     changedOnDisk: string; reload: string; keepEditing: string; reloaded: string;
   };
-  backups: { title: string; columns: string[]; compare: string; none: string; notKept: string; limit: number; tooLarge: string };
+  backups: {
+    title: string; columns: string[]; compare: string; none: string; notKept: string; limit: number; tooLarge: string;
+    restore: string; restoreQuestion: string; restored: string;
+  };
 }
 export interface ControlValue { text: string; checked: boolean; itemIndex: number }
 export type Row = [string[], number[]];

@@ -457,51 +457,81 @@ class App {
       if (stored.fault) this.showFault(stored.fault); else this.refocus(focused, grid);
       return false;
     }
-    const name = this.core.fileName();
-    let saved = false;
-    this.busy = true;
-    this.main.setAttribute('aria-busy', 'true');
-    try {
-      if (this.handle) {
-        const handle = this.handle;
-        // No more than a backup may hold, and one byte to tell a larger file by.
-        const limit = this.texts.backups.limit + 1;
-        // What the player agreed to write over; null: the bytes opened or last saved.
-        let agreed: Uint8Array | null = null;
-        for (let written = false; !written;) {
-          let now = await files.readBack(handle, limit);
-          // Asked again when the file changed once more while the question was open.
-          for (; now && this.core.changedSince(now, agreed); now = await files.readBack(handle, limit)) {
-            const q = this.texts.ask;
-            if (await ask(this.texts.title, fill(q.overwrite, name), [q.overwriteAnswer, q.cancel], 1, 1) !== 0) return false;
-            agreed = now;
-          }
-          const why = !now ? '' : now.length >= limit ? this.texts.backups.tooLarge : await backups.keep(this.core, name, now);
-          // The last look, as late as possible: what the game wrote meanwhile is asked about too.
-          written = await files.writeBack(handle, stored.bytes, async () => {
-            const last = await files.readBack(handle, limit);
-            return !now || !last ? !now && !last : !this.core.changedSince(last, now);
-          });
-          if (written) this.status.textContent = why ? fill(this.texts.backups.notKept, why) : '';
-        }
-      } else {
-        files.download(name, stored.bytes);
-        this.status.textContent = fill(this.texts.web.downloaded, name);
-      }
+    const saved = await this.writeOut(stored.bytes);
+    if (saved) {
       this.core.markSaved();
       this.declined = null;
-      saved = true;
-    } catch {
-      await showMessage(this.texts.title, `${this.texts.writeError}\n${name}`);
-    } finally {
-      this.busy = false;
-      this.main.removeAttribute('aria-busy');
-      this.refocus(focused, grid);
     }
+    this.refocus(focused, grid);
     this.sync();
     this.updateTitle();
     this.dump?.refresh();
     return saved;
+  }
+
+  // Writes bytes into the open file, or downloads them where the page cannot: true when done.
+  // Writing into the file first reads it again: bytes another program wrote there are written over
+  // only when the player says so, and what the write replaces is kept as a backup.
+  private async writeOut(bytes: Uint8Array): Promise<boolean> {
+    const name = this.core.fileName();
+    this.busy = true;
+    this.main.setAttribute('aria-busy', 'true');
+    try {
+      if (!this.handle) {
+        files.download(name, bytes);
+        this.status.textContent = fill(this.texts.web.downloaded, name);
+        return true;
+      }
+      const handle = this.handle;
+      // No more than a backup may hold, and one byte to tell a larger file by.
+      const limit = this.texts.backups.limit + 1;
+      // What the player agreed to write over; null: the bytes opened or last saved.
+      let agreed: Uint8Array | null = null;
+      for (;;) {
+        let now = await files.readBack(handle, limit);
+        // Asked again when the file changed once more while the question was open.
+        for (; now && this.core.changedSince(now, agreed); now = await files.readBack(handle, limit)) {
+          const q = this.texts.ask;
+          if (await ask(this.texts.title, fill(q.overwrite, name), [q.overwriteAnswer, q.cancel], 1, 1) !== 0) return false;
+          agreed = now;
+        }
+        const why = !now ? '' : now.length >= limit ? this.texts.backups.tooLarge : await backups.keep(this.core, name, now);
+        // The last look, as late as possible: what the game wrote meanwhile is asked about too.
+        const written = await files.writeBack(handle, bytes, async () => {
+          const last = await files.readBack(handle, limit);
+          return !now || !last ? !now && !last : !this.core.changedSince(last, now);
+        });
+        if (written) {
+          this.status.textContent = why ? fill(this.texts.backups.notKept, why) : '';
+          return true;
+        }
+      }
+    } catch {
+      await showMessage(this.texts.title, `${this.texts.writeError}\n${name}`);
+      return false;
+    } finally {
+      this.busy = false;
+      this.main.removeAttribute('aria-busy');
+    }
+  }
+
+  // The backup's bytes go into the file like any save (so what they replace is kept too), and the
+  // file is read again.
+  private async restoreBackup(backup: backups.Backup): Promise<void> {
+    const t = this.texts.backups;
+    const time = this.core.backupTime(backup.time);
+    if (!this.core.history().saved &&
+        await ask(this.texts.title, fill(t.restoreQuestion, time), [t.restore, this.texts.ask.cancel], 1, 1) !== 0) return;
+    if (!await this.writeOut(backup.bytes)) return;
+    this.declined = null;
+    if (!this.core.reopen(backup.bytes)) {
+      await showMessage(this.texts.title, `${this.texts.readError}\n${this.core.fileName()}`);
+      return;
+    }
+    this.run(() => undefined);
+    this.dump?.refresh();
+    this.updateTitle();
+    this.status.textContent = fill(t.restored, time);
   }
 
   // The control or cell whose text stopped the save, on its page.
@@ -554,6 +584,7 @@ class App {
     backups.showList(this.core, this.texts, await backups.list(name), {
       compare: (b) => this.startComparison(b.bytes, this.core.backupName(name, b.time)),
       download: (b) => files.download(this.core.backupName(name, b.time), b.bytes),
+      ...(this.handle ? { restore: (b: backups.Backup) => void this.restoreBackup(b) } : {}),
     });
   }
 

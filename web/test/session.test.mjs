@@ -267,7 +267,7 @@ test('a save back into the file asks before writing over what another program wr
   assert.deepEqual(problems, []);
 });
 
-test('back on the page after the game saved, the file is read again, or asked about once over unsaved changes; a save never writes over it unasked', async () => {
+test('back on the page after the game saved, the file is read again, or asked about once over unsaved changes; a save never writes over it unasked, and 復元 writes a backup back', async () => {
   const { page, problems } = await pageWithDisk();
   await choose(page, async () => (await page.waitForSelector('section ::-p-aria(ラベルファイルを選ぶ)')).click(),
     labelNames.map((n) => join(demoDir, n)));
@@ -310,6 +310,17 @@ test('back on the page after the game saved, the file is read again, or asked ab
   await save(page);
   assert.match(await answer(page, 'キャンセル'), /^ファイル slot1\.bin は開いた後に変更されています。/);
   assert.deepEqual(await disk(page), game('3000'));
+  // 復元 writes the newest backup (the save of 1000, kept as the given-up write began) into the
+  // file as a save does, asking first, and keeps what it replaces.
+  await menu(page, 'ファイル', 'バックアップ');
+  await (await page.waitForSelector(`[role=dialog] ${aria('復元')}`)).click();
+  assert.match(await answer(page, '復元'), /^保存していない変更は失われます。.+ のバックアップを復元しますか\?$/);
+  await answer(page, '上書き保存');
+  await page.waitForFunction(() => document.title === 'Korvath slot1.bin');
+  assert.deepEqual(await disk(page), game('1000'));
+  assert.equal(await funds(), '1000');
+  assert.match(await page.$eval('[role=status]', (e) => e.textContent), /のバックアップを復元しました$/);
+  assert.equal((await backupRows(page)).length, 3);
   assert.deepEqual(problems, []);
 });
 
