@@ -422,7 +422,7 @@ class App {
         if (handle !== this.handle) return;
         if (answer !== 0) { this.declined = now; return; }
         bytes = await read();  // as it is now, should the game have written again meanwhile
-        if (handle !== this.handle || !bytes || bytes.length > this.texts.capacity) return;
+        if (handle !== this.handle || this.busy || !bytes || bytes.length > this.texts.capacity) return;
       }
       const focused = document.activeElement as HTMLElement | null;
       const grid = focused?.closest<HTMLElement>('[role=grid]') ?? null;
@@ -442,9 +442,8 @@ class App {
     }
   }
 
-  // True when the file now holds the working copy. Writing back through a handle first reads the
-  // file again: bytes another program wrote there are written over only when the player says so,
-  // and what the save replaces is kept as a backup.
+  // True when the file (or the download) now holds the working copy. A text that is no integer
+  // stops it before anything is written, and the player is taken to it.
   private async save(): Promise<boolean> {
     if (!this.core.ready() || !this.core.loaded() || this.busy) return false;
     const focused = document.activeElement as HTMLElement | null;
