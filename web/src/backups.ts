@@ -98,12 +98,13 @@ export function showList(core: Core, texts: Texts, backups: Backup[], actions: B
     const step = { ArrowDown: 1, ArrowUp: -1, Home: -options.length, End: options.length }[e.key];
     if (step !== undefined) { e.preventDefault(); select(selected + step); }
   });
-  compare.disabled = download.disabled = backups.length === 0;
-  if (restore) restore.disabled = backups.length === 0;
+  // Those acting on the selected backup, in the desktop's order.
+  const acting = [compare, ...(restore ? [restore] : []), download];
+  for (const b of acting) b.disabled = backups.length === 0;
   const box = el('div', { role: 'dialog', 'aria-modal': 'true', 'aria-label': t.title, class: 'dialog backups' },
     el('div', { class: 'dialog-title' }, t.title),
     backups.length ? el('div', {}, header, listbox) : el('p', {}, t.none),
-    el('div', { class: 'buttons' }, compare, ...(restore ? [restore] : []), download, close));
+    el('div', { class: 'buttons' }, ...acting, close));
   const shade = el('div', { class: 'shade' }, box);
   const end = () => { shade.remove(); previous?.focus(); };
   compare.addEventListener('click', () => { const b = backups[selected]; end(); actions.compare(b); });
@@ -111,7 +112,7 @@ export function showList(core: Core, texts: Texts, backups: Backup[], actions: B
   download.addEventListener('click', () => actions.download(backups[selected]));
   close.addEventListener('click', end);
   // Modal: Tab goes round the list and the buttons.
-  const stops: HTMLElement[] = [...(backups.length ? [listbox] : []), compare, ...(restore ? [restore] : []), download, close].filter((b) => !(b as HTMLButtonElement).disabled);
+  const stops: HTMLElement[] = [...(backups.length ? [listbox] : []), ...acting, close].filter((b) => !(b as HTMLButtonElement).disabled);
   box.addEventListener('keydown', (e) => {
     e.stopPropagation();
     if (e.key === 'Escape') { e.preventDefault(); end(); }
