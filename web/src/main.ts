@@ -426,20 +426,26 @@ class App {
       }
       const focused = document.activeElement as HTMLElement | null;
       const grid = focused?.closest<HTMLElement>('[role=grid]') ?? null;
-      if (!this.core.reopen(bytes)) {
-        this.declined = bytes;
-        await showMessage(this.texts.title, `${this.texts.readError}\n${this.core.fileName()}`);
-        return;
-      }
-      this.declined = null;
-      this.run(() => undefined);
-      this.dump?.refresh();
-      this.updateTitle();
-      this.status.textContent = this.texts.ask.reloaded;
-      this.refocus(focused, grid);
+      if (await this.readAgain(bytes, this.texts.ask.reloaded)) this.refocus(focused, grid);
+      else this.declined = bytes;
     } finally {
       this.looking = false;
     }
+  }
+
+  // The open file read again from the bytes now in it: the history starts over, and a comparison
+  // stays on. False, having said so, when they cannot be read as a save.
+  private async readAgain(bytes: Uint8Array, status: string): Promise<boolean> {
+    if (!this.core.reopen(bytes)) {
+      await showMessage(this.texts.title, `${this.texts.readError}\n${this.core.fileName()}`);
+      return false;
+    }
+    this.declined = null;
+    this.run(() => undefined);
+    this.dump?.refresh();
+    this.updateTitle();
+    this.status.textContent = status;
+    return true;
   }
 
   // True when the file (or the download) now holds the working copy. A text that is no integer
@@ -521,16 +527,7 @@ class App {
     const time = this.core.backupTime(backup.time);
     if (!this.core.history().saved &&
         await ask(this.texts.title, fill(t.restoreQuestion, time), [t.restore, this.texts.ask.cancel], 1, 1) !== 0) return;
-    if (!await this.writeOut(backup.bytes)) return;
-    this.declined = null;
-    if (!this.core.reopen(backup.bytes)) {
-      await showMessage(this.texts.title, `${this.texts.readError}\n${this.core.fileName()}`);
-      return;
-    }
-    this.run(() => undefined);
-    this.dump?.refresh();
-    this.updateTitle();
-    this.status.textContent = fill(t.restored, time);
+    if (await this.writeOut(backup.bytes)) await this.readAgain(backup.bytes, fill(t.restored, time));
   }
 
   // The control or cell whose text stopped the save, on its page.
