@@ -338,21 +338,27 @@ void Recompare() {
   if (S().other) S().differences = CompareSaves(Copy(), *S().other);
 }
 
-bool Open(const val& bytes, const std::string& name) {
-  const auto data = VectorOf(bytes);
+// The working copy opens these bytes as the file name, whose bytes they are now; false when they
+// cannot be read as a save.
+bool OpenAs(const val& bytes, const std::string& name) {
+  auto data = VectorOf(bytes);
   if (!Copy().Open(data, name)) return false;
-  S().base = data;
+  S().base = std::move(data);
+  return true;
+}
+
+bool Open(const val& bytes, const std::string& name) {
+  if (!OpenAs(bytes, name)) return false;
   S().other.reset();
   S().differences.clear();
   return true;
 }
 
 // The open save read again from these bytes, which another program wrote: the history starts
-// over, and a comparison stays on. False when they cannot be read as a save.
+// over, and a comparison stays on.
 bool Reopen(const val& bytes) {
-  const auto data = VectorOf(bytes);
-  if (!Copy().Open(data, Copy().Image().Path)) return false;
-  S().base = data;
+  const std::string name = Copy().Image().Path;  // a copy: opening replaces the image's own
+  if (!OpenAs(bytes, name)) return false;
   Recompare();
   return true;
 }
