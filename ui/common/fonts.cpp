@@ -13,6 +13,8 @@ QFont WindowFont() {
                     QStringLiteral("IPAPGothic"), QStringLiteral("Noto Sans CJK JP")});
   font.setPixelSize(12);
   font.setHintingPreference(QFont::PreferFullHinting);
+  // Japanese and digits need no shaping; Qt still shapes any script that does.
+  font.setStyleStrategy(QFont::PreferNoShaping);
   return font;
 }
 

@@ -1,7 +1,6 @@
 #include "ui/main/application_windows.h"
 
 #include "ui/hexdump/hex_dump_form.h"
-#include "ui/main/about_box.h"
 #include "ui/main/main_form.h"
 #include "ui/unitedit/unit_edit_form.h"
 
@@ -9,10 +8,9 @@ namespace korvath::ui {
 
 std::unique_ptr<TMainForm> CreateApplicationWindows(WorkingCopy& copy) {
   auto main = std::make_unique<TMainForm>(copy);
-  auto* about = new TAboutBox(main.get());
   auto* dump = new THexDumpForm(main.get());
   auto* unitEdit = new TUnitEditForm(copy, main.get());
-  main->SetCompanions(about, dump, unitEdit);
+  main->SetCompanions(dump, unitEdit);
   return main;
 }
 

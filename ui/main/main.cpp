@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QStringList>
+#include <QTimer>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
@@ -84,6 +85,12 @@ int main(int argc, char* argv[]) {
     return 1;
   }
 
+  // Qt's image reader asks every image plugin whether it reads PNG before it uses its own reader,
+  // and so loads them all, with their libraries, for the menu bar's PNG icon. The windows need no
+  // plugin beyond those the application has loaded; Qt finds the others again as soon as the
+  // window has been shown, while it waits for the display.
+  const QStringList pluginFolders = QCoreApplication::libraryPaths();
+  QCoreApplication::setLibraryPaths({});
   std::unique_ptr<TMainForm> mainForm;
   try {
     mainForm = korvath::ui::CreateApplicationWindows(*copy);
@@ -96,6 +103,7 @@ int main(int argc, char* argv[]) {
     return 1;
   }
   mainForm->show();
+  QTimer::singleShot(0, [pluginFolders] { QCoreApplication::setLibraryPaths(pluginFolders); });
   const QStringList saves = line.parser.positionalArguments();
   // The open dialog hands over absolute paths; a save named on the command line is treated alike.
   if (!saves.isEmpty()) mainForm->OpenFile(QFileInfo(saves.first()).absoluteFilePath());

@@ -315,8 +315,7 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
   return QMainWindow::eventFilter(watched, event);
 }
 
-void TMainForm::SetCompanions(TAboutBox* about, THexDumpForm* dump, TUnitEditForm* unitEdit) {
-  about_ = about;
+void TMainForm::SetCompanions(THexDumpForm* dump, TUnitEditForm* unitEdit) {
   dump_ = dump;
   unitEdit_ = unitEdit;
   connect(dump_, &THexDumpForm::shown, viewDump_, [this] { viewDump_->setChecked(true); });
@@ -461,8 +460,10 @@ void TMainForm::ViewDumpManuClick() {
   viewDump_->setChecked(dump_->isVisible());
 }
 
+// Built when first asked for: nothing in it is needed for the window to come up.
 void TMainForm::HelpAboutMenuClick() {
-  if (about_) about_->exec();
+  if (!about_) about_ = new TAboutBox(this);
+  about_->exec();
 }
 
 void TMainForm::dragEnterEvent(QDragEnterEvent* event) {

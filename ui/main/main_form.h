@@ -36,8 +36,8 @@ class TMainForm : public QMainWindow {
   explicit TMainForm(korvath::WorkingCopy& copy, QWidget* parent = nullptr);
   ~TMainForm() override;
 
-  // The three other windows, created after this one; the main window shows them.
-  void SetCompanions(TAboutBox* about, THexDumpForm* dump, TUnitEditForm* unitEdit);
+  // The hex dump and the unit editor, created after this one; the main window shows them.
+  void SetCompanions(THexDumpForm* dump, TUnitEditForm* unitEdit);
 
   // Opens a save file exactly as if the user had chosen it in the open dialog.
   void OpenFile(const QString& path);
