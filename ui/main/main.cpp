@@ -40,6 +40,7 @@ struct CommandLine {
     parser.addPositionalArgument(QStringLiteral("SAVE"), QStringLiteral("Save file to open"),
                                  QStringLiteral("[SAVE]"));
   }
+  bool Asked() const { return parser.isSet(help) || parser.isSet(version); }
   // Answers --help or --version and returns true; false for anything else.
   bool Answer() {
     if (parser.isSet(version)) {
@@ -57,9 +58,14 @@ int main(int argc, char* argv[]) {
   {
     // --help and --version need neither a display nor the label files. Qt's own options are
     // unknown here; the window application below takes them and reports real errors.
-    QCoreApplication console(argc, argv);
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i) arguments.append(QString::fromLocal8Bit(argv[i]));
     CommandLine line;
-    if (line.parser.parse(QCoreApplication::arguments()) && line.Answer()) return 0;
+    if (line.parser.parse(arguments) && line.Asked()) {
+      // Only for the answer: the help names the program from the application's arguments.
+      QCoreApplication console(argc, argv);
+      return line.Answer() ? 0 : 1;
+    }
   }
 
   QApplication app(argc, argv);
