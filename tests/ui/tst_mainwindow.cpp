@@ -8,10 +8,12 @@
 #include <QComboBox>
 #include <QDir>
 #include <QInputMethodEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QTabWidget>
 #include <QTest>
+#include <QTimer>
 #include <QUrl>
 
 #include "core/working_copy.h"
@@ -52,6 +54,7 @@ class MainWindowTest : public QObject {
   void menuItemsBeforeAndAfterOpen_data();
   void menuItemsBeforeAndAfterOpen();
   void shortcutsActOnlyWhileTheirItemIsEnabled();
+  void aboutBoxShowsTheVersion();
   void cancellingOpenChangesNothing();
   void openAcceptsFilesUpToCapacity_data();
   void openAcceptsFilesUpToCapacity();
@@ -106,6 +109,25 @@ void MainWindowTest::menuItemsBeforeAndAfterOpen() {
   QVERIFY(action->isEnabled());
   QCOMPARE(program.Main().windowTitle(), QStringLiteral("Korvath slot1.bin[*]"));
   QCOMPARE(dialogs.Filters, QStringList{QStringLiteral("bin (*.bin)")});
+}
+
+// The box is built when first asked for, each time the same.
+void MainWindowTest::aboutBoxShowsTheVersion() {
+  Workspace workspace;
+  Program program(workspace);
+  QStringList shown;
+  for (int i = 0; i < 2; ++i) {
+    QTimer::singleShot(0, [&shown] {
+      QWidget* box = QApplication::activeModalWidget();
+      if (!box) return;
+      if (const auto* version = box->findChild<QLabel*>(QStringLiteral("Version"))) {
+        shown.append(version->text());
+      }
+      box->close();
+    });
+    program.Action("HelpAboutMenu")->trigger();
+  }
+  QCOMPARE(shown, QStringList(2, QStringLiteral("Ver " KORVATH_VERSION)));
 }
 
 void MainWindowTest::shortcutsActOnlyWhileTheirItemIsEnabled() {
