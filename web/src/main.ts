@@ -69,6 +69,9 @@ class App {
     // The game may have saved meanwhile: the file is looked at whenever the page comes to the front.
     window.addEventListener('focus', () => void this.lookAgain());
     document.addEventListener('visibilitychange', () => { if (!document.hidden) void this.lookAgain(); });
+    // And every second while it is shown but another program has the keyboard, such as the game
+    // on a screen beside it: the page follows the game's saves as the desktop's file watch does.
+    window.setInterval(() => { if (!document.hidden && !document.hasFocus()) void this.lookAgain(); }, 1000);
     this.updateTitle();
   }
 

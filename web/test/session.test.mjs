@@ -267,7 +267,7 @@ test('a save back into the file asks before writing over what another program wr
   assert.deepEqual(problems, []);
 });
 
-test('back on the page after the game saved, the file is read again, or asked about once over unsaved changes; a save never writes over it unasked, and 復元 writes a backup back', async () => {
+test('back on the page after the game saved, or while it stays shown beside the game, the file is read again, or asked about once over unsaved changes; a save never writes over it unasked, and 復元 writes a backup back', async () => {
   const { page, problems } = await pageWithDisk();
   await choose(page, async () => (await page.waitForSelector('section ::-p-aria(ラベルファイルを選ぶ)')).click(),
     labelNames.map((n) => join(demoDir, n)));
@@ -284,6 +284,13 @@ test('back on the page after the game saved, the file is read again, or asked ab
   await page.waitForFunction(() => document.querySelector('[role=status]').textContent === '他のプログラムが変更したファイルを読み直しました');
   assert.equal(await funds(), '777');
   assert.equal(await page.title(), 'Korvath slot1.bin');
+  // Shown while another program has the keyboard, as beside the game on a second screen: the
+  // page does not wait to be back in front.
+  await page.evaluate(() => { document.hasFocus = () => false; });
+  await gameSaves('666');
+  for (let i = 0; i < 50 && await funds() !== '666'; ++i) await new Promise((r) => setTimeout(r, 100));
+  assert.equal(await funds(), '666');
+  await page.evaluate(() => { delete document.hasFocus; });
   // Unsaved changes: asked. 編集を続ける keeps them, and the same bytes are not asked about again.
   await edit(page, '総資金', '4321');
   await gameSaves('888');
