@@ -39,6 +39,8 @@ class App {
   private looking = false;
   // Bytes of the game's the player chose to keep editing over: not asked about again.
   private declined: Uint8Array | null = null;
+  // The file's bytes at the last second's look while another program has the keyboard.
+  private polled: Uint8Array | null = null;
 
   constructor(private readonly core: Core) {
     this.texts = core.texts();
@@ -71,7 +73,7 @@ class App {
     document.addEventListener('visibilitychange', () => { if (!document.hidden) void this.lookAgain(); });
     // And every second while it is shown but another program has the keyboard, such as the game
     // on a screen beside it: the page follows the game's saves as the desktop's file watch does.
-    window.setInterval(() => { if (!document.hidden && !document.hasFocus()) void this.lookAgain(); }, 1000);
+    window.setInterval(() => { if (!document.hidden && !document.hasFocus()) void this.poll(); }, 1000);
     this.updateTitle();
   }
 
@@ -406,6 +408,16 @@ class App {
 
   // When the file no longer holds the bytes opened or last saved, another program (the game) wrote
   // it: read again at once when nothing here is unsaved, asked about once otherwise.
+  // A change is taken once the file held still for a second: the game may have been writing it.
+  private async poll(): Promise<void> {
+    const handle = this.handle;
+    if (!handle || this.busy || this.looking) return;
+    const now = await files.readBack(handle, this.texts.capacity + 1).catch(() => null);
+    const still = now !== null && this.polled !== null && !this.core.changedSince(now, this.polled);
+    this.polled = now;
+    if (still && handle === this.handle) await this.lookAgain();
+  }
+
   private async lookAgain(): Promise<void> {
     const handle = this.handle;
     if (!handle || this.busy || this.looking || !this.core.ready() || !this.core.loaded() ||
