@@ -406,8 +406,6 @@ class App {
     this.updateTitle();
   }
 
-  // When the file no longer holds the bytes opened or last saved, another program (the game) wrote
-  // it: read again at once when nothing here is unsaved, asked about once otherwise.
   // A change is taken once the file held still for a second: the game may have been writing it.
   private async poll(): Promise<void> {
     const handle = this.handle;
@@ -418,6 +416,8 @@ class App {
     if (still && handle === this.handle) await this.lookAgain();
   }
 
+  // When the file no longer holds the bytes opened or last saved, another program (the game) wrote
+  // it: read again at once when nothing here is unsaved, asked about once otherwise.
   private async lookAgain(): Promise<void> {
     const handle = this.handle;
     if (!handle || this.busy || this.looking || !this.core.ready() || !this.core.loaded() ||
