@@ -413,20 +413,21 @@ class App {
     const now = await files.readBack(handle, this.texts.capacity + 1).catch(() => null);
     const still = now !== null && this.polled !== null && !this.core.changedSince(now, this.polled);
     this.polled = now;
-    if (still && handle === this.handle) await this.lookAgain();
+    if (still && handle === this.handle) await this.lookAgain(now);
   }
 
   // When the file no longer holds the bytes opened or last saved, another program (the game) wrote
-  // it: read again at once when nothing here is unsaved, asked about once otherwise.
-  private async lookAgain(): Promise<void> {
+  // it: read again at once when nothing here is unsaved, asked about once otherwise. known is the
+  // file's bytes when the caller has just read them.
+  private async lookAgain(known?: Uint8Array): Promise<void> {
     const handle = this.handle;
     if (!handle || this.busy || this.looking || !this.core.ready() || !this.core.loaded() ||
         document.querySelector('[aria-modal=true]')) return;
     this.looking = true;
     try {
       // Gone, unreadable or too large for a save: the next save's own look finds it.
-      const read = () => files.readBack(handle, this.texts.capacity + 1).catch(() => null);
-      const now = await read();
+      const readNow = () => files.readBack(handle, this.texts.capacity + 1).catch(() => null);
+      const now = known ?? await readNow();
       if (handle !== this.handle || this.busy || !now || now.length > this.texts.capacity) return;
       if (!this.core.changedSince(now, null)) { this.declined = null; return; }
       if (this.declined && !this.core.changedSince(now, this.declined)) return;
@@ -436,7 +437,7 @@ class App {
         const answer = await ask(this.texts.title, fill(q.changedOnDisk, this.core.fileName()), [q.reload, q.keepEditing], 0, 1);
         if (handle !== this.handle) return;
         if (answer !== 0) { this.declined = now; return; }
-        bytes = await read();  // as it is now, should the game have written again meanwhile
+        bytes = await readNow();  // as it is now, should the game have written again meanwhile
         if (handle !== this.handle || this.busy || !bytes || bytes.length > this.texts.capacity) return;
       }
       const focused = document.activeElement as HTMLElement | null;
