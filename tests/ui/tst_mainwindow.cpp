@@ -18,6 +18,7 @@
 
 #include "core/working_copy.h"
 #include "test_support.h"
+#include "ui/main/early_start.h"
 
 using korvath::test::BitsOf;
 using korvath::test::Program;
@@ -55,6 +56,7 @@ class MainWindowTest : public QObject {
   void menuItemsBeforeAndAfterOpen();
   void shortcutsActOnlyWhileTheirItemIsEnabled();
   void aboutBoxShowsTheVersion();
+  void earlyStartHandsOverTheCopyOrWhatStoppedIt();
   void cancellingOpenChangesNothing();
   void openAcceptsFilesUpToCapacity_data();
   void openAcceptsFilesUpToCapacity();
@@ -128,6 +130,17 @@ void MainWindowTest::aboutBoxShowsTheVersion() {
     program.Action("HelpAboutMenu")->trigger();
   }
   QCOMPARE(shown, QStringList(2, QStringLiteral("Ver " KORVATH_VERSION)));
+}
+
+// Built on a thread of its own, the copy, or what stopped it, reaches the caller as from a call.
+void MainWindowTest::earlyStartHandsOverTheCopyOrWhatStoppedIt() {
+  Workspace workspace;
+  const std::filesystem::path labels = QFile::encodeName(workspace.Path({})).toStdString();
+  korvath::ui::EarlyStart found(korvath::LabelSearch{{}, {}, {}, {}, labels});
+  const std::unique_ptr<korvath::WorkingCopy> copy = found.TakeCopy();
+  QVERIFY(copy);
+  korvath::ui::EarlyStart missing(korvath::LabelSearch{{}, {}, {}, {}, labels / "none"});
+  QVERIFY_THROWS_EXCEPTION(korvath::StartupError, missing.TakeCopy());
 }
 
 void MainWindowTest::shortcutsActOnlyWhileTheirItemIsEnabled() {

@@ -18,6 +18,7 @@
 #include "ui/common/translation.h"
 #include "ui/common/user_dialogs.h"
 #include "ui/main/application_windows.h"
+#include "ui/main/early_start.h"
 #include "ui/main/main_form.h"
 
 namespace {
@@ -68,7 +69,9 @@ int main(int argc, char* argv[]) {
     }
   }
 
+  korvath::ui::EarlyStart early(korvath::CurrentLabelSearch());
   QApplication app(argc, argv);
+  early.Wait();
   QApplication::setApplicationName(QStringLiteral("Korvath"));
   CommandLine line;
   line.parser.process(app);
@@ -79,8 +82,7 @@ int main(int argc, char* argv[]) {
 
   std::unique_ptr<korvath::WorkingCopy> copy;
   try {
-    copy =
-        std::make_unique<korvath::WorkingCopy>(korvath::FindLabels(korvath::CurrentLabelSearch()));
+    copy = early.TakeCopy();
   } catch (const korvath::StartupError& e) {
     // No folder held six usable files; the message names each one passed over and why.
     korvath::ui::Dialogs().ShowMessage(nullptr, QMessageBox::Warning, QString::fromUtf8(e.what()));
