@@ -245,7 +245,6 @@ void TMainForm::BuildPages() {
     pages_->addTab(holder, ToQString(caption));
   }
   pageBuilt_.assign(korvath::kPageCaptions.size(), false);
-  BuildPage(copy_.ActivePage());
   korvath::ui::AddPageKeys(this, pages_);
   pages_->setCurrentIndex(copy_.ActivePage());
 
@@ -266,7 +265,14 @@ void TMainForm::BuildPage(int page) {
   const std::size_t firstView = context.Views.size();
   QWidget* sheet = korvath::ui::BuildPage(page, context);
   sheet->setObjectName(QStringLiteral("TabSheet%1").arg(page + 1));
-  pages_->widget(page)->layout()->addWidget(new korvath::ui::FocusScrollArea(sheet));
+  QWidget* holder = pages_->widget(page);
+  auto* area = new korvath::ui::FocusScrollArea(sheet);
+  holder->layout()->addWidget(area);
+  if (holder->isVisible()) {
+    // Laid out and shown now, not in a later pass of the event loop: the next paint has the page.
+    holder->layout()->activate();
+    area->show();
+  }
   for (std::size_t i = firstView; i < context.Views.size(); ++i) {
     korvath::ui::GridView* view = context.Views[i];
     // A cell's typing is one step once its editor closes.
@@ -292,6 +298,13 @@ void TMainForm::BuildNextPart() {
     return;
   }
   QTimer::singleShot(0, this, &TMainForm::BuildNextPart);
+}
+
+void TMainForm::setVisible(bool visible) {
+  QMainWindow::setVisible(visible);
+  // The page in view is built once the window is on its way to the screen, while the display
+  // maps it: the first paint waits for that, and has the page.
+  if (visible) BuildPage(pages_->currentIndex());
 }
 
 void TMainForm::showEvent(QShowEvent* event) {

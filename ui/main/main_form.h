@@ -42,10 +42,12 @@ class TMainForm : public QMainWindow {
   // Opens a save file exactly as if the user had chosen it in the open dialog.
   void OpenFile(const QString& path);
 
-  // True once every page and the unit editor's controls are built. The shown page is built with
-  // the window; the rest when first shown or, one part per pass of the event loop, once the window
-  // is on the screen.
+  // True once every page and the unit editor's controls are built. The page in view is built as
+  // the window is shown; the rest when first shown or, one part per pass of the event loop, once
+  // the window is on the screen.
   bool Built() const;
+
+  void setVisible(bool visible) override;
 
  protected:
   void closeEvent(QCloseEvent* event) override;
