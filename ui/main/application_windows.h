@@ -10,9 +10,8 @@ class WorkingCopy;
 
 namespace korvath::ui {
 
-// Creates the program's four windows in their order: the main window, the about box, the hex
-// dump window and the unit editor. The main window owns the other three; the working copy must
-// outlive it.
+// Creates the main window, then the hex dump window and the unit editor, which it owns; the about
+// box comes when first asked for. The working copy must outlive the main window.
 std::unique_ptr<TMainForm> CreateApplicationWindows(WorkingCopy& copy);
 
 }  // namespace korvath::ui
