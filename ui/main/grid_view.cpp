@@ -13,6 +13,8 @@
 #include <QMouseEvent>
 #include <QScopedValueRollback>
 #include <QScrollBar>
+#include <QStyle>
+#include <QStyleOptionHeaderV2>
 
 // Korvath
 #include "core/working_copy.h"
@@ -62,7 +64,7 @@ class CaptionHeader : public QHeaderView {
   explicit CaptionHeader(QWidget* parent) : QHeaderView(Qt::Horizontal, parent) {}
 
   // Every caption is one line in one font, so the first shown one gives the row's height. Qt
-  // would measure them all, each in bold as well, the weight it keeps room for.
+  // would measure them all.
   QSize sizeHint() const override {
     for (int i = 0; i < count(); ++i) {
       if (!isSectionHidden(i) && !model()->headerData(i, orientation()).toString().isEmpty()) {
@@ -81,13 +83,21 @@ class CaptionHeader : public QHeaderView {
     }
     const QString caption = model()->headerData(logicalIndex, orientation()).toString();
     auto size = sizes_.constFind(caption);
-    if (size == sizes_.cend()) {
-      size = sizes_.insert(caption, QHeaderView::sectionSizeFromContents(logicalIndex));
-    }
+    if (size == sizes_.cend()) size = sizes_.insert(caption, Measure(logicalIndex, caption));
     return *size;
   }
 
  private:
+  // In the headings' own weight. Qt measures each caption in bold too, for a highlighted heading;
+  // these never highlight, and the bold face is a font of its own to find and load at start-up.
+  QSize Measure(int logicalIndex, const QString& caption) const {
+    QStyleOptionHeaderV2 option;
+    initStyleOption(&option);
+    option.section = logicalIndex;
+    option.text = caption;
+    return style()->sizeFromContents(QStyle::CT_HeaderSection, &option, QSize(), this);
+  }
+
   mutable QHash<QString, QSize> sizes_;
   mutable QFont font_;
   mutable const QStyle* style_ = nullptr;
