@@ -2,9 +2,12 @@
 
 // Std
 #include <locale.h>
+#include <sched.h>
+
+#include <chrono>
 #include <cstdlib>
+#include <optional>
 #include <string>
-#include <system_error>
 #include <utility>
 
 #ifdef KORVATH_HAVE_FONTCONFIG
@@ -46,23 +49,70 @@ class OwnCLocale {
   locale_t before_{};
 };
 
+// Every processor this thread may use but the one it runs on; none when there is no other. A new
+// thread placed on its creator's processor takes it over for a slice of its own, and the creator,
+// connecting to the display meanwhile, waits for milliseconds beside an idle one.
+std::optional<cpu_set_t> OtherProcessors() {
+  const int here = sched_getcpu();
+  cpu_set_t set;
+  if (here < 0 || here >= CPU_SETSIZE || pthread_getaffinity_np(pthread_self(), sizeof set, &set))
+    return std::nullopt;
+  CPU_CLR(here, &set);
+  if (CPU_COUNT(&set) == 0) return std::nullopt;
+  return set;
+}
+
+void* Run(void* work) {
+  (*static_cast<EarlyStart::Work*>(work))();  // the task keeps what it threw for the future
+  return nullptr;
+}
+
+// The work on a new thread, placed on `where` when given; none when no thread is to be had.
+std::optional<pthread_t> StartThread(EarlyStart::Work& work, const cpu_set_t* where) {
+  pthread_attr_t attributes;
+  if (pthread_attr_init(&attributes) != 0) return std::nullopt;
+  std::optional<pthread_t> started;
+  pthread_t thread{};
+  if ((!where || pthread_attr_setaffinity_np(&attributes, sizeof *where, where) == 0) &&
+      pthread_create(&thread, &attributes, Run, &work) == 0)
+    started = thread;
+  pthread_attr_destroy(&attributes);
+  return started;
+}
+
 }  // namespace
 
-EarlyStart::EarlyStart(LabelSearch search) {
+EarlyStart::EarlyStart(LabelSearch search)
+    : work_([search = std::move(search)] {
+        const OwnCLocale locale;
+#ifdef KORVATH_HAVE_FONTCONFIG
+        FcInit();  // Qt's font database finds it done, and goes on from there
+#endif
+        return std::make_unique<WorkingCopy>(FindLabels(search));
+      }),
+      copy_(work_.get_future()) {
   MoveToEnd("DESKTOP_STARTUP_ID");
   MoveToEnd("XDG_ACTIVATION_TOKEN");
-  auto work = [search = std::move(search)] {
-    const OwnCLocale locale;
-#ifdef KORVATH_HAVE_FONTCONFIG
-    FcInit();  // Qt's font database finds it done, and goes on from there
-#endif
-    return std::make_unique<WorkingCopy>(FindLabels(search));
-  };
-  try {
-    copy_ = std::async(std::launch::async, work);
-  } catch (const std::system_error&) {
-    copy_ = std::async(std::launch::deferred, std::move(work));  // no thread to be had: in turn
+  if (const auto others = OtherProcessors()) thread_ = StartThread(work_, &*others);
+  if (!thread_) thread_ = StartThread(work_, nullptr);
+  if (!thread_) work_();  // no thread to be had: in turn
+}
+
+void EarlyStart::Wait() {
+  if (!thread_) return;
+  // Waited for, the work may run anywhere: here too, should the other processors be busy.
+  if (copy_.wait_for(std::chrono::seconds(0)) != std::future_status::ready) {
+    cpu_set_t everywhere;
+    if (pthread_getaffinity_np(pthread_self(), sizeof everywhere, &everywhere) == 0)
+      pthread_setaffinity_np(*thread_, sizeof everywhere, &everywhere);
   }
+  pthread_join(*thread_, nullptr);
+  thread_.reset();
+}
+
+std::unique_ptr<WorkingCopy> EarlyStart::TakeCopy() {
+  Wait();
+  return copy_.get();
 }
 
 }  // namespace korvath::ui

@@ -1,7 +1,10 @@
 #pragma once
 
+#include <pthread.h>
+
 #include <future>
 #include <memory>
+#include <optional>
 
 #include "core/label_folders.h"
 #include "core/working_copy.h"
@@ -13,16 +16,23 @@ namespace korvath::ui {
 // for) and the working copy built from the label folders. Made before the QApplication.
 class EarlyStart {
  public:
-  explicit EarlyStart(LabelSearch search);
+  using Work = std::packaged_task<std::unique_ptr<WorkingCopy>()>;
 
-  // Until the thread is done: the process must not leave (Qt's option parsing may) under it.
-  void Wait() const { copy_.wait(); }
+  explicit EarlyStart(LabelSearch search);
+  ~EarlyStart() { Wait(); }
+  EarlyStart(const EarlyStart&) = delete;
+  EarlyStart& operator=(const EarlyStart&) = delete;
+
+  // Until the thread has ended: the process must not leave (Qt's option parsing may) under it.
+  void Wait();
   // The working copy, once built; or rethrows what building it threw (StartupError when no label
   // folder will do).
-  std::unique_ptr<WorkingCopy> TakeCopy() { return copy_.get(); }
+  std::unique_ptr<WorkingCopy> TakeCopy();
 
  private:
-  std::future<std::unique_ptr<WorkingCopy>> copy_;  // its destructor waits for the thread
+  Work work_;
+  std::future<std::unique_ptr<WorkingCopy>> copy_;
+  std::optional<pthread_t> thread_;  // none once joined, or when the work runs in turn
 };
 
 }  // namespace korvath::ui
