@@ -100,7 +100,8 @@ EarlyStart::EarlyStart(LabelSearch search)
 
 void EarlyStart::Wait() {
   if (!thread_) return;
-  // Waited for, the work may run anywhere: here too, should the other processors be busy.
+  // Waited for, the work may run anywhere: here too, should the other processors be busy. (A
+  // thread that has just ended leaves the call to this thread, whose mask it is already.)
   if (copy_.wait_for(std::chrono::seconds(0)) != std::future_status::ready) {
     cpu_set_t everywhere;
     if (pthread_getaffinity_np(pthread_self(), sizeof everywhere, &everywhere) == 0)
