@@ -47,18 +47,23 @@ struct CliResult {
   std::string err;
 };
 
+// This build's korvath-cli, its tests' build, and the demo save and labels.
+extern const char* const kBuiltCli;
+extern const char* const kBuiltCliWithTestSeams;
+extern const char* const kDemoDir;
+
 // The program under test: the built korvath-cli, or another build of it named by
 // $KORVATH_CLI_UNDER_TEST (make wasm runs this suite against the node program that way).
 inline std::string CliUnderTest() {
   const char* other = std::getenv("KORVATH_CLI_UNDER_TEST");
-  return other != nullptr && *other != '\0' ? other : KORVATH_CLI;
+  return other != nullptr && *other != '\0' ? other : kBuiltCli;
 }
 
 // The tests' build of the program under test, beside it: it takes $KORVATH_TEST_GAME_WRITES.
 inline std::string CliWithTestSeams() {
   const char* other = std::getenv("KORVATH_CLI_UNDER_TEST");
   return other != nullptr && *other != '\0' ? std::string(other) + "-test-seams"
-                                            : KORVATH_CLI_TEST_SEAMS;
+                                            : kBuiltCliWithTestSeams;
 }
 
 // Runs program with stdout and stderr captured in files, so neither pipe can fill; stdout goes to

@@ -178,7 +178,7 @@ std::string CompareCase(const std::string& other, int n) {
     if (n % 4 == s) runs.push_back({"diff", save, out, "--json", "--labels", labels});
     if (n % 8 == s) runs.push_back({"dump", save});
     for (const auto& args : runs) {
-      const CliResult native = run(KORVATH_CLI, args, 0);
+      const CliResult native = run(kBuiltCli, args, 0);
       const CliResult node = run(other, args, 1);
       const std::string what = "save " + std::to_string(s) + ", " + args[0] + ": ";
       if (native.status != node.status || native.out != node.out || native.err != node.err)
@@ -191,7 +191,7 @@ std::string CompareCase(const std::string& other, int n) {
 
 TEST(Differential, BothProgramsAgreeOnGeneratedLabelsSavesAndEdits) {
   const std::string other = CliUnderTest();
-  if (other == KORVATH_CLI) {
+  if (other == kBuiltCli) {
     GTEST_SKIP() << "needs a second build of the program in $KORVATH_CLI_UNDER_TEST (make wasm)";
   }
   const char* casesText = std::getenv("KORVATH_DIFFERENTIAL_CASES");

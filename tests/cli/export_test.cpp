@@ -227,7 +227,7 @@ TEST(Dump, PrintsTheListingExactlyWithoutAddingALineEnd) {
 }
 
 TEST(DemoSave, ExportsWithTheDemoLabelsAndSettlesAfterOneApply) {
-  const fs::path demo = fs::path(KORVATH_DEMO_DIR);
+  const fs::path demo = kDemoDir;
   if (!fs::exists(demo / "demo.bin")) GTEST_SKIP() << "no demo data in " << demo;
   TempDir dir;
   const std::string save = dir / "demo.bin";

@@ -17,7 +17,7 @@ namespace {
 
 using nlohmann::json;
 
-const fs::path kDemo = KORVATH_DEMO_DIR;
+const fs::path kDemo = kDemoDir;
 
 json FieldsJson() {
   const CliResult r = RunCli({"fields", "--json"});

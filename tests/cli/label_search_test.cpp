@@ -38,7 +38,7 @@ TEST_F(CliTest, EveryCommandSearchesTheSameLabelFoldersAndPassesOverUnusableOnes
   const fs::path root = dir_.Path();
   fs::create_directories(root / "bin");
   const std::string program = (root / "bin" / "korvath-cli").string();
-  fs::copy_file(KORVATH_CLI, program);
+  fs::copy_file(kBuiltCli, program);
   const fs::path home = root / "home" / "korvath";
   const fs::path shared = root / "share" / "korvath";
   for (const fs::path& folder : {home, shared}) {
