@@ -86,7 +86,10 @@ export class GridView {
     }));
     this.header.style.width = `${this.totalWidth}px`;
     for (const row of [...this.rowsShown.keys()]) this.redrawRow(row);
+    // Before the first layout, the rows the table's designed height shows: drawn with that layout
+    // rather than after it, in a second one.
     if (this.laidOut) this.drawRows();
+    else this.drawRows([1, Math.min(this.dataRows, Math.ceil(this.info.rect.height / kRowHeight))]);
     this.showCurrent();
   }
 

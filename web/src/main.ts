@@ -278,13 +278,10 @@ class App {
     this.endComparison();
     if (!this.pages) this.buildWindow();
     this.showPages();
-    // The chosen panel's button is gone: the focus goes to the first page's tab, before the page
-    // is built, as a focus lays the document out.
+    // The chosen panel's button is gone: the focus goes to the first page's tab once everything
+    // is drawn. A focus lays the document out: done last, the one layout of the whole page runs
+    // while the browser waits for its next frame anyway.
     const active = document.activeElement;
-    if (!active || active === document.body || !active.isConnected) {
-      this.pages!.select(this.core.activePage());
-      this.pages!.focusTab();
-    }
     for (const view of this.pages!.grids) view.redraw();
     this.pages!.show(this.core.activePage());
     this.controls!.refresh();
@@ -294,6 +291,7 @@ class App {
     this.dump?.refresh();
     this.updateTitle();
     this.showLabelStatus();
+    if (!active || active === document.body || !active.isConnected) this.pages!.focusTab();
   }
 
   private showLabelStatus(): void {
