@@ -43,8 +43,8 @@ const coreWasm = () => virtualModule('virtual:korvath-wasm',
 
 // Inlines the one script and the one style sheet into the page and deletes them. The script
 // becomes a classic one at the end of the body, after the data blocks: it runs after the document
-// is parsed, and from file:// in every browser. (Function replacers: the bundle holds "$" sequences that a replacement
-// string would expand.)
+// is parsed, and from file:// in every browser. (Function replacers: the bundle holds "$"
+// sequences that a replacement string would expand.)
 function singleFile(): Plugin {
   return {
     name: 'korvath-single-file',
