@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <csignal>
 #include <cstdint>
-#include <cstdlib>
 #include <filesystem>
 #include <iostream>
 #include <memory>
@@ -25,6 +24,7 @@
 #include "cli/diff_command.h"
 #include "cli/edits.h"
 #include "cli/fields_command.h"
+#include "cli/game_write_seam.h"
 #include "cli/json_export.h"
 #include "cli/label_option.h"
 #include "core/file_io.h"
@@ -118,25 +118,6 @@ int Export(const Options& options) {
   return kOk;
 }
 
-#ifdef KORVATH_TEST_SEAMS
-// Only in the tests' build of the program: the game writing the save (the file named by the
-// variable renamed over it) at the last moment before apply writes, which no test could hit from
-// outside.
-void StandInForAGameWrite(const std::string& out) {
-  const char* game = std::getenv("KORVATH_TEST_GAME_WRITES");
-  if (game == nullptr || *game == '\0') return;
-  korvath::SetBeforeCommitHookForTesting([game = fs::path(game), out = fs::path(out)] {
-    std::error_code ec;
-    fs::path temp = out;
-    temp += ".game";
-    fs::copy_file(game, temp, fs::copy_options::overwrite_existing, ec);
-    fs::rename(temp, out, ec);
-  });
-}
-#else
-void StandInForAGameWrite(const std::string&) {}
-#endif
-
 int Apply(const Options& options) {
   std::vector<std::uint8_t> seen;
   auto copy = OpenWorkingCopy(options, &seen);
@@ -167,7 +148,7 @@ int Apply(const Options& options) {
   // In place, the file must still hold what was read; another file named by -o was never seen.
   std::error_code ec;
   const bool inPlace = out == options.save || fs::equivalent(out, options.save, ec);
-  StandInForAGameWrite(out);
+  korvath::cli::StandInForAGameWrite(out);
   const korvath::SaveResult written = korvath::WriteSave(
       out, {copy->Image().Contents(),
             inPlace ? std::optional<std::span<const std::uint8_t>>(seen) : std::nullopt,
