@@ -17,7 +17,6 @@ set(CMAKE_CROSSCOMPILING_EMULATOR "${NODE_JS_EXECUTABLE};--no-experimental-fetch
 add_compile_options(-fwasm-exceptions)
 add_link_options(-fwasm-exceptions)
 
-
 # A node program: real files through node's fs, the real environment, memory that grows, and
 # stdout flushed and the exit status kept when main returns.
 function(korvath_node_program target)
